@@ -1,0 +1,141 @@
+// Timings of the store on a full data file (32,767 entries, 98 MB), beside the
+// floors the disk and the system set for the same work:
+//   BM_ReadAllRecords        the list rebuild's loop: open, read every record, close
+//   BM_PlainRead             one sequential read of the whole file into memory
+//   BM_DeleteFirstAndCompact deleting the first entry, which rewrites the whole file
+//   BM_PlainCopySync         a copy of the file, flushed to disk
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "datafile.h"
+
+namespace {
+
+using corvane::ContactRecord;
+using corvane::DataFile;
+using corvane::Field;
+
+constexpr int kRecords = 32767;
+
+// A folder holding a full data file, made once per run, and the pristine
+// copy of that file that each deletion starts from.
+struct BenchFolder {
+    std::filesystem::path dir;
+    std::string data, master, copy;
+
+    BenchFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "corvane-bench-XXXXXX");
+        dir = ::mkdtemp(pattern.data());
+        data = (dir / "Corvane.Data").string();
+        master = (dir / "master.Data").string();
+        copy = (dir / "copy.Data").string();
+        std::ofstream out(master, std::ios::binary);
+        ContactRecord record;
+        for (int i = 0; i < kRecords; ++i) {
+            record.setText(Field::FullName, "Entry " + std::to_string(i) + ", Somebody");
+            record.setText(Field::HomeAddress1, std::to_string(i) + " Long Street");
+            record.setText(Field::Comments,
+                           "Met at the conference in " + std::to_string(1990 + i % 30));
+            out.write(reinterpret_cast<const char*>(record.encode().data()), ContactRecord::kSize);
+        }
+        out.close();
+        std::filesystem::copy_file(master, data, std::filesystem::copy_options::overwrite_existing);
+    }
+    ~BenchFolder() { std::filesystem::remove_all(dir); }
+};
+
+BenchFolder& folder() {
+    static BenchFolder f;
+    return f;
+}
+
+std::vector<char> readWhole(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    std::vector<char> bytes(std::filesystem::file_size(path));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+void BM_ReadAllRecords(benchmark::State& state) {
+    DataFile store(corvane::realFileSystem(), folder().dir.string());
+    std::size_t names = 0;
+    for (auto _ : state) {
+        if (!store.OpenDataFile().ok()) {
+            state.SkipWithError("open failed");
+            break;
+        }
+        for (int i = 1; i <= store.RecordCount(); ++i) {
+            (void)store.ReadRecord(i);
+            names += store.CurrentRecord().encode()[7];
+        }
+        (void)store.CloseDataFile();
+    }
+    benchmark::DoNotOptimize(names);
+    state.SetBytesProcessed(state.iterations() * kRecords * ContactRecord::kSize);
+}
+
+void BM_PlainRead(benchmark::State& state) {
+    for (auto _ : state) {
+        auto bytes = readWhole(folder().data);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.SetBytesProcessed(state.iterations() * kRecords * ContactRecord::kSize);
+}
+
+void BM_DeleteFirstAndCompact(benchmark::State& state) {
+    DataFile store(corvane::realFileSystem(), folder().dir.string());
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::copy_file(folder().master, folder().data,
+                                   std::filesystem::copy_options::overwrite_existing);
+        state.ResumeTiming();
+        if (!store.DeleteAndCompact(1).ok()) {
+            state.SkipWithError("delete failed");
+            break;
+        }
+    }
+    std::filesystem::copy_file(folder().master, folder().data,
+                               std::filesystem::copy_options::overwrite_existing);
+}
+
+void BM_PlainCopySync(benchmark::State& state) {
+    for (auto _ : state) {
+        const auto bytes = readWhole(folder().data);
+        const int fd = ::open(folder().copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (n <= 0) {
+                break;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        ::fdatasync(fd);
+        ::close(fd);
+    }
+}
+
+BENCHMARK(BM_ReadAllRecords)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteFirstAndCompact)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainCopySync)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,18 @@
+# The Debian 12 packages Corvane needs, sourced by run.sh and test.sh.
+# To build and run:
+RUN_PACKAGES=(
+    build-essential       # compiler and make
+    cmake
+    ninja-build
+    pkg-config
+    qt6-base-dev          # Qt 6 Core, Gui, Widgets, PrintSupport, Test
+    qt6-image-formats-plugins  # more picture formats for entry pictures
+    libgl-dev             # needed by Qt's CMake files
+    fonts-liberation      # metric-compatible with Arial, so printouts keep their widths
+)
+# Only to test and measure:
+TEST_PACKAGES=(
+    libgtest-dev
+    libgmock-dev
+    libbenchmark-dev
+)

@@ -1,0 +1,31 @@
+#pragma once
+
+// What the command line asks for. The export, the version and the help need
+// no display and run before any window is made.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+struct CommandLine {
+    enum class Action { Run, Export, Version, Help, Error };
+    Action action = Action::Run;
+    // "/m": quitting ends the program without asking first.
+    bool quitWithoutAsking = false;
+    // Action::Error: what was wrong.
+    std::string error;
+};
+
+// Parses the arguments that follow the program's own path.
+CommandLine parseCommandLine(const std::vector<std::string>& args);
+
+// The text of `corvane --help`.
+std::string usageText();
+
+// Runs an action that needs no window (Export, Version, Help, Error) in the
+// current directory and returns the process's exit status.
+int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+
+}  // namespace corvane

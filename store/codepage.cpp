@@ -1,0 +1,123 @@
+#include "codepage.h"
+
+#include <array>
+#include <cstdint>
+
+namespace corvane::cp1252 {
+namespace {
+
+// Unicode code points of the bytes 0x80 to 0x9F; the rest of the code page is
+// identical to Latin-1. The undefined bytes map to themselves.
+constexpr std::array<char32_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  //
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t toUnicode(unsigned char byte) {
+    if (byte >= 0x80 && byte <= 0x9F) {
+        return kHighControls[byte - 0x80];
+    }
+    return byte;
+}
+
+// The byte for `cp`, or -1 when Windows-1252 has none.
+int fromUnicode(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+        return static_cast<int>(cp);
+    }
+    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] == cp) {
+            return static_cast<int>(0x80 + i);
+        }
+    }
+    return -1;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Reads one UTF-8 character at `pos` and advances past it. A malformed
+// sequence yields U+FFFD for its first byte only.
+char32_t nextCodePoint(std::string_view s, std::size_t& pos) {
+    const auto lead = static_cast<unsigned char>(s[pos]);
+    int length = 0;
+    char32_t cp = 0;
+    if (lead < 0x80) {
+        ++pos;
+        return lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        cp = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        cp = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        cp = lead & 0x07;
+    } else {
+        ++pos;
+        return 0xFFFD;
+    }
+    if (pos + length > s.size()) {
+        ++pos;
+        return 0xFFFD;
+    }
+    for (int i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(s[pos + i]);
+        if ((next & 0xC0) != 0x80) {
+            ++pos;
+            return 0xFFFD;
+        }
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kSmallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++pos;
+        return 0xFFFD;
+    }
+    pos += length;
+    return cp;
+}
+
+}  // namespace
+
+std::string decode(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (char c : bytes) {
+        appendUtf8(out, toUnicode(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+std::string encode(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const int byte = fromUnicode(nextCodePoint(utf8, pos));
+        out += byte < 0 ? '?' : static_cast<char>(byte);
+    }
+    return out;
+}
+
+bool canEncode(std::string_view utf8) {
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        if (fromUnicode(nextCodePoint(utf8, pos)) < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace corvane::cp1252

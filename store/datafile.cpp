@@ -1,0 +1,390 @@
+#include "datafile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace corvane {
+namespace {
+
+constexpr std::uint64_t kSlot = ContactRecord::kSize;
+constexpr int kReadAheadSlots = 64;
+constexpr int kCompactChunkSlots = 256;
+
+std::string formatBytes(std::uint64_t n) {
+    return std::to_string(n) + (n == 1 ? " byte" : " bytes");
+}
+
+}  // namespace
+
+std::uint64_t slotCount(std::uint64_t length, std::uint64_t slotSize) {
+    const std::uint64_t whole = length / slotSize;
+    const std::uint64_t rest = length % slotSize;
+    if (rest * 2 > slotSize || (rest * 2 == slotSize && whole % 2 == 1)) {
+        return whole + 1;
+    }
+    return whole;
+}
+
+std::string FileDamage::describe() const {
+    if (kind == Kind::TooLarge) {
+        return "The data file is " + formatBytes(length) + " long: more than the " +
+               std::to_string(kMaxRecords) +
+               " entries Corvane can count. It is only read, and nothing will be written to it.";
+    }
+    std::string text = "The data file is " + formatBytes(length) +
+                       " long, which is not a whole number of 3000-byte entries, "
+                       "so its last entry may be damaged.";
+    if (!copyName.empty()) {
+        text += " A copy of the file as it was has been kept as " + copyName + ".";
+    } else {
+        text +=
+            " No copy of it could be kept (" + copyFailure + "), so nothing will be written to it.";
+    }
+    return text;
+}
+
+DataFile::DataFile(FileSystem& fs, std::string directory)
+    : m_fs(fs), m_directory(std::move(directory)) {
+    if (!m_directory.empty() && m_directory.back() != '/') {
+        m_directory += '/';
+    }
+}
+
+DataFile::~DataFile() {
+    if (m_handle >= 0) {
+        m_fs.close(m_handle);
+    }
+}
+
+std::string DataFile::path(std::string_view name) const {
+    return m_directory + std::string(name);
+}
+
+StoreStatus DataFile::OpenDataFile() {
+    if (m_handle >= 0) {
+        if (StoreStatus closed = CloseDataFile(); !closed.ok()) {
+            return closed;
+        }
+    }
+    const std::string name = path(kDataFileName);
+    m_damage.reset();
+    m_readOnlyReason.clear();
+    dropReadAhead();
+
+    int handle = -1;
+    if (int err = m_fs.open(name, OpenMode::ReadWriteCreate, handle)) {
+        return StoreStatus::ioError(name, err);
+    }
+    std::uint64_t length = 0;
+    if (int err = m_fs.size(handle, length)) {
+        m_fs.close(handle);
+        return StoreStatus::ioError(name, err);
+    }
+    m_handle = handle;
+    const std::uint64_t slots = slotCount(length, kSlot);
+    if (slots > static_cast<std::uint64_t>(kMaxRecords)) {
+        m_damage = FileDamage{FileDamage::Kind::TooLarge, length, {}, {}};
+        m_readOnlyReason = m_damage->describe();
+        m_recordCount = kMaxRecords;
+        return StoreStatus::success();
+    }
+    m_recordCount = static_cast<std::int16_t>(slots);
+    if (length % kSlot != 0) {
+        FileDamage damage{FileDamage::Kind::UnevenLength, length, {}, {}};
+        if (StoreStatus copied = keepCopyOfDamagedFile(damage); !copied.ok()) {
+            damage.copyFailure = copied.message();
+            m_readOnlyReason = damage.describe();
+        }
+        m_damage = damage;
+    }
+    return StoreStatus::success();
+}
+
+// Copies the open data file, before anything writes to it, to the first free
+// name of "Corvane.Data.uneven-length-copy", "...-copy-2", ...; a copy with
+// the same bytes already there is kept instead of making another.
+StoreStatus DataFile::keepCopyOfDamagedFile(FileDamage& damage) {
+    std::vector<std::uint8_t> original(damage.length);
+    std::size_t got = 0;
+    if (int err = m_fs.readAt(m_handle, 0, original.data(), original.size(), got)) {
+        return StoreStatus::ioError(path(kDataFileName), err);
+    }
+    original.resize(got);
+    const std::string base = std::string(kDataFileName) + ".uneven-length-copy";
+    for (int attempt = 1; attempt < 1000; ++attempt) {
+        const std::string copyName = base + (attempt > 1 ? "-" + std::to_string(attempt) : "");
+        const std::string copyPath = path(copyName);
+        std::uint64_t existingLength = 0;
+        const int statErr = m_fs.fileSize(copyPath, existingLength);
+        if (statErr == 0) {
+            if (existingLength != original.size()) {
+                continue;
+            }
+            int h = -1;
+            std::vector<std::uint8_t> existing(original.size());
+            std::size_t n = 0;
+            const bool same = m_fs.open(copyPath, OpenMode::ReadOnly, h) == 0 &&
+                              m_fs.readAt(h, 0, existing.data(), existing.size(), n) == 0 &&
+                              existing == original;
+            if (h >= 0) {
+                m_fs.close(h);
+            }
+            if (same) {
+                damage.copyName = copyName;
+                return StoreStatus::success();
+            }
+            continue;
+        }
+        if (statErr != ENOENT) {
+            return StoreStatus::ioError(copyPath, statErr);
+        }
+        int h = -1;
+        if (int err = m_fs.open(copyPath, OpenMode::CreateTruncate, h)) {
+            return StoreStatus::ioError(copyPath, err);
+        }
+        int err = m_fs.writeAt(h, 0, original.data(), original.size());
+        if (err == 0) {
+            err = m_fs.sync(h);
+        }
+        const int closeErr = m_fs.close(h);
+        if (err == 0) {
+            err = closeErr;
+        }
+        if (err != 0) {
+            m_fs.remove(copyPath);
+            return StoreStatus::ioError(copyPath, err);
+        }
+        damage.copyName = copyName;
+        return StoreStatus::success();
+    }
+    return {StoreError::Io, path(base), "too many earlier copies are in the way"};
+}
+
+StoreStatus DataFile::CloseDataFile() {
+    if (m_handle < 0) {
+        return StoreStatus::success();
+    }
+    const std::string name = path(kDataFileName);
+    std::uint64_t length = 0;
+    const int sizeErr = m_fs.size(m_handle, length);
+    const int closeErr = m_fs.close(m_handle);
+    m_handle = -1;
+    dropReadAhead();
+    if (sizeErr != 0 || closeErr != 0) {
+        return StoreStatus::ioError(name, sizeErr != 0 ? sizeErr : closeErr);
+    }
+    m_recordCount =
+        static_cast<std::int16_t>(std::min<std::uint64_t>(slotCount(length, kSlot), kMaxRecords));
+    return StoreStatus::success();
+}
+
+StoreStatus DataFile::RefreshRecordCount() {
+    if (StoreStatus opened = OpenDataFile(); !opened.ok()) {
+        return opened;
+    }
+    return CloseDataFile();
+}
+
+StoreStatus DataFile::ReadRecord(int number) {
+    const std::string name = path(kDataFileName);
+    if (m_handle < 0) {
+        return {StoreError::NotOpen, name, "the data file is not open"};
+    }
+    if (number < 1) {
+        return {StoreError::NoSuchRecord, name,
+                "there is no entry number " + std::to_string(number)};
+    }
+    if (number < m_readAheadFirst || number >= m_readAheadFirst + m_readAheadSlots) {
+        m_readAhead.resize(kReadAheadSlots * kSlot);
+        std::size_t got = 0;
+        const std::uint64_t offset = static_cast<std::uint64_t>(number - 1) * kSlot;
+        if (int err = m_fs.readAt(m_handle, offset, m_readAhead.data(), m_readAhead.size(), got)) {
+            dropReadAhead();
+            return StoreStatus::ioError(name, err);
+        }
+        // A slot cut short by the end of the file is completed with cleared bytes.
+        for (std::size_t i = got; i < m_readAhead.size(); ++i) {
+            m_readAhead[i] = ContactRecord::blankByteAt(i);
+        }
+        m_readAheadFirst = number;
+        m_readAheadSlots = kReadAheadSlots;
+    }
+    const std::uint8_t* slot = m_readAhead.data() + (number - m_readAheadFirst) * kSlot;
+    m_current = ContactRecord::decode(std::span<const std::uint8_t, kSlot>(slot, kSlot));
+    return StoreStatus::success();
+}
+
+StoreStatus DataFile::WriteRecord(int number) {
+    return writeSlot(number, m_current.encode());
+}
+
+StoreStatus DataFile::writeSlot(int number, const ContactRecord::Bytes& bytes) {
+    const std::string name = path(kDataFileName);
+    if (m_handle < 0) {
+        return {StoreError::NotOpen, name, "the data file is not open"};
+    }
+    if (!m_readOnlyReason.empty()) {
+        return {StoreError::ReadOnly, name, m_readOnlyReason};
+    }
+    if (number > kMaxRecords) {
+        return {StoreError::TooLarge, name,
+                "the data file cannot hold more than " + std::to_string(kMaxRecords) + " entries"};
+    }
+    std::uint64_t oldLength = 0;
+    if (int err = m_fs.size(m_handle, oldLength)) {
+        return StoreStatus::ioError(name, err);
+    }
+    const std::uint64_t offset = static_cast<std::uint64_t>(number - 1) * kSlot;
+    if (number < 1 || offset > (oldLength + kSlot - 1) / kSlot * kSlot) {
+        return {StoreError::NoSuchRecord, name,
+                "there is no entry number " + std::to_string(number)};
+    }
+    dropReadAhead();
+
+    // What the write will cover: a partial last slot before an append is
+    // completed with cleared bytes, so no hole of zeros is left in the file.
+    const std::uint64_t start = std::min(offset, oldLength);
+    std::vector<std::uint8_t> out;
+    out.reserve(offset - start + kSlot);
+    for (std::uint64_t i = start; i < offset; ++i) {
+        out.push_back(ContactRecord::blankByteAt(i));
+    }
+    out.insert(out.end(), bytes.begin(), bytes.end());
+
+    // Keep what the write overwrites, to put it back if the write fails.
+    std::vector<std::uint8_t> before(std::min<std::uint64_t>(out.size(), oldLength - start));
+    std::size_t got = 0;
+    if (int err = m_fs.readAt(m_handle, start, before.data(), before.size(), got)) {
+        return StoreStatus::ioError(name, err);
+    }
+    before.resize(got);
+
+    int err = m_fs.writeAt(m_handle, start, out.data(), out.size());
+    if (err == 0) {
+        err = m_fs.sync(m_handle);
+    }
+    if (err != 0) {
+        if (!before.empty()) {
+            m_fs.writeAt(m_handle, start, before.data(), before.size());
+        }
+        m_fs.truncate(m_handle, oldLength);
+        m_fs.sync(m_handle);
+        return StoreStatus::ioError(name, err);
+    }
+    return StoreStatus::success();
+}
+
+StoreStatus DataFile::DeleteAndCompact(int number) {
+    if (StoreStatus opened = OpenDataFile(); !opened.ok()) {
+        return opened;
+    }
+    const std::string dataName = path(kDataFileName);
+    const std::string scratchName = path(kScratchFileName);
+    if (number < 1 || number > m_recordCount) {
+        (void)CloseDataFile();
+        return {StoreError::NoSuchRecord, dataName,
+                "there is no entry number " + std::to_string(number)};
+    }
+
+    // Mark the record, as the file format has always done: a deletion cut
+    // short leaves the mark, and the next compaction drops the record.
+    if (StoreStatus read = ReadRecord(number); !read.ok()) {
+        (void)CloseDataFile();
+        return read;
+    }
+    const ContactRecord::Bytes original = m_current.encode();
+    m_current.setText(Field::FullName, kKilledMarker);
+    if (StoreStatus marked = WriteRecord(number); !marked.ok()) {
+        (void)CloseDataFile();
+        return marked;
+    }
+
+    // Everything after the mark either completes or is undone, so that a
+    // failure leaves the data file exactly as it was.
+    auto undo = [&](StoreStatus failure) {
+        m_fs.remove(scratchName);
+        if (m_handle >= 0 || OpenDataFile().ok()) {
+            (void)writeSlot(number, original);
+            (void)CloseDataFile();
+        }
+        return failure;
+    };
+
+    int scratch = -1;
+    if (int err = m_fs.open(scratchName, OpenMode::CreateTruncate, scratch)) {
+        return undo(StoreStatus::ioError(scratchName, err));
+    }
+    int kept = 0;
+    StoreStatus copied = compactInto(scratch, kept);
+    int err = copied.ok() ? m_fs.sync(scratch) : 0;
+    const int closeErr = m_fs.close(scratch);
+    if (!copied.ok()) {
+        return undo(copied);
+    }
+    if (err != 0 || closeErr != 0) {
+        return undo(StoreStatus::ioError(scratchName, err != 0 ? err : closeErr));
+    }
+    if (StoreStatus closed = CloseDataFile(); !closed.ok()) {
+        return undo(closed);
+    }
+
+    if (kept > 0) {
+        if (int renameErr = m_fs.rename(scratchName, dataName)) {
+            return undo(StoreStatus::ioError(dataName, renameErr));
+        }
+        // The new file is in place and whole; a failed directory flush can at
+        // worst bring back the old, equally whole, file after a power cut.
+        m_fs.syncDirectoryOf(dataName);
+    } else {
+        if (int removeErr = m_fs.remove(scratchName)) {
+            return undo(StoreStatus::ioError(scratchName, removeErr));
+        }
+        if (int removeErr = m_fs.remove(dataName)) {
+            return undo(StoreStatus::ioError(dataName, removeErr));
+        }
+    }
+    m_recordCount = static_cast<std::int16_t>(kept);
+    return StoreStatus::success();
+}
+
+// Copies every record not marked "$Killed$" from the open data file into
+// `scratch`, in order, in large writes; `kept` counts them.
+StoreStatus DataFile::compactInto(int scratch, int& kept) {
+    const std::string scratchName = path(kScratchFileName);
+    std::vector<std::uint8_t> chunk;
+    chunk.reserve(kCompactChunkSlots * kSlot);
+    int written = 0;
+    auto flush = [&]() -> StoreStatus {
+        if (chunk.empty()) {
+            return StoreStatus::success();
+        }
+        const std::uint64_t offset = static_cast<std::uint64_t>(written) * kSlot;
+        if (int err = m_fs.writeAt(scratch, offset, chunk.data(), chunk.size())) {
+            return StoreStatus::ioError(scratchName, err);
+        }
+        written += static_cast<int>(chunk.size() / kSlot);
+        chunk.clear();
+        return StoreStatus::success();
+    };
+    kept = 0;
+    for (int i = 1; i <= m_recordCount; ++i) {
+        if (StoreStatus read = ReadRecord(i); !read.ok()) {
+            return read;
+        }
+        if (m_current.isKilled()) {
+            continue;
+        }
+        ++kept;
+        const auto& bytes = m_current.encode();
+        chunk.insert(chunk.end(), bytes.begin(), bytes.end());
+        if (chunk.size() >= kCompactChunkSlots * kSlot) {
+            if (StoreStatus flushed = flush(); !flushed.ok()) {
+                return flushed;
+            }
+        }
+    }
+    return flush();
+}
+
+}  // namespace corvane

@@ -1,0 +1,126 @@
+#pragma once
+
+// The data file: fixed 3000-byte slots, no header, record N at byte
+// (N-1)*3000. Every user action opens it, reads and writes through the one
+// record buffer, and closes it again; nothing holds it open in between.
+//
+// Writes are safe: a write that fails leaves the file as it was, and a
+// deletion writes the compacted file beside the old one and renames it over
+// the old one only when it is complete and on the disk.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "contactrecord.h"
+#include "filesystem.h"
+#include "storestatus.h"
+
+namespace corvane {
+
+inline constexpr std::string_view kDataFileName = "Corvane.Data";
+inline constexpr std::string_view kScratchFileName = "TempFile.Data";
+inline constexpr std::string_view kOldDataFileName = "Corvane.Dat";
+
+// A record number is a 16-bit signed value, so this is the most a file holds.
+inline constexpr int kMaxRecords = 32767;
+
+// The number of `slotSize`-byte slots in a file of `length` bytes: the length
+// divided by the slot size, rounded to the nearest whole number, halves to even.
+std::uint64_t slotCount(std::uint64_t length, std::uint64_t slotSize);
+
+// Something wrong with the data file's shape, found when it was opened.
+struct FileDamage {
+    enum class Kind {
+        UnevenLength,  // length not a multiple of 3000: a copy is kept before any write
+        TooLarge,      // more than 32767 slots: only read, never written
+    };
+    Kind kind;
+    std::uint64_t length = 0;  // the file's length in bytes
+    std::string copyName;      // UnevenLength: the copy kept beside it ("" if none)
+    std::string copyFailure;   // UnevenLength: why no copy could be made
+
+    // The finding in plain words, for the user.
+    std::string describe() const;
+};
+
+class DataFile {
+  public:
+    // `directory` is where the data file lives; empty means the current
+    // directory, which is where the program keeps it.
+    explicit DataFile(FileSystem& fs = realFileSystem(), std::string directory = {});
+    ~DataFile();
+    DataFile(const DataFile&) = delete;
+    DataFile& operator=(const DataFile&) = delete;
+
+    // Opens the data file for reading and writing, creating it empty when it
+    // is missing, and sets RecordCount. A file already open is closed first.
+    // A file whose shape is wrong still opens (see damage()); a file with too
+    // many slots opens read-only and counts 32767 records. Fails, leaving the
+    // file closed, when the system refuses to open it.
+    StoreStatus OpenDataFile();
+
+    // Sets RecordCount from the file's length and closes it. Does nothing when
+    // no file is open.
+    StoreStatus CloseDataFile();
+
+    // OpenDataFile followed by CloseDataFile: learns RecordCount.
+    StoreStatus RefreshRecordCount();
+
+    // Reads slot `number` of the open file into CurrentRecord. A slot beyond
+    // the end of the file reads as a cleared record; a slot cut short by the
+    // end of the file has the cleared record's bytes for its missing part.
+    StoreStatus ReadRecord(int number);
+
+    // Writes CurrentRecord into slot `number` of the open file and flushes it
+    // to the disk. Writing just past the last slot appends one. On failure the
+    // file is put back as it was (an append is cut back to the old length).
+    StoreStatus WriteRecord(int number);
+
+    // Removes record `number` (1-based) and compacts the file: the record is
+    // marked "$Killed$", every record not so marked is copied in order into
+    // a fresh scratch file, which is flushed and renamed over the data file.
+    // When no record remains, the data file is removed. Opens and closes the
+    // file itself. On failure the data file is as it was before the call and
+    // no scratch file is left.
+    StoreStatus DeleteAndCompact(int number);
+
+    // Handle of the open file, 0 when closed.
+    std::int16_t DataFileNumber() const { return m_handle >= 0 ? 1 : 0; }
+    // Slots in the file as found when it was last opened or closed.
+    std::int16_t RecordCount() const { return m_recordCount; }
+    // The one record buffer every read fills and every write stores.
+    ContactRecord& CurrentRecord() { return m_current; }
+    const ContactRecord& CurrentRecord() const { return m_current; }
+
+    // What the last OpenDataFile found wrong with the file's shape, if anything.
+    const std::optional<FileDamage>& damage() const { return m_damage; }
+
+    // The path of a file beside the data file.
+    std::string path(std::string_view name) const;
+    FileSystem& fileSystem() { return m_fs; }
+
+  private:
+    StoreStatus keepCopyOfDamagedFile(FileDamage& damage);
+    StoreStatus writeSlot(int number, const ContactRecord::Bytes& bytes);
+    StoreStatus compactInto(int scratch, int& kept);
+    void dropReadAhead() { m_readAheadSlots = 0; }
+
+    FileSystem& m_fs;
+    std::string m_directory;
+    int m_handle = -1;
+    std::int16_t m_recordCount = 0;
+    ContactRecord m_current;
+    std::optional<FileDamage> m_damage;
+    std::string m_readOnlyReason;  // non-empty when the open file must not be written
+
+    // Slots read ahead of the caller: the list rebuild reads every record in
+    // order, and one large read is far cheaper than thousands of small ones.
+    std::vector<std::uint8_t> m_readAhead;
+    int m_readAheadFirst = 0;
+    int m_readAheadSlots = 0;
+};
+
+}  // namespace corvane

@@ -1,0 +1,70 @@
+#pragma once
+
+// The store's only way to the disk. The program uses PosixFileSystem; tests
+// wrap it to make a chosen write, flush or rename fail and prove that no data
+// is lost when that happens.
+//
+// Every call reports failure as an errno value (0 is success), so that the
+// store can tell the user the system's own reason.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace corvane {
+
+enum class OpenMode {
+    ReadOnly,         // the file must exist; never created or changed
+    ReadWriteCreate,  // created empty when missing
+    CreateTruncate,   // created, or cut to length 0 when it exists
+};
+
+class FileSystem {
+  public:
+    virtual ~FileSystem() = default;
+
+    // Opens `path`; on success `handle` is a non-negative handle.
+    virtual int open(const std::string& path, OpenMode mode, int& handle) = 0;
+    virtual int close(int handle) = 0;
+
+    // Reads up to `size` bytes at `offset`; `got` is less than `size` only at
+    // the end of the file.
+    virtual int readAt(int handle, std::uint64_t offset, void* buffer, std::size_t size,
+                       std::size_t& got) = 0;
+    // Writes all `size` bytes at `offset`, or fails (possibly part-way).
+    virtual int writeAt(int handle, std::uint64_t offset, const void* data, std::size_t size) = 0;
+    virtual int size(int handle, std::uint64_t& length) = 0;
+    virtual int truncate(int handle, std::uint64_t length) = 0;
+    // Flushes the file's data to the disk.
+    virtual int sync(int handle) = 0;
+
+    // Atomically replaces `to` with `from`.
+    virtual int rename(const std::string& from, const std::string& to) = 0;
+    virtual int remove(const std::string& path) = 0;
+    // Flushes the directory holding `path`, so that a rename survives a power cut.
+    virtual int syncDirectoryOf(const std::string& path) = 0;
+    // ENOENT when `path` does not exist.
+    virtual int fileSize(const std::string& path, std::uint64_t& length) = 0;
+};
+
+// The real thing, on POSIX file descriptors.
+class PosixFileSystem final : public FileSystem {
+  public:
+    int open(const std::string& path, OpenMode mode, int& handle) override;
+    int close(int handle) override;
+    int readAt(int handle, std::uint64_t offset, void* buffer, std::size_t size,
+               std::size_t& got) override;
+    int writeAt(int handle, std::uint64_t offset, const void* data, std::size_t size) override;
+    int size(int handle, std::uint64_t& length) override;
+    int truncate(int handle, std::uint64_t length) override;
+    int sync(int handle) override;
+    int rename(const std::string& from, const std::string& to) override;
+    int remove(const std::string& path) override;
+    int syncDirectoryOf(const std::string& path) override;
+    int fileSize(const std::string& path, std::uint64_t& length) override;
+};
+
+// The one PosixFileSystem the program uses.
+FileSystem& realFileSystem();
+
+}  // namespace corvane

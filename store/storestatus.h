@@ -1,0 +1,35 @@
+#pragma once
+
+// What a store operation reports. The store never shows anything: the window
+// that called it turns a failed status into a message box.
+
+#include <string>
+
+namespace corvane {
+
+enum class StoreError {
+    None,
+    Io,             // the system refused; `reason` is its own words
+    TooLarge,       // more slots than a record number can count
+    ReadOnly,       // the file is only read: too large, or its copy could not be kept
+    NoSuchRecord,   // a record number outside the file
+    AlreadyExists,  // the conversion would overwrite an existing data file
+    NotOpen,        // a read or write while the data file is closed
+};
+
+struct [[nodiscard]] StoreStatus {
+    StoreError error = StoreError::None;
+    std::string fileName;  // the file concerned, as the user knows it
+    std::string reason;    // why, in plain words
+
+    bool ok() const { return error == StoreError::None; }
+
+    // "<file name>: <reason>", for a message box or standard error.
+    std::string message() const { return fileName + ": " + reason; }
+
+    static StoreStatus success() { return {}; }
+    // A failure of the system call that returned `errnoValue` on `fileName`.
+    static StoreStatus ioError(const std::string& fileName, int errnoValue);
+};
+
+}  // namespace corvane

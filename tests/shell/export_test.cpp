@@ -1,0 +1,185 @@
+// The built program's console actions, run as a user runs them: in a folder
+// holding a data file, with no display.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <sstream>
+
+#include "contactrecord.h"
+#include "oledate.h"
+#include "testsupport.h"
+
+namespace corvane {
+namespace {
+
+using test::Bytes;
+using test::readFile;
+using test::runProgram;
+using test::writeFile;
+
+const std::string kProgram = CORVANE_BINARY;
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        out.push_back(line);
+    }
+    return out;
+}
+
+Bytes bytesOf(const std::vector<ContactRecord>& records) {
+    Bytes bytes;
+    for (const ContactRecord& r : records) {
+        bytes.insert(bytes.end(), r.encode().begin(), r.encode().end());
+    }
+    return bytes;
+}
+
+// The JSON line a record of only a name and the creator byte exports as.
+std::string plainLine(int number, const std::string& name, int version = 0) {
+    std::string line = "{\"RecordNumber\":" + std::to_string(number);
+    for (int i = 1; i <= kFieldCount; ++i) {
+        const FieldInfo& info = fieldInfo(static_cast<Field>(i));
+        line += ",\"" + std::string(info.name) + "\":";
+        if (info.kind == FieldKind::Date) {
+            line += "null";
+        } else if (info.kind == FieldKind::Byte) {
+            line += std::to_string(version);
+        } else {
+            line += "\"" + (static_cast<Field>(i) == Field::FullName ? name : "") + "\"";
+        }
+    }
+    return line + "}";
+}
+
+TEST(Export, EveryRecordInOrderWithEveryFieldName) {
+    test::TempDir dir;
+    ContactRecord first;
+    first.setText(Field::FullName, "Adams, Ann");
+    first.setCreatorVersion(8);
+    ContactRecord second;
+    second.setText(Field::FullName, "Baker");
+    writeFile(dir.file("Corvane.Data"), bytesOf({first, second}));
+
+    const auto result = runProgram(kProgram, {"--export", "json"}, dir.path().string());
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(lines(result.out),
+              (std::vector<std::string>{plainLine(1, "Adams, Ann", 8), plainLine(2, "Baker")}));
+}
+
+TEST(Export, TextsAreTrimmedDecodedAndEscaped) {
+    test::TempDir dir;
+    ContactRecord r;
+    r.setText(Field::FullName, "Müller, José “Pepe” €");
+    r.setText(Field::Comments, "\tTab kept\r\nsaid \"hi\" \\ bye  ");
+    writeFile(dir.file("Corvane.Data"), bytesOf({r}));
+    const auto result = runProgram(kProgram, {"--export", "json"}, dir.path().string());
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_NE(result.out.find(R"("FullName":"Müller, José “Pepe” €")"), std::string::npos);
+    EXPECT_NE(result.out.find(R"("Comments":"\tTab kept\r\nsaid \"hi\" \\ bye")"),
+              std::string::npos);
+}
+
+TEST(Export, DatesAreLocalDateTimesRoundedToTheSecond) {
+    test::TempDir dir;
+    ContactRecord r;
+    r.setText(Field::FullName, "Dates");
+    r.setDate(Field::Birthday, -1.25);
+    r.setDate(Field::Anniversary, oleFromDateTime({1850, 3, 15, 0, 0, 0}));
+    r.setDate(Field::Created, 45658.0 + (13 * 3600 + 5 * 60 + 59.5) / 86400.0);
+    r.setDate(Field::LastModified, 0.0);
+    writeFile(dir.file("Corvane.Data"), bytesOf({r}));
+    const auto result = runProgram(kProgram, {"--export", "json"}, dir.path().string());
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_NE(
+        result.out.find(R"("Birthday":"1899-12-29T06:00:00","Anniversary":"1850-03-15T00:00:00")"),
+        std::string::npos);
+    EXPECT_NE(result.out.find(R"("Created":"2025-01-01T13:06:00","LastModified":null})"),
+              std::string::npos);
+}
+
+TEST(Export, AMissingFileExportsNothingAndCreatesNothing) {
+    test::TempDir dir;
+    const auto result = runProgram(kProgram, {"--export", "json"}, dir.path().string());
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(test::fileExists(dir.file("Corvane.Data")));
+}
+
+TEST(Export, ADamagedFileExportsItsWholeSlotsAndSaysWhatIsWrong) {
+    test::TempDir dir;
+    ContactRecord a;
+    a.setText(Field::FullName, "Adams");
+    ContactRecord b;
+    b.setText(Field::FullName, "Baker");
+    Bytes bytes = bytesOf({a, b});
+    bytes.resize(4500);
+    writeFile(dir.file("Corvane.Data"), bytes);
+    const auto result = runProgram(kProgram, {"--export", "json"}, dir.path().string());
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_EQ(lines(result.out), (std::vector<std::string>{plainLine(1, "Adams")}));
+    EXPECT_EQ(result.err,
+              "Corvane.Data: the file is 4500 bytes long, not a multiple of 3000; the last 1500 "
+              "bytes are not a whole record\n");
+    // Only read: no copy kept, nothing changed.
+    EXPECT_EQ(readFile(dir.file("Corvane.Data")), bytes);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(Export, ADateThatIsNoNumberIsNamedAndExportedAsNull) {
+    test::TempDir dir;
+    ContactRecord r;
+    r.setText(Field::FullName, "Broken");
+    r.setDate(Field::Anniversary, std::numeric_limits<double>::quiet_NaN());
+    r.setDate(Field::Created, 1e300);
+    writeFile(dir.file("Corvane.Data"), bytesOf({r, r}));
+    const auto result = runProgram(kProgram, {"--export", "json"}, dir.path().string());
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_EQ(lines(result.out).size(), 2u);
+    EXPECT_NE(result.out.find(R"("Anniversary":null)"), std::string::npos);
+    EXPECT_NE(result.err.find("Corvane.Data: record 1: Anniversary holds nan, which is not a date"),
+              std::string::npos);
+    EXPECT_NE(result.err.find("record 2: Created holds 1e+300, which is not a date"),
+              std::string::npos);
+}
+
+TEST(Export, MoreSlotsThanCanBeCountedAreExportedAndReported) {
+    test::TempDir dir;
+    {
+        std::ofstream out(dir.file("Corvane.Data"), std::ios::binary);
+        const ContactRecord blank;
+        for (int i = 0; i < 32768; ++i) {
+            out.write(reinterpret_cast<const char*>(blank.encode().data()), 3000);
+        }
+    }
+    const auto result = runProgram(kProgram, {"--export", "json"}, dir.path().string());
+    EXPECT_EQ(result.exitStatus, 2);
+    const auto exported = lines(result.out);
+    ASSERT_EQ(exported.size(), 32768u);
+    EXPECT_EQ(exported.back(), plainLine(32768, ""));
+    EXPECT_NE(
+        result.err.find("the file holds 32768 records, more than the 32767 Corvane can count"),
+        std::string::npos);
+}
+
+TEST(Version, PrintsTheVersionWithoutADisplay) {
+    test::TempDir dir;
+    const auto result = runProgram(kProgram, {"--version"}, dir.path().string());
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.out, "Corvane 8.14.29\n");
+    const auto help = runProgram(kProgram, {"--help"}, dir.path().string());
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_NE(help.out.find("--export json"), std::string::npos);
+    const auto wrong = runProgram(kProgram, {"--bogus"}, dir.path().string());
+    EXPECT_EQ(wrong.exitStatus, 1);
+    EXPECT_NE(wrong.err.find("unknown option '--bogus'"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,44 @@
+#pragma once
+
+// Data files for the store's tests, written byte by byte as the program
+// would find them on disk.
+
+#include <string>
+#include <vector>
+
+#include "contactrecord.h"
+#include "testsupport.h"
+
+namespace corvane::test {
+
+inline ContactRecord recordNamed(const std::string& name) {
+    ContactRecord record;
+    record.setText(Field::FullName, name);
+    record.setText(Field::HomePhone, "555-" + std::to_string(name.size()));
+    record.setDate(Field::Created, 45000.5);
+    return record;
+}
+
+inline Bytes slotsOf(const std::vector<std::string>& names) {
+    Bytes bytes;
+    for (const std::string& name : names) {
+        const ContactRecord record = recordNamed(name);
+        const auto& slot = record.encode();
+        bytes.insert(bytes.end(), slot.begin(), slot.end());
+    }
+    return bytes;
+}
+
+// The names of the records in a data file's bytes, in slot order.
+inline std::vector<std::string> namesIn(const Bytes& bytes) {
+    std::vector<std::string> names;
+    for (std::size_t at = 0; at + ContactRecord::kSize <= bytes.size();
+         at += ContactRecord::kSize) {
+        const auto record = ContactRecord::decode(
+            std::span<const std::uint8_t, ContactRecord::kSize>(&bytes[at], ContactRecord::kSize));
+        names.push_back(record.text(Field::FullName));
+    }
+    return names;
+}
+
+}  // namespace corvane::test

@@ -1,0 +1,46 @@
+#pragma once
+
+// Helpers shared by the tests: temporary folders, whole-file reads and
+// writes, and running the built program.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace corvane::test {
+
+// A fresh folder under the system's temporary folder, removed with its contents.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    // The path of `name` inside the folder, as a string.
+    std::string file(const std::string& name) const { return (m_path / name).string(); }
+
+  private:
+    std::filesystem::path m_path;
+};
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes readFile(const std::string& path);
+void writeFile(const std::string& path, const Bytes& bytes);
+bool fileExists(const std::string& path);
+
+struct ProgramResult {
+    int exitStatus = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs `program` with `args` in `directory` (no shell involved) and collects
+// its exit status and output.
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& directory);
+
+}  // namespace corvane::test
