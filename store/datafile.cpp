@@ -113,7 +113,11 @@ StoreStatus DataFile::keepCopyOfDamagedFile(FileDamage& damage) {
     original.resize(got);
     const std::string base = std::string(kDataFileName) + ".uneven-length-copy";
     for (int attempt = 1; attempt < 1000; ++attempt) {
-        const std::string copyName = base + (attempt > 1 ? "-" + std::to_string(attempt) : "");
+        std::string copyName = base;
+        if (attempt > 1) {
+            copyName += '-';
+            copyName += std::to_string(attempt);
+        }
         const std::string copyPath = path(copyName);
         std::uint64_t existingLength = 0;
         const int statErr = m_fs.fileSize(copyPath, existingLength);
@@ -216,10 +220,10 @@ StoreStatus DataFile::ReadRecord(int number) {
 }
 
 StoreStatus DataFile::WriteRecord(int number) {
-    return writeSlot(number, m_current.encode());
+    return writeSlot(number, m_current.encode(), Flush::Yes);
 }
 
-StoreStatus DataFile::writeSlot(int number, const ContactRecord::Bytes& bytes) {
+StoreStatus DataFile::writeSlot(int number, const ContactRecord::Bytes& bytes, Flush flush) {
     const std::string name = path(kDataFileName);
     if (m_handle < 0) {
         return {StoreError::NotOpen, name, "the data file is not open"};
@@ -261,7 +265,7 @@ StoreStatus DataFile::writeSlot(int number, const ContactRecord::Bytes& bytes) {
     before.resize(got);
 
     int err = m_fs.writeAt(m_handle, start, out.data(), out.size());
-    if (err == 0) {
+    if (err == 0 && flush == Flush::Yes) {
         err = m_fs.sync(m_handle);
     }
     if (err != 0) {
@@ -295,7 +299,9 @@ StoreStatus DataFile::DeleteAndCompact(int number) {
     }
     const ContactRecord::Bytes original = m_current.encode();
     m_current.setText(Field::FullName, kKilledMarker);
-    if (StoreStatus marked = WriteRecord(number); !marked.ok()) {
+    // The mark need not reach the disk: lost in a crash, it only leaves the
+    // record undeleted, and the compacted file is flushed before it counts.
+    if (StoreStatus marked = writeSlot(number, m_current.encode(), Flush::No); !marked.ok()) {
         (void)CloseDataFile();
         return marked;
     }
@@ -305,7 +311,7 @@ StoreStatus DataFile::DeleteAndCompact(int number) {
     auto undo = [&](StoreStatus failure) {
         m_fs.remove(scratchName);
         if (m_handle >= 0 || OpenDataFile().ok()) {
-            (void)writeSlot(number, original);
+            (void)writeSlot(number, original, Flush::Yes);
             (void)CloseDataFile();
         }
         return failure;

@@ -104,7 +104,8 @@ class DataFile {
 
   private:
     StoreStatus keepCopyOfDamagedFile(FileDamage& damage);
-    StoreStatus writeSlot(int number, const ContactRecord::Bytes& bytes);
+    enum class Flush { No, Yes };
+    StoreStatus writeSlot(int number, const ContactRecord::Bytes& bytes, Flush flush);
     StoreStatus compactInto(int scratch, int& kept);
     void dropReadAhead() { m_readAheadSlots = 0; }
 
