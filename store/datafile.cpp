@@ -27,6 +27,10 @@ std::uint64_t slotCount(std::uint64_t length, std::uint64_t slotSize) {
 }
 
 std::string FileDamage::describe() const {
+    if (kind == Kind::NotWritable) {
+        return "Corvane may read its data file but not change it (" + reason +
+               "). Your entries are shown, but nothing can be saved.";
+    }
     if (kind == Kind::TooLarge) {
         return "The data file is " + formatBytes(length) + " long: more than the " +
                std::to_string(kMaxRecords) +
@@ -74,7 +78,16 @@ StoreStatus DataFile::OpenDataFile() {
 
     int handle = -1;
     if (int err = m_fs.open(name, OpenMode::ReadWriteCreate, handle)) {
-        return StoreStatus::ioError(name, err);
+        // A file we may read but not write (a read-only file or folder) still
+        // shows the user their entries; the writes then say why they cannot.
+        const bool mayRead = (err == EACCES || err == EROFS || err == EPERM) &&
+                             m_fs.open(name, OpenMode::ReadOnly, handle) == 0;
+        if (!mayRead) {
+            return StoreStatus::ioError(name, err);
+        }
+        m_damage = FileDamage{
+            FileDamage::Kind::NotWritable, 0, {}, {}, StoreStatus::ioError(name, err).reason};
+        m_readOnlyReason = m_damage->describe();
     }
     std::uint64_t length = 0;
     if (int err = m_fs.size(handle, length)) {
@@ -83,15 +96,21 @@ StoreStatus DataFile::OpenDataFile() {
     }
     m_handle = handle;
     const std::uint64_t slots = slotCount(length, kSlot);
+    if (m_damage) {  // not writable: nothing will be written, so no copy is needed
+        m_damage->length = length;
+        m_recordCount = static_cast<std::int16_t>(
+            std::min<std::uint64_t>(slots, static_cast<std::uint64_t>(kMaxRecords)));
+        return StoreStatus::success();
+    }
     if (slots > static_cast<std::uint64_t>(kMaxRecords)) {
-        m_damage = FileDamage{FileDamage::Kind::TooLarge, length, {}, {}};
+        m_damage = FileDamage{FileDamage::Kind::TooLarge, length, {}, {}, {}};
         m_readOnlyReason = m_damage->describe();
         m_recordCount = kMaxRecords;
         return StoreStatus::success();
     }
     m_recordCount = static_cast<std::int16_t>(slots);
     if (length % kSlot != 0) {
-        FileDamage damage{FileDamage::Kind::UnevenLength, length, {}, {}};
+        FileDamage damage{FileDamage::Kind::UnevenLength, length, {}, {}, {}};
         if (StoreStatus copied = keepCopyOfDamagedFile(damage); !copied.ok()) {
             damage.copyFailure = copied.message();
             m_readOnlyReason = damage.describe();

@@ -36,11 +36,13 @@ struct FileDamage {
     enum class Kind {
         UnevenLength,  // length not a multiple of 3000: a copy is kept before any write
         TooLarge,      // more than 32767 slots: only read, never written
+        NotWritable,   // the system lets the file be read but not written
     };
     Kind kind;
     std::uint64_t length = 0;  // the file's length in bytes
     std::string copyName;      // UnevenLength: the copy kept beside it ("" if none)
     std::string copyFailure;   // UnevenLength: why no copy could be made
+    std::string reason;        // NotWritable: the system's reason
 
     // The finding in plain words, for the user.
     std::string describe() const;
@@ -58,8 +60,9 @@ class DataFile {
     // Opens the data file for reading and writing, creating it empty when it
     // is missing, and sets RecordCount. A file already open is closed first.
     // A file whose shape is wrong still opens (see damage()); a file with too
-    // many slots opens read-only and counts 32767 records. Fails, leaving the
-    // file closed, when the system refuses to open it.
+    // many slots opens read-only and counts 32767 records; an existing file
+    // the system will not let us write opens read-only too. Fails, leaving
+    // the file closed, when the system refuses to open it at all.
     StoreStatus OpenDataFile();
 
     // Sets RecordCount from the file's length and closes it. Does nothing when

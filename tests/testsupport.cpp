@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -42,16 +43,16 @@ bool fileExists(const std::string& path) {
     return std::filesystem::exists(path);
 }
 
-ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& directory) {
-    const TempDir capture;
-    const std::string outPath = capture.file("out");
-    const std::string errPath = capture.file("err");
-
+int startProgram(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& directory, const std::string& outputFolder) {
+    const std::string outPath = outputFolder + "/out";
+    const std::string errPath = outputFolder + "/err";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
 
     std::vector<char*> argv;
@@ -60,19 +61,31 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
         argv.push_back(const_cast<char*>(arg.c_str()));
     }
     argv.push_back(nullptr);
-
-    ProgramResult result;
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         throw std::runtime_error("cannot start " + program);
     }
+    return pid;
+}
+
+void killProgram(int pid) {
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+}
+
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& directory) {
+    const TempDir capture;
+    const int pid = startProgram(program, args, directory, capture.path().string());
+    ProgramResult result;
     int status = 0;
     waitpid(pid, &status, 0);
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const Bytes out = readFile(outPath);
-    const Bytes err = readFile(errPath);
+    const Bytes out = readFile(capture.file("out"));
+    const Bytes err = readFile(capture.file("err"));
     result.out.assign(out.begin(), out.end());
     result.err.assign(err.begin(), err.end());
     return result;

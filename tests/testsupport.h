@@ -43,4 +43,12 @@ struct ProgramResult {
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::string& directory);
 
+// Starts `program` in `directory` without waiting for it; its output goes
+// to files in `outputFolder` ("out" and "err"). Returns its process id.
+int startProgram(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& directory, const std::string& outputFolder);
+
+// Kills a program started by startProgram (as a crash would) and reaps it.
+void killProgram(int pid);
+
 }  // namespace corvane::test

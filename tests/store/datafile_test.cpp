@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "faultyfilesystem.h"
 #include "storetestdata.h"
 #include "testsupport.h"
 
@@ -252,6 +253,35 @@ TEST_F(DataFileTest, ASystemRefusalNamesTheFileAndTheReason) {
     EXPECT_EQ(status.reason, "Is a directory");
     EXPECT_EQ(status.message(), dataPath() + ": Is a directory");
     EXPECT_EQ(store.DataFileNumber(), 0);
+}
+
+TEST_F(DataFileTest, AFileThatMayOnlyBeReadIsShownButNeverWritten) {
+    const Bytes bytes = slotsOf({"Adams", "Baker"});
+    writeFile(dataPath(), bytes);
+    test::FaultyFileSystem fs;
+    DataFile readOnly(fs, dir.path().string());
+    fs.failStep(1, EACCES);  // opening for writing is refused
+    ASSERT_TRUE(readOnly.OpenDataFile().ok());
+    ASSERT_TRUE(readOnly.damage());
+    EXPECT_EQ(readOnly.damage()->kind, FileDamage::Kind::NotWritable);
+    EXPECT_NE(readOnly.damage()->describe().find("Permission denied"), std::string::npos);
+    EXPECT_EQ(readOnly.RecordCount(), 2);
+    ASSERT_TRUE(readOnly.ReadRecord(2).ok());
+    EXPECT_EQ(readOnly.CurrentRecord().text(Field::FullName), "Baker");
+    EXPECT_EQ(readOnly.WriteRecord(3).error, StoreError::ReadOnly);
+    ASSERT_TRUE(readOnly.CloseDataFile().ok());
+    EXPECT_EQ(readFile(dataPath()), bytes);
+}
+
+TEST_F(DataFileTest, AFolderThatCannotBeWrittenIsReportedWhenTheFileWouldBeCreated) {
+    test::FaultyFileSystem fs;
+    DataFile noFolder(fs, dir.path().string());
+    fs.failStep(1, EACCES);
+    const StoreStatus status = noFolder.OpenDataFile();
+    EXPECT_EQ(status.error, StoreError::Io);
+    EXPECT_EQ(status.message(), dataPath() + ": Permission denied");
+    EXPECT_EQ(noFolder.DataFileNumber(), 0);
+    EXPECT_FALSE(fileExists(dataPath()));
 }
 
 }  // namespace

@@ -1,0 +1,56 @@
+#pragma once
+
+// What the whole program shares: the data file with its record buffer and
+// counts, the preferences, the desktop seams and the few program-wide flags.
+// The application owns one; every test makes its own.
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+#include <string>
+
+#include "datafile.h"
+#include "platform.h"
+#include "settings.h"
+
+namespace corvane {
+
+class AppState {
+  public:
+    // `directory` is where the data files live; empty is the current directory.
+    explicit AppState(Platform& platform, std::string directory = {},
+                      FileSystem& fs = realFileSystem());
+
+    Platform& platform;
+    // The data file: DataFileNumber, RecordCount and CurrentRecord.
+    DataFile store;
+    Settings settings;
+
+    // Fading is active (set at each window's load, switched by the user).
+    bool FadeEnabled = false;
+    // "/m" on the command line: quit without asking.
+    bool QuitWithoutAsking = false;
+    // Set by a window before it opens the help.
+    int HelpStartTopic = 0;
+    bool HelpSingleTopic = false;
+    // The picture viewer's picture, for the entry report.
+    int PictureHeight = 0;
+    int PictureWidth = 0;
+    bool PrintPictureAtOnce = false;
+
+    // Ends the process once every window is closed; tests record it instead.
+    std::function<void()> endProcess;
+
+    // The path of a file beside the data file.
+    QString path(const char* name) const;
+    // The clock as an OLE Automation date, the data file's date values.
+    double now() const;
+
+  private:
+    std::string m_directory;
+};
+
+// `when` as an OLE Automation date (local time, to the millisecond).
+double toOleDate(const QDateTime& when);
+
+}  // namespace corvane

@@ -1,0 +1,51 @@
+#include "bascorvane.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QPointer>
+
+#include "appstate.h"
+#include "commandline.h"
+#include "frmtitlepage.h"
+#include "instancelock.h"
+#include "platform.h"
+
+namespace corvane::basCorvane {
+
+void setPrinterUnitToInches() {
+    // The printouts address the page in inches through their own printer
+    // surface; there is no printer-wide unit to set until they exist.
+}
+
+int Main(int argc, char** argv, const CommandLine& commandLine,
+         const MainWindowFactory& makeMainWindow) {
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Corvane"));
+    QApplication::setApplicationName(QStringLiteral("Corvane"));
+    // Liberation Sans has Arial's widths, which the windows were laid out in.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSizeF(9);
+    QApplication::setFont(font);
+
+    QtPlatform platform;
+    InstanceLock lock;
+    if (!lock.tryAcquire()) {
+        platform.messageBox(nullptr, {QStringLiteral("Terminating..."),
+                                      QStringLiteral("Corvane is already loaded\n"
+                                                     "and running on your computer!"),
+                                      MsgIcon::Critical, MsgButtons::Ok, 1});
+        return 1;
+    }
+    setPrinterUnitToInches();
+
+    AppState app(platform);
+    app.QuitWithoutAsking = commandLine.quitWithoutAsking;
+    auto* title = new frmTitlePage(app, [&app, &makeMainWindow] {
+        QWidget* main = makeMainWindow(app);
+        main->show();
+    });
+    title->show();
+    return QApplication::exec();
+}
+
+}  // namespace corvane::basCorvane

@@ -1,0 +1,30 @@
+#pragma once
+
+// The program's entry point: one running copy only, then the title window.
+
+#include <functional>
+
+class QWidget;
+
+namespace corvane {
+
+class AppState;
+struct CommandLine;
+
+namespace basCorvane {
+
+// Makes the main window, once the title window hands over.
+using MainWindowFactory = std::function<QWidget*(AppState&)>;
+
+// Runs the windows until the user quits; returns the process's exit status.
+// A second running copy is refused with "Corvane is already loaded / and
+// running on your computer!" and ends with status 1, touching no file.
+int Main(int argc, char** argv, const CommandLine& commandLine,
+         const MainWindowFactory& makeMainWindow);
+
+// Where the printouts will set the printer's unit to inches, once the
+// program prints; any error there is ignored.
+void setPrinterUnitToInches();
+
+}  // namespace basCorvane
+}  // namespace corvane

@@ -1,0 +1,18 @@
+#include "linklabel.h"
+
+#include <QMouseEvent>
+
+namespace corvane {
+
+LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent) {
+    setCursor(Qt::PointingHandCursor);
+}
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        emit clicked();
+    }
+    QLabel::mouseReleaseEvent(event);
+}
+
+}  // namespace corvane

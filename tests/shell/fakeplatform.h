@@ -1,0 +1,46 @@
+#pragma once
+
+// The desktop as the tests play it: message boxes are recorded and answered
+// from a script (the default button when the script is empty), addresses
+// are recorded and accepted or refused, and the clock stands still.
+
+#include <QDateTime>
+#include <QList>
+#include <QStringList>
+
+#include "platform.h"
+
+namespace corvane::test {
+
+class FakePlatform final : public Platform {
+  public:
+    MsgAnswer messageBox(QWidget*, const MessageBoxSpec& spec) override {
+        messages.append(spec);
+        if (!answers.isEmpty()) {
+            return answers.takeFirst();
+        }
+        const QList<MsgAnswer> options = answersOf(spec.buttons);
+        return options.value(spec.defaultButton - 1, options.first());
+    }
+    bool openAddress(const QString& address) override {
+        addresses.append(address);
+        return openSucceeds;
+    }
+    QDateTime now() override { return clock; }
+
+    QStringList titles() const {
+        QStringList out;
+        for (const MessageBoxSpec& m : messages) {
+            out.append(m.title);
+        }
+        return out;
+    }
+
+    QList<MessageBoxSpec> messages;
+    QList<MsgAnswer> answers;
+    QStringList addresses;
+    bool openSucceeds = true;
+    QDateTime clock{QDate(2026, 12, 8), QTime(9, 30, 15)};
+};
+
+}  // namespace corvane::test
