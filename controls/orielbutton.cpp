@@ -412,6 +412,19 @@ void OrielButton::captureBackground() {
     QPixmap behind(size());
     behind.fill(palette().color(QPalette::Window));
     parent->render(&behind, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
+    // Siblings stacked below the button (a decorative band, say) are part of
+    // what it stands on.
+    for (QObject* object : parent->children()) {
+        if (object == this) {
+            break;
+        }
+        auto* sibling = qobject_cast<QWidget*>(object);
+        if (sibling != nullptr && !sibling->isWindow() && sibling->isVisible() &&
+            sibling->geometry().intersects(geometry())) {
+            sibling->render(&behind, sibling->pos() - pos(), QRegion(),
+                            QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        }
+    }
     m_background = behind.toImage().convertToFormat(QImage::Format_RGB32);
     m_capturing = false;
 }

@@ -1,23 +1,124 @@
+// The main window: its controls, its load and first activation, the
+// keyboard and the grid's hints.
+
 #include "frmmain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFrame>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
 
 #include "appstate.h"
+#include "buttonstyles.h"
+#include "contactgrid.h"
+#include "mainicons.h"
 #include "modfadeinout.h"
-#include "storemessages.h"
+#include "orielbutton.h"
+#include "timing.h"
 #include "twips.h"
 
 namespace corvane {
+namespace {
+
+// Twips the old windows spent on their border and caption; Qt sizes the inside.
+constexpr int kFrameWidthTwips = 120;
+constexpr int kFrameHeightTwips = 480;
+constexpr int kButtonTwips = 540;
+constexpr int kButtonPitchTwips = 600;
+constexpr int kGridTopTwips = 1200;
+
+}  // namespace
 
 frmMain::frmMain(AppState& app, QWidget* parent) : QWidget(parent), m_app(app) {
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Corvane"));
-    resize(twipsSize(7200, 6600));
     m_fade = new FadeController(this);
     m_fade->setClosingStep([this] { endProgram(); });
+
+    m_shape1 = new QFrame(this);
+    m_shape1->setObjectName(QStringLiteral("Shape1"));
+    m_shape1->setStyleSheet(QStringLiteral(
+        "QFrame#Shape1 { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f6f4ea, "
+        "stop:1 #e4e0cc); border-bottom: 1px solid #b8b094; }"));
+
+    m_lblGridHeader = new QLabel(this);
+    m_lblGridHeader->setObjectName(QStringLiteral("lblGridHeader"));
+    QFont headerFont = m_lblGridHeader->font();
+    headerFont.setBold(true);
+    m_lblGridHeader->setFont(headerFont);
+
+    m_grid = new ContactGrid(this);
+    m_grid->setObjectName(QStringLiteral("grid"));
+    connect(m_grid, &ContactGrid::RowColChange, this, &frmMain::grid_RowColChange);
+    connect(m_grid, &QAbstractItemView::doubleClicked, this, [this] {
+        if (m_grid->Rows() > 1) {
+            cmdSeeEntry_Click();
+        }
+    });
+    m_grid->viewport()->installEventFilter(this);
+
+    buildButtons();
+    m_timerFlash.setInterval(kTimerTickMs);
+    connect(&m_timerFlash, &QTimer::timeout, this, &frmMain::timerFlash_Timer);
+
+    // The window sees every key before its controls do.
+    for (QWidget* child : findChildren<QWidget*>()) {
+        child->installEventFilter(this);
+    }
     Form_Load();
+}
+
+OrielButton* frmMain::makeToolButton(const char* name, int iconKind, const char* tooltip) {
+    auto* button = new OrielButton(this);
+    button->setObjectName(QLatin1String(name));
+    button->readProperties(buttonStyles::pictureButton());
+    button->setPictureNormal(mainIcon(static_cast<MainIcon>(iconKind)));
+    button->setToolTip(QString::fromUtf8(tooltip));
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+void frmMain::buildButtons() {
+    m_cmdAddEntry = makeToolButton("cmdAddEntry", int(MainIcon::AddEntry), " Add a new entry ");
+    m_cmdSeeEntry =
+        makeToolButton("cmdSeeEntry", int(MainIcon::SeeEntry), " See/edit the highlighted entry ");
+    m_cmdDeleteEntry = makeToolButton("cmdDeleteEntry", int(MainIcon::DeleteEntry),
+                                      " Delete the highlighted entry ");
+    m_cmdFindEntries[1] =
+        makeToolButton("cmdFindEntries(1)", int(MainIcon::FindEntries), " Find name(s)... ");
+    m_cmdFindEntries[2] =
+        makeToolButton("cmdFindEntries(2)", int(MainIcon::FilterEntries),
+                       " Filter names by 'Affiliation'... (right click for more info) ");
+    m_cmdListWith = makeToolButton("cmdListWith", int(MainIcon::ListWith), " List with... ");
+    m_cmdBirthday = makeToolButton("cmdBirthday", int(MainIcon::Birthday),
+                                   " Upcoming birthdays/anniversaries... ");
+    m_cmdPrintList =
+        makeToolButton("cmdPrintList", int(MainIcon::PrintList), " Print this list... ");
+    m_cmdEmailFriend =
+        makeToolButton("cmdEmailFriend", int(MainIcon::EmailFriend), " Email a friend! ");
+    m_cmdFormFade = makeToolButton("cmdFormFade", int(MainIcon::FormFade),
+                                   " Enable/Disable 'form fade' effects (Windows XP required) - ");
+    m_cmdHelp = makeToolButton("cmdHelp", int(MainIcon::Help), " Help <F1>  ");
+    m_cmdQuit = makeToolButton("cmdQuit", int(MainIcon::Quit), " Quit <Esc> ");
+
+    m_cmdSeeAllEntries = new OrielButton(this);
+    m_cmdSeeAllEntries->setObjectName(QStringLiteral("cmdSeeAllEntries"));
+    m_cmdSeeAllEntries->readProperties(
+        buttonStyles::seeAllButton(QStringLiteral("See &All Entries")));
+    m_cmdSeeAllEntries->hide();
+
+    connect(m_cmdAddEntry, &OrielButton::Click, this, &frmMain::cmdAddEntry_Click);
+    connect(m_cmdSeeEntry, &OrielButton::Click, this, &frmMain::cmdSeeEntry_Click);
+    connect(m_cmdDeleteEntry, &OrielButton::Click, this, &frmMain::cmdDeleteEntry_Click);
+    connect(m_cmdFindEntries[1], &OrielButton::Click, this, [this] { cmdFindEntries_Click(1); });
+    connect(m_cmdSeeAllEntries, &OrielButton::Click, this, &frmMain::cmdSeeAllEntries_Click);
+    connect(m_cmdHelp, &OrielButton::Click, this, &frmMain::cmdHelp_Click);
+    connect(m_cmdQuit, &OrielButton::Click, this, &frmMain::cmdQuit_Click);
+    connect(m_cmdFormFade, &OrielButton::Click, this, &frmMain::cmdFormFade_Click);
+    connect(m_cmdFormFade, &OrielButton::MouseMove, this, &frmMain::cmdFormFade_MouseMove);
 }
 
 // The probe of per-window opacity: the main window is made transparent
@@ -34,54 +135,199 @@ void frmMain::Form_Load() {
     } else {
         m_app.settings.setFadeStatus(false);
         m_fadeSwitchAvailable = false;
+        m_cmdFormFade->hide();
     }
+
+    // 9600 twips wide and two thirds of the screen high, as the window was designed.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int screenTwips =
+        screen
+            ? static_cast<int>(screen->geometry().height() * 1440.0 / screen->logicalDotsPerInchY())
+            : 9000;
+    resize(twipsSize(9600 - kFrameWidthTwips, screenTwips * 2 / 3 - kFrameHeightTwips));
+    setMinimumSize(twipsSize(9600 - kFrameWidthTwips, 4000));
+    setWindowTitle(QStringLiteral("Corvane"));
+    m_app.SearchCompareMode = 1;
+    layoutControls();
+}
+
+void frmMain::layoutControls() {
+    const int w = width();
+    const int h = height();
+    m_shape1->setGeometry(-twipsX(10), 0, w + twipsX(20), twipsY(720));
+    const int size = twipsX(kButtonTwips);
+    const int top = twipsY(90);
+    OrielButton* left[] = {m_cmdAddEntry,       m_cmdSeeEntry,       m_cmdDeleteEntry,
+                           m_cmdFindEntries[1], m_cmdFindEntries[2], m_cmdListWith,
+                           m_cmdBirthday,       m_cmdPrintList,      m_cmdEmailFriend};
+    for (int i = 0; i < 9; ++i) {
+        left[i]->setGeometry(twipsX(120 + i * kButtonPitchTwips), top, size, size);
+    }
+    OrielButton* right[] = {m_cmdQuit, m_cmdHelp, m_cmdFormFade};
+    for (int i = 0; i < 3; ++i) {
+        right[i]->setGeometry(w - twipsX(120 + kButtonTwips + i * kButtonPitchTwips), top, size,
+                              size);
+    }
+    m_lblGridHeader->setGeometry(twipsX(120), twipsY(810), twipsX(6000), twipsY(300));
+    m_cmdSeeAllEntries->setGeometry(w - twipsX(120 + 2280), twipsY(765), twipsX(2280), twipsY(390));
+    m_grid->setGeometry(twipsX(120), twipsY(kGridTopTwips), w - twipsX(240),
+                        h - twipsY(kGridTopTwips + 120));
+    m_grid->setColumnWidthTwips(0, 5000);
+    m_grid->setColumnWidthTwips(1, std::max(0, m_grid->widthTwips() - 5000));
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutControls();
 }
 
 void frmMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!m_activated) {
-        m_activated = true;
+    if (!m_firstActivationDone) {
         Form_Activate();
     }
 }
 
 void frmMain::Form_Activate() {
+    m_columnToIndex = m_app.settings.columnToIndex();
+    LoadGrid();
+    UpdateCommandButtons();
     if (m_app.FadeEnabled) {
         m_fade->StartFade(0, 255, 20, false);
     }
-    // Opening the data file creates it on a first run; a folder that cannot
-    // be written is reported now, and what exists can still be read.
-    const StoreStatus opened = m_app.store.RefreshRecordCount();
-    if (!opened.ok()) {
-        reportStoreError(m_app, this, opened);
-    } else if (m_app.store.damage()) {
-        reportFileDamage(m_app, this, *m_app.store.damage());
+    m_firstActivationDone = true;
+    if (m_grid->Rows() > 1) {
+        m_grid->setFocus();
     }
 }
 
+// ---- keyboard ---------------------------------------------------------------
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_grid->viewport() && event->type() == QEvent::MouseMove) {
+        grid_MouseMove();
+    }
+    if (event->type() != QEvent::KeyPress) {
+        return QWidget::eventFilter(watched, event);
+    }
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (Form_KeyDown(key->key(), watched == m_grid)) {
+        return true;
+    }
+    if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
+        !key->text().isEmpty() && Form_Keypress(key->text())) {
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool frmMain::Form_KeyDown(int key, bool onGrid) {
+    if (key == Qt::Key_F1) {
+        cmdHelp_Click();
+        return true;
+    }
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && onGrid) {
+        if (m_grid->Rows() > 1) {
+            cmdSeeEntry_Click();
+        }
+        return true;
+    }
+    return false;
+}
+
+// First-letter highlighting: a letter or digit moves the highlight to the
+// next entry whose name starts with it, wrapping round to the first.
+bool frmMain::Form_Keypress(const QString& text) {
+    if (m_grid->Rows() <= 2) {
+        return false;
+    }
+    m_grid->setFocus();
+    const QChar c = text.at(0).toUpper();
+    const bool letter = c >= u'A' && c <= u'Z';
+    const bool digit = c >= u'0' && c <= u'9';
+    if (!letter && !digit) {
+        return false;
+    }
+    // The search starts after the current row and goes once round the list.
+    const int current = m_grid->Row();
+    const int dataRows = m_grid->Rows() - 1;
+    int r = current;
+    for (int steps = 0; steps < dataRows; ++steps) {
+        r = r + 1 > dataRows ? 1 : r + 1;
+        if (r == current) {
+            break;
+        }
+        const QString name = m_grid->TextMatrix(r, 0);
+        if (!name.isEmpty() && name.at(0).toUpper() == c) {
+            m_grid->setRow(r);
+            if (!m_grid->isRowVisible(r)) {
+                m_grid->setTopRow(r);
+            }
+            m_grid->selectCurrentRow();
+            break;
+        }
+    }
+    return true;
+}
+
+// ---- the grid's hints -------------------------------------------------------
+
+void frmMain::grid_RowColChange() {
+    if (m_rebuilding || !m_grid->isVisible() || !m_firstActivationDone) {
+        return;
+    }
+    m_hintStage = m_hintStage == 0 ? 1 : 2;
+}
+
+void frmMain::grid_MouseMove() {
+    if (m_grid->Rows() < 3) {
+        return;
+    }
+    static const QString kHints[] = {
+        QStringLiteral(" Press the first letter of an entry for instant highlighting... "),
+        QStringLiteral(" Double-click to see the details of this entry "), QString()};
+    m_grid->setToolTip(kHints[m_hintStage]);
+    m_grid->viewport()->setToolTip(kHints[m_hintStage]);
+}
+
+void frmMain::cmdFormFade_MouseMove() {
+    m_cmdFormFade->setToolTip(m_app.FadeEnabled ? QStringLiteral(" Disable form fade effects ")
+                                                : QStringLiteral(" Enable form fade effects "));
+}
+
+// ---- ListLink ----------------------------------------------------------------
+
+int frmMain::Rows() const {
+    return m_grid->Rows();
+}
+
+int frmMain::Row() const {
+    return m_grid->Row();
+}
+
+void frmMain::setRow(int row) {
+    m_grid->setRow(row);
+    m_grid->selectCurrentRow();
+}
+
+QString frmMain::TextMatrix(int row, int column) const {
+    return m_grid->TextMatrix(row, column);
+}
+
+// ---- closing -----------------------------------------------------------------
+
 void frmMain::closeEvent(QCloseEvent* event) {
-    if (m_shuttingDown) {
+    if (m_ending) {
         event->accept();
         return;
     }
+    // The close box asks the quit question; the program ending itself goes on.
     event->ignore();
-    shutDown();
-}
-
-void frmMain::shutDown() {
-    if (m_shuttingDown) {
-        return;
-    }
-    m_shuttingDown = true;
-    (void)m_app.store.CloseDataFile();
-    if (m_app.FadeEnabled) {
-        m_fade->StartFade(255, 0, 20, true);
-    } else {
-        endProgram();
-    }
+    cmdQuit_Click();
 }
 
 void frmMain::endProgram() {
+    m_ending = true;
     QApplication::closeAllWindows();
     m_app.endProcess();
 }

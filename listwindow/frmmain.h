@@ -1,24 +1,63 @@
 #pragma once
 
-// The main window. For now it stands empty with its caption: it makes the
-// data file ready, fades as the preference says, and shuts the program
-// down in order. The contact list comes into it next.
+// The main window: the list of entries with its command buttons. It lives
+// for the whole run; every command that changes the data or what the list
+// shows ends by rebuilding the list from the data file with LoadGrid.
 
+#include <QTimer>
 #include <QWidget>
+
+#include "listlink.h"
+
+class QLabel;
+class QFrame;
 
 namespace corvane {
 
 class AppState;
+class ContactGrid;
 class FadeController;
+class OrielButton;
 
-class frmMain : public QWidget {
+class frmMain : public QWidget, public ListLink {
     Q_OBJECT
   public:
     explicit frmMain(AppState& app, QWidget* parent = nullptr);
 
+    // Rebuilds the list from the data file: all entries, or while a sub-list
+    // is shown only those matching the search state; sorted, shaded, with
+    // the highlight where it belongs.
+    void LoadGrid();
+    // Shows or hides the command buttons to suit the list.
+    void UpdateCommandButtons();
+
+    // The commands.
+    void cmdAddEntry_Click();
+    void cmdSeeEntry_Click();
+    void cmdDeleteEntry_Click();
+    void cmdSeeAllEntries_Click();
+    void cmdFindEntries_Click(int index);
+    void cmdHelp_Click();
+    void cmdQuit_Click();
+    void cmdFormFade_Click();
+    void timerFlash_Timer();
+
+    // ListLink: what the entry editor sees of the list.
+    int Rows() const override;
+    int Row() const override;
+    void setRow(int row) override;
+    QString TextMatrix(int row, int column) const override;
+    void setAddEntryTag(const QString& name) override { m_addEntryTag = name; }
+    void setSeeEntryTag(const QString& signal) override { m_seeEntryTag = signal; }
+
+    ContactGrid* grid() const { return m_grid; }
     FadeController* fade() const { return m_fade; }
-    // False where windows cannot fade: the fade switch is then hidden.
     bool fadeSwitchAvailable() const { return m_fadeSwitchAvailable; }
+    bool subListShown() const { return m_subListShown; }
+    void setSubListShown(bool shown) { m_subListShown = shown; }
+    int columnToIndex() const { return m_columnToIndex; }
+    void setColumnToIndex(int index) { m_columnToIndex = index; }
+    bool isFlashing() const { return m_timerFlash.isActive(); }
 
     // Closes every open file, fades out when fading, closes every window and
     // ends the program. Nothing is written: every change is already stored.
@@ -27,17 +66,66 @@ class frmMain : public QWidget {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void Form_Load();
     void Form_Activate();
+    void buildButtons();
+    void layoutControls();
+    OrielButton* makeToolButton(const char* name, int iconKind, const char* tooltip);
+    // `onGrid`: the key was pressed in the grid.
+    bool Form_KeyDown(int key, bool onGrid);
+    bool Form_Keypress(const QString& text);
+    void grid_RowColChange();
+    void grid_MouseMove();
+    void cmdFormFade_MouseMove();
+    void dim();
+    void undim();
+    void fillGrid(bool& failed);
+    void placeHighlight();
+    void setButtonShown(OrielButton* button, bool shown);
+    void focusGrid();
     void endProgram();
 
     AppState& m_app;
     FadeController* m_fade;
-    bool m_activated = false;
+    ContactGrid* m_grid;
+    QLabel* m_lblGridHeader;
+    QFrame* m_shape1;
+    OrielButton* m_cmdAddEntry;
+    OrielButton* m_cmdSeeEntry;
+    OrielButton* m_cmdDeleteEntry;
+    OrielButton* m_cmdFindEntries[3] = {nullptr, nullptr, nullptr};
+    OrielButton* m_cmdListWith;
+    OrielButton* m_cmdBirthday;
+    OrielButton* m_cmdPrintList;
+    OrielButton* m_cmdEmailFriend;
+    OrielButton* m_cmdFormFade;
+    OrielButton* m_cmdHelp;
+    OrielButton* m_cmdQuit;
+    OrielButton* m_cmdSeeAllEntries;
+    QTimer m_timerFlash;
+
+    int m_columnToIndex = 3;
+    bool m_subListShown = false;
+    int m_savedSearchOption = 0;  // 0: none to restore
+    int m_savedRow = 0;
+    int m_savedTopRow = 0;
+    int m_hintStage = 0;
+    bool m_firstActivationDone = false;
+    bool m_rebuilding = false;
+    short m_foreLevel = 0;
+    short m_backLevel = 0;
+    short m_levelStep = 0;
+    QString m_addEntryTag;
+    QString m_seeEntryTag;
     bool m_fadeSwitchAvailable = true;
-    bool m_shuttingDown = false;
+    bool m_ending = false;
+    bool m_asking = false;
+
+    friend class frmMainTest;
 };
 
 }  // namespace corvane

@@ -6,10 +6,13 @@
 
 #include <QDateTime>
 #include <QString>
+
+class QWidget;
 #include <functional>
 #include <string>
 
 #include "datafile.h"
+#include "listlink.h"
 #include "platform.h"
 #include "settings.h"
 
@@ -30,6 +33,12 @@ class AppState {
     bool FadeEnabled = false;
     // "/m" on the command line: quit without asking.
     bool QuitWithoutAsking = false;
+    // The search state of the last find or filter: the phrase, which fields
+    // (1 all text, 2 all but comments, 3 comments, 4 affiliations; 0 before
+    // the first find) and capitalization (1 ignored, 0 exact).
+    QString SearchPhrase;
+    int SearchOption = 0;
+    int SearchCompareMode = 1;
     // Set by a window before it opens the help.
     int HelpStartTopic = 0;
     bool HelpSingleTopic = false;
@@ -40,6 +49,13 @@ class AppState {
 
     // Ends the process once every window is closed; tests record it instead.
     std::function<void()> endProcess;
+    // Opens the entry editor modally over `owner` in mode `modeTag` ("**" add,
+    // "***" view the list's current row); empty until the editor exists.
+    std::function<void(QWidget* owner, const QString& modeTag, ListLink& list)> openEntryEditor;
+    // Opens the help window modally on HelpStartTopic; empty until it exists.
+    std::function<void(QWidget* owner)> openHelp;
+    // A damaged data file is shown to the user once per run.
+    bool damageReported = false;
 
     // The path of a file beside the data file.
     QString path(const char* name) const;

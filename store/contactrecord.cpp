@@ -142,6 +142,18 @@ std::string ContactRecord::text(Field field) const {
     return readText(m_bytes.data() + f.offset, f.width);
 }
 
+std::string_view ContactRecord::fieldBytes(Field field) const {
+    const FieldInfo& f = fieldInfo(field);
+    if (f.kind != K::Text) {
+        return {};
+    }
+    return std::string_view(reinterpret_cast<const char*>(m_bytes.data() + f.offset), f.width);
+}
+
+std::string_view ContactRecord::rawText(Field field) const {
+    return trimSpaces(fieldBytes(field));
+}
+
 void ContactRecord::setText(Field field, std::string_view value) {
     const FieldInfo& f = fieldInfo(field);
     if (f.kind == K::Text) {
@@ -176,9 +188,7 @@ void ContactRecord::setDate(Field field, double value) {
 }
 
 bool ContactRecord::isKilled() const {
-    const FieldInfo& f = fieldInfo(Field::FullName);
-    const std::string_view raw(reinterpret_cast<const char*>(m_bytes.data() + f.offset), f.width);
-    return trimSpaces(raw) == kKilledMarker;
+    return rawText(Field::FullName) == kKilledMarker;
 }
 
 ContactRecord ContactRecord::decode(std::span<const std::uint8_t, kSize> bytes) {

@@ -90,6 +90,15 @@ class ContactRecord {
     // spaces removed. Empty for a field that is not text.
     std::string text(Field field) const;
 
+    // The stored bytes of a text field (Windows-1252), padding and all; a
+    // view into the record. Empty for a field that is not text.
+    std::string_view fieldBytes(Field field) const;
+
+    // The stored bytes of a text field (Windows-1252) with leading and
+    // trailing spaces removed; a view into the record. Empty for a field that
+    // is not text.
+    std::string_view rawText(Field field) const;
+
     // Stores `value` (UTF-8) left-aligned: leading and trailing spaces removed,
     // cut to the field's width, padded with spaces. Each character takes one
     // byte; one the code page cannot hold is stored as '?'. Ignored for a field

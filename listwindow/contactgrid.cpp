@@ -1,0 +1,232 @@
+#include "contactgrid.h"
+
+#include <QCollator>
+#include <QFont>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "twips.h"
+
+namespace corvane {
+
+int GridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 3;
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= static_cast<int>(m_rows.size())) {
+        return {};
+    }
+    const Row& row = m_rows[index.row()];
+    switch (role) {
+        case Qt::DisplayRole:
+            return row.cells[index.column()];
+        case Qt::BackgroundRole:
+            return row.shaded ? QVariant(QColor(240, 240, 240)) : QVariant();
+        case Qt::TextAlignmentRole:
+            return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+        default:
+            return {};
+    }
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section > 2) {
+        return {};
+    }
+    switch (role) {
+        case Qt::DisplayRole:
+            return m_headings[section];
+        case Qt::FontRole: {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        case Qt::TextAlignmentRole:
+            return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+        default:
+            return {};
+    }
+}
+
+void GridModel::beginRebuild() {
+    beginResetModel();
+}
+
+void GridModel::endRebuild() {
+    endResetModel();
+}
+
+ContactGrid::ContactGrid(QWidget* parent) : QTableView(parent) {
+    setModel(&m_model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setMouseTracking(true);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { emit RowColChange(); });
+}
+
+void ContactGrid::clearRows() {
+    m_model.rows().clear();
+}
+
+int ContactGrid::Row() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+void ContactGrid::setRow(int row) {
+    if (row < 1 || row >= Rows()) {
+        return;
+    }
+    setCurrentIndex(m_model.index(row - 1, 0));
+}
+
+int ContactGrid::TopRow() const {
+    const int top = rowAt(0);
+    return top < 0 ? (Rows() > 1 ? 1 : 0) : top + 1;
+}
+
+void ContactGrid::setTopRow(int row) {
+    if (row < 1 || row >= Rows()) {
+        return;
+    }
+    verticalScrollBar()->setValue(row - 1);
+}
+
+bool ContactGrid::isRowVisible(int row) const {
+    if (row < 1 || row >= Rows()) {
+        return false;
+    }
+    const int y = rowViewportPosition(row - 1);
+    return y >= 0 && y + rowHeight(row - 1) <= viewport()->height();
+}
+
+void ContactGrid::AddItem(const QString& text) {
+    const QStringList parts = text.split(u'\t');
+    addRow(parts.value(0), parts.value(1), parts.value(2));
+}
+
+void ContactGrid::addRow(QString name, QString associated, QString recordNumber) {
+    m_model.rows().push_back({{std::move(name), std::move(associated), std::move(recordNumber)}});
+}
+
+QString ContactGrid::TextMatrix(int row, int column) const {
+    if (column < 0 || column > 2) {
+        return {};
+    }
+    if (row == 0) {
+        return m_model.headings()[column];
+    }
+    if (row < 1 || row >= Rows()) {
+        return {};
+    }
+    return m_model.rows()[row - 1].cells[column];
+}
+
+void ContactGrid::setFormatString(const QString& format) {
+    const QStringList parts = format.split(u'|');
+    for (int c = 0; c < 3; ++c) {
+        QString heading = parts.value(c);
+        if (heading.startsWith(u'<') || heading.startsWith(u'>') || heading.startsWith(u'^')) {
+            heading.remove(0, 1);
+        }
+        m_model.headings()[c] = heading;
+    }
+    m_model.headerDataChanged(Qt::Horizontal, 0, 2);
+}
+
+void ContactGrid::setColumnWidthTwips(int column, int twips) {
+    setColumnWidth(column, twipsX(twips));
+}
+
+int ContactGrid::columnWidthTwips(int column) const {
+    return static_cast<int>(std::lround(columnWidth(column) * 1440.0 / logicalDpiX()));
+}
+
+int ContactGrid::widthTwips() const {
+    // The viewport's width, so that the two columns fill it exactly and no
+    // horizontal scroll bar appears when the vertical one does.
+    int width = viewport()->width();
+    if (verticalScrollBar()->isHidden() && Rows() - 1 > height() / std::max(1, rowHeight(0))) {
+        width -= verticalScrollBar()->sizeHint().width();
+    }
+    return static_cast<int>(std::lround(width * 1440.0 / logicalDpiX()));
+}
+
+void ContactGrid::sortRows() {
+    std::vector<GridModel::Row>& rows = m_model.rows();
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    if (collator.locale().language() == QLocale::C) {
+        // The C locale has no collation of its own (and Qt's sort keys for it
+        // keep capitals apart): compare the case-folded texts.
+        std::vector<std::array<QString, 2>> keys;
+        keys.reserve(rows.size());
+        for (const GridModel::Row& row : rows) {
+            keys.push_back({row.cells[0].toCaseFolded(), row.cells[1].toCaseFolded()});
+        }
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            const int byName = QString::compare(keys[a][0], keys[b][0]);
+            return byName != 0 ? byName < 0 : QString::compare(keys[a][1], keys[b][1]) < 0;
+        });
+    } else {
+        // Sort keys are made once per cell; comparing them is a plain byte compare.
+        std::vector<std::array<QCollatorSortKey, 2>> keys;
+        keys.reserve(rows.size());
+        for (const GridModel::Row& row : rows) {
+            keys.push_back({collator.sortKey(row.cells[0]), collator.sortKey(row.cells[1])});
+        }
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            const int byName = keys[a][0].compare(keys[b][0]);
+            return byName != 0 ? byName < 0 : keys[a][1].compare(keys[b][1]) < 0;
+        });
+    }
+    std::vector<GridModel::Row> sorted;
+    sorted.reserve(rows.size());
+    for (std::size_t i : order) {
+        sorted.push_back(std::move(rows[i]));
+    }
+    rows = std::move(sorted);
+}
+
+void ContactGrid::shadeRow(int row) {
+    if (row >= 1 && row < Rows()) {
+        m_model.rows()[row - 1].shaded = true;
+    }
+}
+
+void ContactGrid::selectCurrentRow() {
+    const int row = Row();
+    if (row >= 1) {
+        selectionModel()->select(m_model.index(row - 1, 0),
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+}
+
+void ContactGrid::endRebuild() {
+    m_model.endRebuild();
+    setColumnHidden(2, true);
+}
+
+}  // namespace corvane

@@ -1,0 +1,27 @@
+#pragma once
+
+// What the entry editor may see of the main window's list: its rows and
+// their cells (column 2 holds each row's record number), the current row,
+// and the two change signals the editor leaves when it saved something.
+
+#include <QString>
+
+namespace corvane {
+
+class ListLink {
+  public:
+    virtual ~ListLink() = default;
+
+    // Rows including the heading row; data rows are 1 to Rows() - 1.
+    virtual int Rows() const = 0;
+    virtual int Row() const = 0;
+    virtual void setRow(int row) = 0;
+    virtual QString TextMatrix(int row, int column) const = 0;
+
+    // The tag of cmdAddEntry: the trimmed name of an entry just added.
+    virtual void setAddEntryTag(const QString& name) = 0;
+    // The tag of cmdSeeEntry: "*" once an existing entry was saved.
+    virtual void setSeeEntryTag(const QString& signal) = 0;
+};
+
+}  // namespace corvane

@@ -1,0 +1,80 @@
+#include "recordtext.h"
+
+#include <QLocale>
+#include <array>
+
+#include "oledate.h"
+
+namespace corvane {
+namespace {
+
+// Unicode of the bytes 0x80 to 0x9F; the rest of Windows-1252 is Latin-1.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+const std::array<QString, 12>& monthAbbreviations() {
+    static const std::array<QString, 12> names = [] {
+        std::array<QString, 12> out;
+        const QLocale locale;
+        for (int m = 1; m <= 12; ++m) {
+            out[m - 1] = locale.monthName(m, QLocale::ShortFormat);
+        }
+        return out;
+    }();
+    return names;
+}
+
+QString twoDigits(int n) {
+    return QString::number(n).rightJustified(2, u'0');
+}
+
+}  // namespace
+
+QString fromCp1252(std::string_view bytes) {
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        *out++ = QChar(b >= 0x80 && b <= 0x9F ? kHigh[b - 0x80] : static_cast<char16_t>(b));
+    }
+    return text;
+}
+
+QString trimBlanks(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ') {
+        ++first;
+    }
+    while (last > first && text[last - 1] == u' ') {
+        --last;
+    }
+    return text.mid(first, last - first);
+}
+
+QString recordText(const ContactRecord& record, Field field) {
+    return fromCp1252(record.rawText(field));
+}
+
+QString formatRecordDate(double oleDate) {
+    const auto parts = oleToDateTime(oleDate);
+    if (!parts || parts->year <= 1899) {
+        return {};
+    }
+    return monthAbbreviations()[parts->month - 1] + u' ' + twoDigits(parts->day) +
+           QStringLiteral(", ") + QString::number(parts->year);
+}
+
+QString formatStamp(double oleDate) {
+    const auto parts = oleToDateTime(oleDate);
+    if (oleDate == 0.0 || !parts) {
+        return {};
+    }
+    return twoDigits(parts->month) + u'/' + twoDigits(parts->day) + u'/' +
+           twoDigits(parts->year % 100) + u' ' + twoDigits(parts->hour) + u':' +
+           twoDigits(parts->minute) + u':' + twoDigits(parts->second);
+}
+
+}  // namespace corvane
