@@ -4,6 +4,8 @@
 //   BM_PlainRead             one sequential read of the whole file into memory
 //   BM_DeleteFirstAndCompact deleting the first entry, which rewrites the whole file
 //   BM_PlainCopySync         a copy of the file, flushed to disk
+//   BM_LoadGrid              the real main window (offscreen) rebuilding its list
+//   BM_FindAllText           the same rebuild as a find over all text
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -15,7 +17,12 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
+#include <QSettings>
+
+#include "appstate.h"
 #include "datafile.h"
+#include "frmmain.h"
 
 namespace {
 
@@ -133,11 +140,67 @@ void BM_PlainCopySync(benchmark::State& state) {
     }
 }
 
+// A desktop that answers every question with its default and shows nothing.
+class SilentPlatform final : public corvane::Platform {
+  public:
+    corvane::MsgAnswer messageBox(QWidget*, const corvane::MessageBoxSpec& spec) override {
+        return corvane::answersOf(spec.buttons).value(spec.defaultButton - 1);
+    }
+    bool openAddress(const QString&) override { return true; }
+    QDateTime now() override { return QDateTime::currentDateTime(); }
+};
+
+// The main window over the full file, shown once (which builds the list).
+struct MainWindowBench {
+    SilentPlatform platform;
+    corvane::AppState app{platform, folder().dir.string()};
+    corvane::frmMain window{app};
+
+    MainWindowBench() {
+        app.endProcess = [] {};
+        window.setAttribute(Qt::WA_DeleteOnClose, false);
+        window.show();
+        QCoreApplication::processEvents();
+    }
+};
+
+void BM_LoadGrid(benchmark::State& state) {
+    MainWindowBench bench;
+    for (auto _ : state) {
+        bench.window.LoadGrid();
+    }
+    state.counters["rows"] = bench.window.Rows() - 1;
+}
+
+void BM_FindAllText(benchmark::State& state) {
+    MainWindowBench bench;
+    bench.app.SearchPhrase = QStringLiteral("conference in 1995");
+    bench.app.SearchOption = 1;
+    bench.app.SearchCompareMode = 1;
+    bench.window.setSubListShown(true);
+    for (auto _ : state) {
+        bench.window.LoadGrid();
+    }
+    state.counters["rows"] = bench.window.Rows() - 1;
+}
+
 BENCHMARK(BM_ReadAllRecords)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteFirstAndCompact)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainCopySync)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadGrid)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindAllText)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    // The windows are real, on no display; their settings go to the bench folder.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(folder().dir.string()));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

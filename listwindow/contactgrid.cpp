@@ -24,17 +24,48 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= static_cast<int>(m_rows.size())) {
         return {};
     }
-    const Row& row = m_rows[index.row()];
     switch (role) {
         case Qt::DisplayRole:
-            return row.cells[index.column()];
+            return cell(static_cast<std::size_t>(index.row()), index.column());
         case Qt::BackgroundRole:
-            return row.shaded ? QVariant(QColor(240, 240, 240)) : QVariant();
+            return m_rows[index.row()].shaded ? QVariant(QColor(240, 240, 240)) : QVariant();
         case Qt::TextAlignmentRole:
             return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
         default:
             return {};
     }
+}
+
+void GridModel::clear() {
+    m_rows.clear();
+    m_text.clear();  // keeps its capacity for the next rebuild
+}
+
+void GridModel::append(QStringView name, QStringView associated, int record) {
+    Row row;
+    row.name = m_text.size();
+    row.nameLength = name.size();
+    m_text.append(name);
+    row.associated = m_text.size();
+    row.associatedLength = associated.size();
+    m_text.append(associated);
+    row.record = record;
+    m_rows.push_back(row);
+}
+
+QStringView GridModel::cellView(const Row& row, int column) const {
+    return column == 0 ? QStringView(m_text).mid(row.name, row.nameLength)
+                       : QStringView(m_text).mid(row.associated, row.associatedLength);
+}
+
+QString GridModel::cell(std::size_t row, int column) const {
+    if (row >= m_rows.size() || column < 0 || column > 2) {
+        return {};
+    }
+    if (column == 2) {
+        return QString::number(m_rows[row].record);
+    }
+    return cellView(m_rows[row], column).toString();
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -85,7 +116,7 @@ ContactGrid::ContactGrid(QWidget* parent) : QTableView(parent) {
 }
 
 void ContactGrid::clearRows() {
-    m_model.rows().clear();
+    m_model.clear();
 }
 
 int ContactGrid::Row() const {
@@ -122,11 +153,11 @@ bool ContactGrid::isRowVisible(int row) const {
 
 void ContactGrid::AddItem(const QString& text) {
     const QStringList parts = text.split(u'\t');
-    addRow(parts.value(0), parts.value(1), parts.value(2));
+    addRow(parts.value(0), parts.value(1), parts.value(2).toInt());
 }
 
-void ContactGrid::addRow(QString name, QString associated, QString recordNumber) {
-    m_model.rows().push_back({{std::move(name), std::move(associated), std::move(recordNumber)}});
+void ContactGrid::addRow(QStringView name, QStringView associated, int record) {
+    m_model.append(name, associated, record);
 }
 
 QString ContactGrid::TextMatrix(int row, int column) const {
@@ -139,7 +170,7 @@ QString ContactGrid::TextMatrix(int row, int column) const {
     if (row < 1 || row >= Rows()) {
         return {};
     }
-    return m_model.rows()[row - 1].cells[column];
+    return m_model.cell(static_cast<std::size_t>(row - 1), column);
 }
 
 void ContactGrid::setFormatString(const QString& format) {
@@ -174,38 +205,43 @@ int ContactGrid::widthTwips() const {
 
 void ContactGrid::sortRows() {
     std::vector<GridModel::Row>& rows = m_model.rows();
-    std::vector<std::size_t> order(rows.size());
-    std::iota(order.begin(), order.end(), 0);
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     if (collator.locale().language() == QLocale::C) {
         // The C locale has no collation of its own (and Qt's sort keys for it
-        // keep capitals apart): compare the case-folded texts.
-        std::vector<std::array<QString, 2>> keys;
-        keys.reserve(rows.size());
-        for (const GridModel::Row& row : rows) {
-            keys.push_back({row.cells[0].toCaseFolded(), row.cells[1].toCaseFolded()});
+        // keep capitals apart): compare the case-folded texts, folded once.
+        const QString folded = m_model.text().toCaseFolded();
+        if (folded.size() == m_model.text().size()) {
+            const QStringView text(folded);
+            std::stable_sort(rows.begin(), rows.end(), [&](const auto& a, const auto& b) {
+                const int byName =
+                    text.mid(a.name, a.nameLength).compare(text.mid(b.name, b.nameLength));
+                if (byName != 0) {
+                    return byName < 0;
+                }
+                return text.mid(a.associated, a.associatedLength)
+                           .compare(text.mid(b.associated, b.associatedLength)) < 0;
+            });
+            return;
         }
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            const int byName = QString::compare(keys[a][0], keys[b][0]);
-            return byName != 0 ? byName < 0 : QString::compare(keys[a][1], keys[b][1]) < 0;
-        });
-    } else {
-        // Sort keys are made once per cell; comparing them is a plain byte compare.
-        std::vector<std::array<QCollatorSortKey, 2>> keys;
-        keys.reserve(rows.size());
-        for (const GridModel::Row& row : rows) {
-            keys.push_back({collator.sortKey(row.cells[0]), collator.sortKey(row.cells[1])});
-        }
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            const int byName = keys[a][0].compare(keys[b][0]);
-            return byName != 0 ? byName < 0 : keys[a][1].compare(keys[b][1]) < 0;
-        });
     }
+    // Sort keys are made once per cell; comparing them is a plain byte compare.
+    std::vector<std::array<QCollatorSortKey, 2>> keys;
+    keys.reserve(rows.size());
+    for (const GridModel::Row& row : rows) {
+        keys.push_back({collator.sortKey(m_model.cellView(row, 0).toString()),
+                        collator.sortKey(m_model.cellView(row, 1).toString())});
+    }
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const int byName = keys[a][0].compare(keys[b][0]);
+        return byName != 0 ? byName < 0 : keys[a][1].compare(keys[b][1]) < 0;
+    });
     std::vector<GridModel::Row> sorted;
     sorted.reserve(rows.size());
     for (std::size_t i : order) {
-        sorted.push_back(std::move(rows[i]));
+        sorted.push_back(rows[i]);
     }
     rows = std::move(sorted);
 }

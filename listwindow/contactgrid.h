@@ -17,8 +17,15 @@ namespace corvane {
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
   public:
+    // A row's two visible cells are spans of one text shared by every row,
+    // so that rebuilding 32,767 rows makes no allocation per row; the third
+    // cell is the record number, shown as text only when asked for.
     struct Row {
-        std::array<QString, 3> cells;
+        qsizetype name = 0;
+        qsizetype nameLength = 0;
+        qsizetype associated = 0;
+        qsizetype associatedLength = 0;
+        int record = 0;
         bool shaded = false;
     };
 
@@ -29,8 +36,15 @@ class GridModel : public QAbstractTableModel {
 
     std::vector<Row>& rows() { return m_rows; }
     const std::vector<Row>& rows() const { return m_rows; }
+    const QString& text() const { return m_text; }
     std::array<QString, 3>& headings() { return m_headings; }
     const std::array<QString, 3>& headings() const { return m_headings; }
+
+    void clear();
+    void append(QStringView name, QStringView associated, int record);
+    // The text of cell (row, column) of the data rows (0-based row).
+    QString cell(std::size_t row, int column) const;
+    QStringView cellView(const Row& row, int column) const;
 
     // Rebuilding happens between these two calls, with no signal per row.
     void beginRebuild();
@@ -38,6 +52,7 @@ class GridModel : public QAbstractTableModel {
 
   private:
     std::vector<Row> m_rows;
+    QString m_text;
     std::array<QString, 3> m_headings;
 };
 
@@ -60,7 +75,7 @@ class ContactGrid : public QTableView {
 
     // Appends a row whose cells are the tab-separated parts of `text`.
     void AddItem(const QString& text);
-    void addRow(QString name, QString associated, QString recordNumber);
+    void addRow(QStringView name, QStringView associated, int record);
     // A cell's text; row 0 is the heading row.
     QString TextMatrix(int row, int column) const;
 

@@ -131,8 +131,7 @@ void frmMain::fillGrid(bool& failed) {
         if (m_subListShown && !matcher.matches(record)) {
             continue;
         }
-        m_grid->addRow(recordText(record, Field::FullName), columnText(record, m_columnToIndex),
-                       QString::number(i));
+        m_grid->addRow(recordText(record, Field::FullName), columnText(record, m_columnToIndex), i);
     }
     if (StoreStatus closed = store.CloseDataFile(); !closed.ok()) {
         reportStoreError(m_app, this, closed);

@@ -120,12 +120,26 @@ const FieldInfo& fieldInfo(Field field) {
 }
 
 std::string_view trimSpaces(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
+    // The fields are mostly padding, so the end is scanned eight bytes at a
+    // time: a find over the whole book trims some 85 MB of blanks.
+    constexpr std::uint64_t kEightBlanks = 0x2020202020202020ull;
+    std::size_t end = text.size();
+    while (end >= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + end - 8, 8);
+        if (word != kEightBlanks) {
+            break;
+        }
+        end -= 8;
     }
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
+    while (end > 0 && text[end - 1] == ' ') {
+        --end;
+    }
+    std::size_t begin = 0;
+    while (begin < end && text[begin] == ' ') {
+        ++begin;
+    }
+    return text.substr(begin, end - begin);
 }
 
 ContactRecord::ContactRecord() : m_bytes(blankSlot()) {}
