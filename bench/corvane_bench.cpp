@@ -161,6 +161,7 @@ struct MainWindowBench {
         window.setAttribute(Qt::WA_DeleteOnClose, false);
         window.show();
         QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
     }
 };
 

@@ -183,12 +183,18 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 
 void frmMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!m_firstActivationDone) {
-        Form_Activate();
+    // The first activation runs once the window is on screen (and the title
+    // window gone), so that its messages stand over the list, not before it.
+    if (!m_firstActivationDone && !m_activationPending) {
+        m_activationPending = true;
+        QTimer::singleShot(0, this, &frmMain::Form_Activate);
     }
 }
 
 void frmMain::Form_Activate() {
+    if (m_firstActivationDone) {
+        return;
+    }
     m_columnToIndex = m_app.settings.columnToIndex();
     LoadGrid();
     UpdateCommandButtons();

@@ -115,6 +115,7 @@ class frmMain : public QWidget, public ListLink {
     int m_savedTopRow = 0;
     int m_hintStage = 0;
     bool m_firstActivationDone = false;
+    bool m_activationPending = false;
     bool m_rebuilding = false;
     short m_foreLevel = 0;
     short m_backLevel = 0;

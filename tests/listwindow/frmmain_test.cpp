@@ -191,6 +191,7 @@ TEST(MainWindowFaults, AFileErrorIsReportedAndTheWindowStaysUsable) {
     frmMain window(app);
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !platform.messages.isEmpty(); }, 1000));
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].title, "Error");
     EXPECT_TRUE(

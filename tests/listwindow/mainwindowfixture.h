@@ -48,6 +48,7 @@ class MainWindowFixture : public ShellFixture {
         window->show();
         window->activateWindow();
         (void)QTest::qWaitForWindowActive(window.get());
+        QCoreApplication::processEvents();  // the first activation follows the showing
         return *window;
     }
 
