@@ -330,7 +330,7 @@ void OrielButton::Refresh() {
 
 // ---- derived state ---------------------------------------------------------
 
-void OrielButton::recomputeColours() {
+ColourInputs OrielButton::colourInputs() const {
     ColourInputs inputs;
     inputs.scheme = m_colorScheme;
     inputs.backColor = m_backColor;
@@ -340,8 +340,12 @@ void OrielButton::recomputeColours() {
     inputs.maskColor = m_maskColor;
     inputs.buttonType = m_buttonType;
     inputs.softBevel = m_softBevel;
+    return inputs;
+}
+
+void OrielButton::recomputeColours() {
     const QPalette parentPalette = parentWidget() ? parentWidget()->palette() : palette();
-    m_colours = deriveColours(inputs, palette(), parentPalette, false);
+    m_colours = deriveColours(colourInputs(), palette(), parentPalette, false);
 }
 
 void OrielButton::recomputeLayout() {

@@ -190,6 +190,7 @@ class OrielButton : public QWidget {
     void pointerLeft();
     void OverTimer_Timer();
     bool pointerIsOver(QPoint local) const;
+    ColourInputs colourInputs() const;
     void recomputeColours();
     void recomputeLayout();
     void recomputeAccessKey();

@@ -93,16 +93,7 @@ void OrielButton::DrawButton(int state, bool force) {
     // Colour scheme 2 shows its over-colour as the face while hovered.
     const ButtonColours saved = m_colours;
     if (m_colorScheme == 2 && m_hovering) {
-        ColourInputs inputs;
-        inputs.scheme = 2;
-        inputs.backColor = m_backColor;
-        inputs.backOver = m_backOver;
-        inputs.foreColor = m_foreColor;
-        inputs.foreOver = m_foreOver;
-        inputs.maskColor = m_maskColor;
-        inputs.buttonType = m_buttonType;
-        inputs.softBevel = m_softBevel;
-        m_colours = deriveColours(inputs, palette(), palette(), true);
+        m_colours = deriveColours(colourInputs(), palette(), palette(), true);
     }
 
     m_face = QImage(m_size, QImage::Format_RGB32);
