@@ -1,11 +1,29 @@
 // Corvane's entry point. Console actions (export, version, help) run without
 // a display; everything else starts the windows.
+//
+// This file wires the windows together: the main window opens the entry
+// editor through a hook in the program's shared state, so that neither
+// window needs the other's insides.
 
 #include <iostream>
 
+#include "appstate.h"
 #include "bascorvane.h"
 #include "commandline.h"
+#include "frmaddeditname.h"
 #include "frmmain.h"
+
+namespace {
+
+QWidget* makeMainWindow(corvane::AppState& app) {
+    app.openEntryEditor = [&app](QWidget* owner, const QString& modeTag, corvane::ListLink& list) {
+        corvane::frmAddEditName editor(app, list, modeTag, owner);
+        editor.exec();
+    };
+    return new corvane::frmMain(app);
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -13,6 +31,5 @@ int main(int argc, char* argv[]) {
     if (commandLine.action != corvane::CommandLine::Action::Run) {
         return corvane::runConsoleAction(commandLine, std::cout, std::cerr);
     }
-    return corvane::basCorvane::Main(
-        argc, argv, commandLine, [](corvane::AppState& app) { return new corvane::frmMain(app); });
+    return corvane::basCorvane::Main(argc, argv, commandLine, makeMainWindow);
 }

@@ -20,6 +20,7 @@ const char* themeName(MainIcon which) {
         case MainIcon::ListWith:
             return "view-list-details";
         case MainIcon::PrintList:
+        case MainIcon::PrintEntry:
             return "document-print";
         case MainIcon::EmailFriend:
             return "mail-send";
@@ -106,6 +107,7 @@ void drawOwn(QPainter& p, MainIcon which) {
             }
             break;
         case MainIcon::PrintList:
+        case MainIcon::PrintEntry:
             p.setPen(QPen(dark, 1));
             p.setBrush(Qt::white);
             p.drawRect(QRectF(6.5, 2.5, 11, 8));
@@ -141,6 +143,32 @@ void drawOwn(QPainter& p, MainIcon which) {
             }
             p.drawText(QRectF(1.5, 1.5, 21, 21), Qt::AlignCenter, QStringLiteral("?"));
             break;
+        case MainIcon::LabelHome:
+        case MainIcon::LabelWork: {
+            // An address label with a house or a briefcase on it.
+            p.setPen(QPen(dark, 1));
+            p.setBrush(Qt::white);
+            p.drawRoundedRect(QRectF(1.5, 5.5, 21, 13), 2, 2);
+            for (int y : {10, 13, 16}) {
+                p.fillRect(QRectF(10, y, 10, 1.2), QColor(90, 90, 110));
+            }
+            p.setPen(Qt::NoPen);
+            if (which == MainIcon::LabelHome) {
+                QPainterPath house;
+                house.moveTo(3.5, 12);
+                house.lineTo(6.5, 8.5);
+                house.lineTo(9.5, 12);
+                house.closeSubpath();
+                p.setBrush(QColor(200, 60, 40));
+                p.drawPath(house);
+                p.fillRect(QRectF(4.5, 12, 4, 4), QColor(200, 60, 40));
+            } else {
+                p.setBrush(QColor(120, 80, 40));
+                p.drawRect(QRectF(3.5, 10, 6, 5));
+                p.fillRect(QRectF(5.5, 8.5, 2, 1.5), QColor(120, 80, 40));
+            }
+            break;
+        }
         case MainIcon::Quit:
             p.setPen(QPen(dark, 1));
             p.setBrush(QColor(180, 140, 90));

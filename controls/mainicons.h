@@ -1,6 +1,6 @@
 #pragma once
 
-// The pictures of the main window's tool buttons: the desktop theme's icon
+// The pictures of the program's tool buttons: the desktop theme's icon
 // where it has a fitting one, otherwise a picture the program draws itself.
 // The add button's picture is always the program's own green and white one,
 // which the empty-book message points the user to.
@@ -22,6 +22,9 @@ enum class MainIcon {
     FormFade,
     Help,
     Quit,
+    PrintEntry,
+    LabelHome,
+    LabelWork,
 };
 
 // The picture for `which`, `size` pixels square.

@@ -1,0 +1,47 @@
+#pragma once
+
+// A multi-line text field that keeps its line breaks as CR LF, as the record
+// stores them, and never holds more characters than its maximum, a line
+// break counting two, whether the text is typed, pasted or dropped.
+
+#include <QPlainTextEdit>
+
+namespace corvane {
+
+class MultiLineField : public QPlainTextEdit {
+    Q_OBJECT
+  public:
+    explicit MultiLineField(int maxLength, QWidget* parent = nullptr);
+
+    // The text with CR LF line breaks.
+    QString text() const;
+    void setText(const QString& text);
+    // Characters as stored: a line break counts two.
+    int storedLength() const;
+    int maxLength() const { return m_maxLength; }
+
+  signals:
+    void focusIn();
+    void focusOut();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+  private:
+    // How many stored characters may still be inserted in place of the selection.
+    int room() const;
+    void insertLimited(QString text);
+    void enforceLimit();
+
+    int m_maxLength;
+    bool m_enforcing = false;
+};
+
+// The stored length of `text` as a multi-line field holds it (line feeds
+// become CR LF).
+int storedLengthOf(const QString& plainText);
+
+}  // namespace corvane

@@ -1,0 +1,302 @@
+// The entry editor on the real windows, over a data file the test writes.
+
+#include "frmaddeditname.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include "../listwindow/mainwindowfixture.h"
+#include "../store/storetestdata.h"
+#include "multilinefield.h"
+#include "oledate.h"
+
+namespace corvane {
+namespace {
+
+using test::entry;
+using test::readFile;
+
+class Editor : public testing::Test, public test::MainWindowFixture {
+  protected:
+    void SetUp() override {
+        app.openEntryEditor = [this](QWidget* owner, const QString& mode, ListLink& list) {
+            frmAddEditName editor(app, list, mode, owner);
+            editor.exec();
+        };
+    }
+    // An editor over the main window's list, shown without waiting for it.
+    std::unique_ptr<frmAddEditName> openEditor(const QString& mode) {
+        auto editor = std::make_unique<frmAddEditName>(app, *window, mode, window.get());
+        editor->show();
+        return editor;
+    }
+    static QLineEdit* line(frmAddEditName& e, int i) {
+        return e.findChild<QLineEdit*>(QStringLiteral("txtField(%1)").arg(i));
+    }
+    using MainWindowFixture::button;
+    static OrielButton* button(frmAddEditName& e, const char* name) {
+        return e.findChild<OrielButton*>(name);
+    }
+    // Shown unless hidden: a control on a tab not in front still counts.
+    static bool shown(frmAddEditName& e, const char* name) {
+        return !e.findChild<QWidget*>(name)->isHidden();
+    }
+    ContactRecord stored(int number) {
+        const auto bytes = readFile(app.path("Corvane.Data").toStdString());
+        return ContactRecord::decode(
+            std::span<const std::uint8_t, 3000>(bytes.data() + (number - 1) * 3000, 3000));
+    }
+};
+
+TEST_F(Editor, ViewModeShowsTheEntryWithItsDatesAndStamps) {
+    ContactRecord r = entry("Adams, Ann", "Annie");
+    r.setDate(Field::Birthday, oleFromDateTime({1962, 3, 15}));
+    r.setDate(Field::Anniversary, oleFromDateTime({1850, 3, 15}));
+    r.setDate(Field::Created, oleFromDateTime({2026, 1, 2, 3, 4, 5}));
+    r.setDate(Field::LastModified, oleFromDateTime({2026, 1, 2, 3, 4, 5}));
+    r.setText(Field::HomeEmail, "ann@example.org");
+    writeBook({r});
+    open();
+    auto e = openEditor("***");
+    EXPECT_EQ(e->windowTitle(), "Adams, Ann");
+    EXPECT_EQ(e->fieldText(3), "Annie");
+    EXPECT_EQ(e->fieldText(4), "Mar 15, 1962");
+    EXPECT_EQ(e->fieldText(5), "");  // 1850 shows empty
+    EXPECT_EQ(e->findChild<QLabel*>("lblDataInfo(1)")->text(),
+              " Record Created 01/02/26 03:04:05 ");
+    EXPECT_FALSE(shown(*e, "lblDataInfo(2)"));
+    EXPECT_FALSE(shown(*e, "scrollNames"));  // one record
+    EXPECT_FALSE(shown(*e, "cmdSave"));
+    EXPECT_EQ(button(*e, "cmdCancel")->caption(), "&Finished Viewing");
+    EXPECT_TRUE(shown(*e, "cmdPrintEntry"));
+    EXPECT_TRUE(button(*e, "cmdInternet(9)")->isEnabled());
+    EXPECT_FALSE(button(*e, "cmdInternet(10)")->isEnabled());
+
+    QTest::mouseClick(button(*e, "cmdInternet(9)"), Qt::LeftButton);
+    EXPECT_EQ(platform.addresses, QStringList{"mailto:ann@example.org"});
+}
+
+TEST_F(Editor, ChangesSwitchSaveCancelAndTheScrollBar) {
+    writeBook({entry("Adams"), entry("Baker")});
+    open();
+    auto e = openEditor("***");
+    EXPECT_TRUE(shown(*e, "scrollNames"));
+    QTest::keyClicks(line(*e, 3), "x");
+    EXPECT_TRUE(shown(*e, "cmdSave"));
+    EXPECT_EQ(button(*e, "cmdCancel")->caption(), "&Cancel Changes");
+    EXPECT_FALSE(shown(*e, "scrollNames"));
+    QTest::keyClick(line(*e, 3), Qt::Key_Backspace);
+    EXPECT_FALSE(shown(*e, "cmdSave"));
+    EXPECT_EQ(button(*e, "cmdCancel")->caption(), "&Finished Viewing");
+    EXPECT_TRUE(shown(*e, "scrollNames"));
+
+    // A trailing blank is a change; an empty name is not saveable.
+    QTest::keyClicks(line(*e, 3), " ");
+    EXPECT_TRUE(e->HasSaveableChanges());
+    line(*e, 2)->clear();
+    EXPECT_FALSE(e->HasSaveableChanges());
+    EXPECT_EQ(button(*e, "cmdCancel")->caption(), "&Finished Viewing");
+}
+
+TEST_F(Editor, TheScrollBarStepsThroughTheList) {
+    ContactRecord modified = entry("Baker");
+    modified.setDate(Field::Created, 46000.0);
+    modified.setDate(Field::LastModified, 46001.0);
+    ContactRecord unchanged = entry("Clark");
+    unchanged.setDate(Field::Created, 46000.0);
+    unchanged.setDate(Field::LastModified, 46000.0);
+    writeBook({entry("Adams"), modified, unchanged});
+    open();
+    window->setRow(2);
+    auto e = openEditor("***");
+    auto* bar = e->findChild<QScrollBar*>("scrollNames");
+    EXPECT_EQ(bar->minimum(), 1);
+    EXPECT_EQ(bar->maximum(), 3);
+    EXPECT_EQ(bar->value(), 2);
+    EXPECT_TRUE(shown(*e, "lblDataInfo(2)"));
+    bar->setValue(3);
+    EXPECT_EQ(window->Row(), 3);
+    EXPECT_EQ(e->windowTitle(), "Clark");
+    EXPECT_EQ(e->EntryRecordNumber(), 3);
+    EXPECT_FALSE(shown(*e, "lblDataInfo(2)"));
+}
+
+TEST_F(Editor, AddModeStartsOnTheNameTabAndViewModeOnTheLastTab) {
+    writeBook({entry("Adams")});
+    app.settings.setLastTab(2);
+    open();
+    auto view = openEditor("***");
+    EXPECT_EQ(view->findChild<QTabWidget*>("NameTab")->currentIndex(), 2);
+    view->findChild<QTabWidget*>("NameTab")->setCurrentIndex(3);
+    view->cmdCancel_Click();  // "&Finished Viewing" stores the tab
+    EXPECT_EQ(app.settings.lastTab(), 3);
+
+    auto add = openEditor("**");
+    EXPECT_EQ(add->findChild<QTabWidget*>("NameTab")->currentIndex(), 0);
+    EXPECT_EQ(add->windowTitle(), "Adding a New Name Entry...");
+    EXPECT_EQ(add->EntryRecordNumber(), 2);
+    EXPECT_EQ(button(*add, "cmdCancel")->caption(), "&Cancel New Entry");
+    EXPECT_FALSE(shown(*add, "cmdInternet(9)"));
+    EXPECT_EQ(add->findChild<QWidget*>("txtField(31)")->toolTip(),
+              " Click the 'Info' button above for important info about this text field... ");
+    QTest::keyClicks(line(*add, 2), "   ");
+    EXPECT_FALSE(shown(*add, "cmdSave"));
+    QTest::keyClicks(line(*add, 2), "Z");
+    EXPECT_TRUE(shown(*add, "cmdSave"));
+    EXPECT_EQ(button(*add, "cmdSave")->caption(), "&Save New Entry");
+    QTest::keyClicks(line(*add, 9), "z@example.org");
+    EXPECT_TRUE(shown(*add, "cmdInternet(9)"));
+    line(*add, 9)->clear();
+    EXPECT_TRUE(shown(*add, "cmdInternet(9)"));
+    EXPECT_FALSE(button(*add, "cmdInternet(9)")->isEnabled());
+}
+
+TEST_F(Editor, WrongDatesStopTheSaveBirthdayFirst) {
+    writeBook({entry("Adams")});
+    open();
+    const auto before = readFile(app.path("Corvane.Data").toStdString());
+    auto e = openEditor("***");
+    e->findChild<QTabWidget*>("NameTab")->setCurrentIndex(3);
+    e->setFieldText(4, "31/31/31");
+    e->setFieldText(5, "never");
+    e->cmdSave_Click();
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].title, "Birthday Entry Error");
+    EXPECT_EQ(platform.messages[0].text, "I don't understand\nthe birthday entry");
+    EXPECT_EQ(platform.messages[0].icon, MsgIcon::None);
+    EXPECT_EQ(e->findChild<QTabWidget*>("NameTab")->currentIndex(), 0);
+    EXPECT_EQ(readFile(app.path("Corvane.Data").toStdString()), before);
+
+    e->setFieldText(4, "3/15/1962");
+    e->cmdSave_Click();
+    ASSERT_EQ(platform.messages.size(), 2);
+    EXPECT_EQ(platform.messages[1].title, "Anniversary Entry Error");
+    EXPECT_EQ(platform.messages[1].text, "I don't understand\nthe anniversary entry");
+}
+
+TEST_F(Editor, SavingAnEntryKeepsItsCreationStampAndAnUnshownOldDate) {
+    ContactRecord r = entry("Adams");
+    r.setCreatorVersion(7);
+    r.setDate(Field::Created, 40000.5);
+    r.setDate(Field::LastModified, 40000.5);
+    r.setDate(Field::Anniversary, oleFromDateTime({1850, 3, 15}));
+    r.setText(Field::PicturePath, "/home/ann/ann.png");
+    writeBook({r, entry("Baker")});
+    open();
+    auto e = openEditor("***");
+    QTest::keyClicks(line(*e, 3), "Annie");
+    e->setFieldText(4, "  ");
+    e->cmdSave_Click();
+    const ContactRecord saved = stored(1);
+    EXPECT_EQ(saved.text(Field::Nickname), "Annie");
+    EXPECT_EQ(saved.creatorVersion(), 7);
+    EXPECT_EQ(saved.date(Field::Created), 40000.5);
+    EXPECT_NEAR(saved.date(Field::LastModified), toOleDate(platform.clock), 1e-9);
+    EXPECT_EQ(saved.date(Field::Birthday), 0.0);
+    EXPECT_EQ(saved.date(Field::Anniversary), oleFromDateTime({1850, 3, 15}));
+    EXPECT_EQ(saved.text(Field::PicturePath), "/home/ann/ann.png");
+    // The editor stays open, unchanged, with the new stamp line.
+    EXPECT_TRUE(e->isVisible());
+    EXPECT_EQ(button(*e, "cmdCancel")->caption(), "&Finished Viewing");
+    EXPECT_TRUE(shown(*e, "lblDataInfo(2)"));
+}
+
+TEST_F(Editor, CancellingChangesReloadsAndASecondCancelCloses) {
+    writeBook({entry("Adams")});
+    open();
+    auto e = openEditor("***");
+    QTest::keyClicks(line(*e, 3), "Annie");
+    QTest::keyClick(line(*e, 3), Qt::Key_Escape);  // Esc is Cancel
+    EXPECT_EQ(e->fieldText(3), "");
+    EXPECT_TRUE(e->isVisible());
+    QTest::mouseClick(button(*e, "cmdCancel"), Qt::LeftButton);
+    EXPECT_FALSE(e->isVisible());
+}
+
+TEST_F(Editor, LongTextsAreCutToTheFieldsMaximum) {
+    writeBook({entry("Adams")});
+    open();
+    auto e = openEditor("***");
+    line(*e, 2)->setText(QString(80, u'n'));
+    EXPECT_EQ(e->fieldText(2).size(), 75);
+    QApplication::clipboard()->setText(QString(30, u'p'));
+    line(*e, 11)->setFocus();
+    line(*e, 11)->paste();
+    EXPECT_EQ(e->fieldText(11).size(), 22);
+
+    auto* comments = e->findChild<MultiLineField*>("txtField(30)");
+    comments->setFocus();
+    QApplication::clipboard()->setText(QString(1070, u'c') + "\r\nxyz");
+    comments->paste();
+    EXPECT_EQ(e->fieldText(30), QString(1070, u'c') + "\r\nx");  // the break counts two
+    EXPECT_EQ(comments->storedLength(), 1073);
+    QTest::keyClicks(comments, "more");
+    EXPECT_EQ(comments->storedLength(), 1073);
+    EXPECT_EQ(e->findChild<QLabel*>("lblSpaceFull(30)")->text(), " 100% full ");
+
+    e->cmdSave_Click();
+    const ContactRecord saved = stored(1);
+    EXPECT_EQ(saved.text(Field::Comments), QString(1070, u'c').toStdString() + "\r\nx");
+    const std::string_view padded = saved.fieldBytes(Field::Comments);
+    EXPECT_EQ(padded.substr(1073), std::string(24, ' '));
+}
+
+TEST_F(Editor, TheSpaceIndicatorShowsHowFullAFieldIs) {
+    writeBook({entry("Adams")});
+    open();
+    auto e = openEditor("***");
+    auto* indicator = e->findChild<QLabel*>("lblSpaceFull(31)");
+    EXPECT_FALSE(indicator->isVisibleTo(e.get()));
+    e->setFieldText(31, QString(111, u'a'));
+    EXPECT_EQ(indicator->text(), " 37% full ");
+    e->setFieldText(31, "a");
+    EXPECT_EQ(indicator->text(), " 1% full ");
+    e->setFieldText(31, "");
+    EXPECT_FALSE(indicator->isVisibleTo(e.get()));
+}
+
+TEST_F(Editor, AnEntryAddedThroughTheWindowsIsAppendedHighlightedAndEditable) {
+    writeBook({entry("Adams"), entry("Young")});
+    open();
+    test::onNextModal([](QWidget* modal) {
+        auto* e = qobject_cast<frmAddEditName*>(modal);
+        ASSERT_NE(e, nullptr);
+        e->setFieldText(2, "  Smith, Ann  ");
+        e->setFieldText(4, "March 5, 1962");
+        e->setFieldText(30, "Met at\r\nthe fair");
+        QTest::mouseClick(e->findChild<OrielButton*>("cmdSave"), Qt::LeftButton);
+    });
+    QTest::mouseClick(button("cmdAddEntry"), Qt::LeftButton);
+    ASSERT_EQ(readFile(app.path("Corvane.Data").toStdString()).size(), 9000u);
+    const ContactRecord added = stored(3);
+    EXPECT_EQ(added.text(Field::FullName), "Smith, Ann");
+    EXPECT_EQ(added.creatorVersion(), 8);
+    EXPECT_NEAR(added.date(Field::Created), toOleDate(platform.clock), 1e-9);
+    EXPECT_EQ(added.date(Field::LastModified), added.date(Field::Created));
+    EXPECT_EQ(added.date(Field::Birthday), oleFromDateTime({1962, 3, 5}));
+    EXPECT_EQ(grid().TextMatrix(grid().Row(), 0), "Smith, Ann");
+
+    // Open it again from the list, change it, save, finish.
+    test::onNextModal([](QWidget* modal) {
+        auto* e = qobject_cast<frmAddEditName*>(modal);
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(e->fieldText(4), "Mar 05, 1962");
+        EXPECT_EQ(e->fieldText(30), "Met at\r\nthe fair");
+        e->setFieldText(11, "555-0100");
+        QTest::mouseClick(e->findChild<OrielButton*>("cmdSave"), Qt::LeftButton);
+        QTest::mouseClick(e->findChild<OrielButton*>("cmdCancel"), Qt::LeftButton);
+    });
+    QTest::keyClick(&grid(), Qt::Key_Return);
+    EXPECT_EQ(stored(3).text(Field::HomePhone), "555-0100");
+    EXPECT_EQ(names(), (QStringList{"Adams", "Smith, Ann", "Young"}));
+}
+
+}  // namespace
+}  // namespace corvane
