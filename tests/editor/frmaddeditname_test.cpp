@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "../listwindow/mainwindowfixture.h"
+#include "../store/faultyfilesystem.h"
 #include "../store/storetestdata.h"
 #include "multilinefield.h"
 #include "oledate.h"
@@ -296,6 +297,31 @@ TEST_F(Editor, AnEntryAddedThroughTheWindowsIsAppendedHighlightedAndEditable) {
     QTest::keyClick(&grid(), Qt::Key_Return);
     EXPECT_EQ(stored(3).text(Field::HomePhone), "555-0100");
     EXPECT_EQ(names(), (QStringList{"Adams", "Smith, Ann", "Young"}));
+}
+
+TEST(EditorFaults, ASaveTheDiskRefusesIsReportedAndChangesNothing) {
+    test::PrivateSettings settings;
+    test::TempDir dir;
+    test::FakePlatform platform;
+    test::FaultyFileSystem fs;
+    AppState app(platform, dir.path().string(), fs);
+    app.endProcess = [] {};
+    test::writeFile(app.path("Corvane.Data").toStdString(), test::slotsOf({"Adams", "Baker"}));
+    const auto before = test::readFile(app.path("Corvane.Data").toStdString());
+    frmMain window(app);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    QCoreApplication::processEvents();
+    frmAddEditName editor(app, window, "***", &window);
+    editor.show();
+    editor.setFieldText(3, "Annie");
+    fs.failStep(2);  // opening succeeds; the write fails as on a full disk
+    editor.cmdSave_Click();
+    ASSERT_EQ(platform.titles(), QStringList{"Error"});
+    EXPECT_TRUE(platform.messages[0].text.endsWith("Corvane.Data: No space left on device"));
+    EXPECT_EQ(test::readFile(app.path("Corvane.Data").toStdString()), before);
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(editor.fieldText(3), "Annie");  // kept for another try
 }
 
 }  // namespace
