@@ -13,7 +13,6 @@
 #include <QTest>
 
 #include "../listwindow/mainwindowfixture.h"
-#include "../store/faultyfilesystem.h"
 #include "../store/storetestdata.h"
 #include "multilinefield.h"
 #include "oledate.h"
@@ -300,12 +299,8 @@ TEST_F(Editor, AnEntryAddedThroughTheWindowsIsAppendedHighlightedAndEditable) {
 }
 
 TEST(EditorFaults, ASaveTheDiskRefusesIsReportedAndChangesNothing) {
-    test::PrivateSettings settings;
-    test::TempDir dir;
-    test::FakePlatform platform;
-    test::FaultyFileSystem fs;
-    AppState app(platform, dir.path().string(), fs);
-    app.endProcess = [] {};
+    test::FaultyShellFixture shell;
+    auto& [settings, dir, platform, fs, app] = shell;
     test::writeFile(app.path("Corvane.Data").toStdString(), test::slotsOf({"Adams", "Baker"}));
     const auto before = test::readFile(app.path("Corvane.Data").toStdString());
     frmMain window(app);

@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QTest>
 
-#include "../store/faultyfilesystem.h"
 #include "../store/storetestdata.h"
 #include "mainwindowfixture.h"
 #include "modfadeinout.h"
@@ -181,12 +180,8 @@ TEST_F(MainWindow, ADamagedFileIsReportedOnceAndNotWritten) {
 }
 
 TEST(MainWindowFaults, AFileErrorIsReportedAndTheWindowStaysUsable) {
-    test::PrivateSettings settings;
-    test::TempDir dir;
-    test::FakePlatform platform;
-    test::FaultyFileSystem fs;
-    AppState app(platform, dir.path().string(), fs);
-    app.endProcess = [] {};
+    test::FaultyShellFixture shell;
+    auto& [settings, dir, platform, fs, app] = shell;
     fs.failStep(1, EACCES);
     frmMain window(app);
     window.setAttribute(Qt::WA_DeleteOnClose, false);

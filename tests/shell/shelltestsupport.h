@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "../store/faultyfilesystem.h"
 #include "appstate.h"
 #include "fakeplatform.h"
 #include "testsupport.h"
@@ -36,6 +37,18 @@ struct ShellFixture {
     FakePlatform platform;
     AppState app{platform, dir.path().string()};
     int processEnded = 0;
+};
+
+// The same program state over a disk that fails a chosen step.
+struct FaultyShellFixture {
+    FaultyShellFixture() {
+        app.endProcess = [] {};
+    }
+    PrivateSettings settings;
+    TempDir dir;
+    FakePlatform platform;
+    FaultyFileSystem fs;
+    AppState app{platform, dir.path().string(), fs};
 };
 
 // Runs `action` on the modal window that opens next, once it is shown.
