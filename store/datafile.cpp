@@ -92,6 +92,8 @@ StoreStatus DataFile::OpenDataFile() {
     std::uint64_t length = 0;
     if (int err = m_fs.size(handle, length)) {
         m_fs.close(handle);
+        m_damage.reset();  // a file that could not be opened has no shape to report
+        m_readOnlyReason.clear();
         return StoreStatus::ioError(name, err);
     }
     m_handle = handle;
