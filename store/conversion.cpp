@@ -64,8 +64,14 @@ ConversionResult ConvertOldDataFile(DataFile& store, const std::function<double(
     if (int err = fs.open(oldName, OpenMode::ReadOnly, oldFile)) {
         return {StoreStatus::ioError(oldName, err), 0};
     }
+    // A scratch file left by an interrupted deletion or conversion holds
+    // nothing of value; the new one is made afresh, never through a link.
+    if (int err = fs.remove(scratchName); err != 0 && err != ENOENT) {
+        fs.close(oldFile);
+        return {StoreStatus::ioError(scratchName, err), 0};
+    }
     int scratch = -1;
-    if (int err = fs.open(scratchName, OpenMode::CreateTruncate, scratch)) {
+    if (int err = fs.open(scratchName, OpenMode::CreateNew, scratch)) {
         fs.close(oldFile);
         return {StoreStatus::ioError(scratchName, err), 0};
     }
@@ -79,16 +85,27 @@ ConversionResult ConvertOldDataFile(DataFile& store, const std::function<double(
         return ConversionResult{std::move(status), 0};
     };
 
+    // The new book is as private as the old one was.
+    std::uint32_t mode = 0;
+    if (int err = fs.permissions(oldFile, mode)) {
+        return fail(StoreStatus::ioError(oldName, err));
+    }
+    if (int err = fs.setPermissions(scratch, mode)) {
+        return fail(StoreStatus::ioError(scratchName, err));
+    }
     std::uint64_t oldLength = 0;
     if (int err = fs.size(oldFile, oldLength)) {
         return fail(StoreStatus::ioError(oldName, err));
     }
-    const auto count = static_cast<int>(slotCount(oldLength, kOldSlot));
-    if (count > kMaxRecords) {
+    // A ragged last record is converted too, blank where the file stops:
+    // whatever the old file holds reaches the new one.
+    const std::uint64_t slots = (oldLength + kOldSlot - 1) / kOldSlot;
+    if (slots > static_cast<std::uint64_t>(kMaxRecords)) {
         return fail(
             {StoreError::TooLarge, oldName,
              "the old data file holds more than " + std::to_string(kMaxRecords) + " entries"});
     }
+    const auto count = static_cast<int>(slots);
 
     ContactRecord& current = store.CurrentRecord();
     std::vector<std::uint8_t> oldSlot(kOldSlot);
@@ -117,10 +134,20 @@ ConversionResult ConvertOldDataFile(DataFile& store, const std::function<double(
     if (closeErr != 0) {
         return fail(StoreStatus::ioError(scratchName, closeErr));
     }
-    if (int err = fs.rename(scratchName, dataName)) {
+    // Never over a data file that appeared since it was found missing.
+    if (int err = fs.renameNoReplace(scratchName, dataName)) {
+        return fail(err == EEXIST ? StoreStatus{StoreError::AlreadyExists, dataName,
+                                                "the data file already exists"}
+                                  : StoreStatus::ioError(dataName, err));
+    }
+    // Until the folder is flushed the new name may not survive a power cut;
+    // when it cannot be, the new file goes again, so that the conversion is
+    // offered again with the old file untouched. (Should even that fail, the
+    // complete new file stands; were its name lost later, the old file would
+    // still be there to be converted again.)
+    if (int err = fs.syncDirectoryOf(dataName); err != 0 && fs.remove(dataName) == 0) {
         return fail(StoreStatus::ioError(dataName, err));
     }
-    fs.syncDirectoryOf(dataName);
     fs.close(oldFile);
 
     // The conversion is complete and on the disk; should the count not be

@@ -16,9 +16,12 @@ struct [[nodiscard]] ConversionResult {
 };
 
 // Converts every record of Corvane.Dat, in order, through the store's record
-// buffer into a scratch file, flushes it and only then renames it to
-// Corvane.Data. `now` gives the current date and time as an OLE Automation
-// date; it is read for each record's Created and again for its LastModified.
+// buffer into a newly created scratch file with the old file's permissions,
+// flushes it and only then gives it the name Corvane.Data, never replacing a
+// file of that name, and flushes the folder. A ragged last record (a length
+// that is not a multiple of 2000) is converted too, blank where it stops. `now` gives the current
+// date and time as an OLE Automation date; it is read for each record's Created and again for its
+// LastModified.
 //
 // Needs: Corvane.Data does not exist (AlreadyExists otherwise, nothing
 // touched). Corvane.Dat is only read. On any failure Corvane.Data does not

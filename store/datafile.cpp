@@ -11,10 +11,6 @@ constexpr std::uint64_t kSlot = ContactRecord::kSize;
 constexpr int kReadAheadSlots = 64;
 constexpr int kCompactChunkSlots = 256;
 
-std::string formatBytes(std::uint64_t n) {
-    return std::to_string(n) + (n == 1 ? " byte" : " bytes");
-}
-
 }  // namespace
 
 std::uint64_t slotCount(std::uint64_t length, std::uint64_t slotSize) {
@@ -24,28 +20,6 @@ std::uint64_t slotCount(std::uint64_t length, std::uint64_t slotSize) {
         return whole + 1;
     }
     return whole;
-}
-
-std::string FileDamage::describe() const {
-    if (kind == Kind::NotWritable) {
-        return "Corvane may read its data file but not change it (" + reason +
-               "). Your entries are shown, but nothing can be saved.";
-    }
-    if (kind == Kind::TooLarge) {
-        return "The data file is " + formatBytes(length) + " long: more than the " +
-               std::to_string(kMaxRecords) +
-               " entries Corvane can count. It is only read, and nothing will be written to it.";
-    }
-    std::string text = "The data file is " + formatBytes(length) +
-                       " long, which is not a whole number of 3000-byte entries, "
-                       "so its last entry may be damaged.";
-    if (!copyName.empty()) {
-        text += " A copy of the file as it was has been kept as " + copyName + ".";
-    } else {
-        text +=
-            " No copy of it could be kept (" + copyFailure + "), so nothing will be written to it.";
-    }
-    return text;
 }
 
 DataFile::DataFile(FileSystem& fs, std::string directory)
@@ -66,7 +40,7 @@ std::string DataFile::path(std::string_view name) const {
 }
 
 StoreStatus DataFile::OpenDataFile() {
-    if (m_handle >= 0) {
+    if (m_handle >= 0 || m_absent) {
         if (StoreStatus closed = CloseDataFile(); !closed.ok()) {
             return closed;
         }
@@ -76,6 +50,19 @@ StoreStatus DataFile::OpenDataFile() {
     m_readOnlyReason.clear();
     dropReadAhead();
 
+    std::uint64_t existingLength = 0;
+    const int statErr = m_fs.fileSize(name, existingLength);
+    if (statErr == ENOENT && !m_createWhenMissing) {
+        m_absent = true;
+        m_recordCount = 0;
+        return StoreStatus::success();
+    }
+    return openExisting(name, statErr == ENOENT);
+}
+
+// Opens (or, when `created`, has just decided to create) the data file and
+// learns its shape. A new name is only as lasting as its folder's flush.
+StoreStatus DataFile::openExisting(const std::string& name, bool created) {
     int handle = -1;
     if (int err = m_fs.open(name, OpenMode::ReadWriteCreate, handle)) {
         // A file we may read but not write (a read-only file or folder) still
@@ -85,9 +72,16 @@ StoreStatus DataFile::OpenDataFile() {
         if (!mayRead) {
             return StoreStatus::ioError(name, err);
         }
-        m_damage = FileDamage{
-            FileDamage::Kind::NotWritable, 0, {}, {}, StoreStatus::ioError(name, err).reason};
+        created = false;
+        m_damage = FileDamage{FileDamage::Kind::NotWritable,         0, {}, false, {},
+                              StoreStatus::ioError(name, err).reason};
         m_readOnlyReason = m_damage->describe();
+    }
+    if (created) {
+        if (int err = m_fs.syncDirectoryOf(name)) {
+            m_fs.close(handle);
+            return StoreStatus::ioError(name, err);
+        }
     }
     std::uint64_t length = 0;
     if (int err = m_fs.size(handle, length)) {
@@ -105,14 +99,14 @@ StoreStatus DataFile::OpenDataFile() {
         return StoreStatus::success();
     }
     if (slots > static_cast<std::uint64_t>(kMaxRecords)) {
-        m_damage = FileDamage{FileDamage::Kind::TooLarge, length, {}, {}, {}};
+        m_damage = FileDamage{FileDamage::Kind::TooLarge, length, {}, false, {}, {}};
         m_readOnlyReason = m_damage->describe();
         m_recordCount = kMaxRecords;
         return StoreStatus::success();
     }
     m_recordCount = static_cast<std::int16_t>(slots);
     if (length % kSlot != 0) {
-        FileDamage damage{FileDamage::Kind::UnevenLength, length, {}, {}, {}};
+        FileDamage damage{FileDamage::Kind::UnevenLength, length, {}, false, {}, {}};
         if (StoreStatus copied = keepCopyOfDamagedFile(damage); !copied.ok()) {
             damage.copyFailure = copied.message();
             m_readOnlyReason = damage.describe();
@@ -122,71 +116,19 @@ StoreStatus DataFile::OpenDataFile() {
     return StoreStatus::success();
 }
 
-// Copies the open data file, before anything writes to it, to the first free
-// name of "Corvane.Data.uneven-length-copy", "...-copy-2", ...; a copy with
-// the same bytes already there is kept instead of making another.
-StoreStatus DataFile::keepCopyOfDamagedFile(FileDamage& damage) {
-    std::vector<std::uint8_t> original(damage.length);
-    std::size_t got = 0;
-    if (int err = m_fs.readAt(m_handle, 0, original.data(), original.size(), got)) {
-        return StoreStatus::ioError(path(kDataFileName), err);
-    }
-    original.resize(got);
-    const std::string base = std::string(kDataFileName) + ".uneven-length-copy";
-    for (int attempt = 1; attempt < 1000; ++attempt) {
-        std::string copyName = base;
-        if (attempt > 1) {
-            copyName += '-';
-            copyName += std::to_string(attempt);
-        }
-        const std::string copyPath = path(copyName);
-        std::uint64_t existingLength = 0;
-        const int statErr = m_fs.fileSize(copyPath, existingLength);
-        if (statErr == 0) {
-            if (existingLength != original.size()) {
-                continue;
-            }
-            int h = -1;
-            std::vector<std::uint8_t> existing(original.size());
-            std::size_t n = 0;
-            const bool same = m_fs.open(copyPath, OpenMode::ReadOnly, h) == 0 &&
-                              m_fs.readAt(h, 0, existing.data(), existing.size(), n) == 0 &&
-                              existing == original;
-            if (h >= 0) {
-                m_fs.close(h);
-            }
-            if (same) {
-                damage.copyName = copyName;
-                return StoreStatus::success();
-            }
-            continue;
-        }
-        if (statErr != ENOENT) {
-            return StoreStatus::ioError(copyPath, statErr);
-        }
-        int h = -1;
-        if (int err = m_fs.open(copyPath, OpenMode::CreateTruncate, h)) {
-            return StoreStatus::ioError(copyPath, err);
-        }
-        int err = m_fs.writeAt(h, 0, original.data(), original.size());
-        if (err == 0) {
-            err = m_fs.sync(h);
-        }
-        const int closeErr = m_fs.close(h);
-        if (err == 0) {
-            err = closeErr;
-        }
-        if (err != 0) {
-            m_fs.remove(copyPath);
-            return StoreStatus::ioError(copyPath, err);
-        }
-        damage.copyName = copyName;
-        return StoreStatus::success();
-    }
-    return {StoreError::Io, path(base), "too many earlier copies are in the way"};
+// The first write to a book that was left missing creates its file.
+StoreStatus DataFile::createAbsentFile() {
+    m_absent = false;
+    m_createWhenMissing = true;  // the user has begun a book of their own
+    return openExisting(path(kDataFileName), true);
 }
 
 StoreStatus DataFile::CloseDataFile() {
+    if (m_absent) {
+        m_absent = false;
+        m_recordCount = 0;
+        return StoreStatus::success();
+    }
     if (m_handle < 0) {
         return StoreStatus::success();
     }
@@ -213,6 +155,10 @@ StoreStatus DataFile::RefreshRecordCount() {
 
 StoreStatus DataFile::ReadRecord(int number) {
     const std::string name = path(kDataFileName);
+    if (m_absent && number >= 1) {
+        m_current.clear();  // every slot of a missing file lies beyond its end
+        return StoreStatus::success();
+    }
     if (m_handle < 0) {
         return {StoreError::NotOpen, name, "the data file is not open"};
     }
@@ -246,6 +192,11 @@ StoreStatus DataFile::WriteRecord(int number) {
 
 StoreStatus DataFile::writeSlot(int number, const ContactRecord::Bytes& bytes, Flush flush) {
     const std::string name = path(kDataFileName);
+    if (m_absent) {
+        if (StoreStatus created = createAbsentFile(); !created.ok()) {
+            return created;
+        }
+    }
     if (m_handle < 0) {
         return {StoreError::NotOpen, name, "the data file is not open"};
     }
@@ -290,14 +241,35 @@ StoreStatus DataFile::writeSlot(int number, const ContactRecord::Bytes& bytes, F
         err = m_fs.sync(m_handle);
     }
     if (err != 0) {
-        if (!before.empty()) {
-            m_fs.writeAt(m_handle, start, before.data(), before.size());
-        }
-        m_fs.truncate(m_handle, oldLength);
-        m_fs.sync(m_handle);
-        return StoreStatus::ioError(name, err);
+        return putBack(number, start, before, oldLength, StoreStatus::ioError(name, err));
     }
     return StoreStatus::success();
+}
+
+// Undoes a failed write of slot `number`: the bytes it covered go back, the
+// file is cut back to its old length and flushed. Returns `failure` when
+// that worked, and otherwise says that the file is not as it was.
+StoreStatus DataFile::putBack(int number, std::uint64_t start,
+                              const std::vector<std::uint8_t>& before, std::uint64_t oldLength,
+                              const StoreStatus& failure) {
+    int err = before.empty() ? 0 : m_fs.writeAt(m_handle, start, before.data(), before.size());
+    if (err == 0) {
+        err = m_fs.truncate(m_handle, oldLength);
+    }
+    if (err == 0) {
+        err = m_fs.sync(m_handle);
+    }
+    if (err == 0) {
+        return failure;
+    }
+    dropReadAhead();
+    const bool append = static_cast<std::uint64_t>(number - 1) * kSlot >= oldLength;
+    const std::string holds =
+        append ? "the file may now end in a partly written entry " + std::to_string(number)
+               : "entry " + std::to_string(number) + " in the file may now be partly overwritten";
+    return {StoreError::RollbackFailed, failure.fileName,
+            failure.reason + "; putting back what was there failed too (" +
+                StoreStatus::ioError(failure.fileName, err).reason + "), so " + holds};
 }
 
 StoreStatus DataFile::DeleteAndCompact(int number) {
@@ -328,19 +300,28 @@ StoreStatus DataFile::DeleteAndCompact(int number) {
     }
 
     // Everything after the mark either completes or is undone, so that a
-    // failure leaves the data file exactly as it was.
-    auto undo = [&](StoreStatus failure) {
-        m_fs.remove(scratchName);
-        if (m_handle >= 0 || OpenDataFile().ok()) {
-            (void)writeSlot(number, original, Flush::Yes);
-            (void)CloseDataFile();
+    // failure leaves the data file exactly as it was. Should the mark not
+    // come off again, the user is told: the entry they meant to delete then
+    // goes with the next deletion.
+    auto undo = [&](const StoreStatus& failure) {
+        m_fs.remove(scratchName);  // a scratch file left behind is never read
+        StoreStatus restored = m_handle >= 0 ? StoreStatus::success() : OpenDataFile();
+        if (restored.ok()) {
+            restored = writeSlot(number, original, Flush::Yes);
         }
-        return failure;
+        (void)CloseDataFile();
+        if (restored.ok()) {
+            return failure;
+        }
+        return StoreStatus{StoreError::RollbackFailed, dataName,
+                           failure.reason + "; taking the deletion mark off again failed too (" +
+                               restored.reason + "), so entry " + std::to_string(number) +
+                               " still carries the mark and will be removed at the next deletion"};
     };
 
     int scratch = -1;
-    if (int err = m_fs.open(scratchName, OpenMode::CreateTruncate, scratch)) {
-        return undo(StoreStatus::ioError(scratchName, err));
+    if (StoreStatus opened = openScratch(scratch); !opened.ok()) {
+        return undo(opened);
     }
     int kept = 0;
     StoreStatus copied = compactInto(scratch, kept);
@@ -355,23 +336,61 @@ StoreStatus DataFile::DeleteAndCompact(int number) {
     if (StoreStatus closed = CloseDataFile(); !closed.ok()) {
         return undo(closed);
     }
-
-    if (kept > 0) {
-        if (int renameErr = m_fs.rename(scratchName, dataName)) {
-            return undo(StoreStatus::ioError(dataName, renameErr));
-        }
-        // The new file is in place and whole; a failed directory flush can at
-        // worst bring back the old, equally whole, file after a power cut.
-        m_fs.syncDirectoryOf(dataName);
-    } else {
-        if (int removeErr = m_fs.remove(scratchName)) {
-            return undo(StoreStatus::ioError(scratchName, removeErr));
-        }
-        if (int removeErr = m_fs.remove(dataName)) {
-            return undo(StoreStatus::ioError(dataName, removeErr));
-        }
+    StoreStatus replaced = replaceWithScratch(kept);
+    if (!replaced.ok() && replaced.error != StoreError::FolderNotFlushed) {
+        return undo(replaced);
     }
     m_recordCount = static_cast<std::int16_t>(kept);
+    return replaced;
+}
+
+// Creates the scratch file afresh, never through a link or over a file the
+// program did not make, with the open data file's permissions.
+StoreStatus DataFile::openScratch(int& scratch) {
+    const std::string scratchName = path(kScratchFileName);
+    // A scratch file left by an interrupted deletion holds nothing of value;
+    // removing a link removes the link, never what it points to.
+    if (int err = m_fs.remove(scratchName); err != 0 && err != ENOENT) {
+        return StoreStatus::ioError(scratchName, err);
+    }
+    std::uint32_t mode = 0;
+    if (int err = m_fs.permissions(m_handle, mode)) {
+        return StoreStatus::ioError(path(kDataFileName), err);
+    }
+    if (int err = m_fs.open(scratchName, OpenMode::CreateNew, scratch)) {
+        return StoreStatus::ioError(scratchName, err);
+    }
+    if (int err = m_fs.setPermissions(scratch, mode)) {
+        m_fs.close(scratch);
+        scratch = -1;
+        return StoreStatus::ioError(scratchName, err);
+    }
+    return StoreStatus::success();
+}
+
+// Puts the complete, flushed scratch file in the data file's place (or, when
+// no record is left, removes both) and flushes the folder.
+StoreStatus DataFile::replaceWithScratch(int kept) {
+    const std::string dataName = path(kDataFileName);
+    const std::string scratchName = path(kScratchFileName);
+    if (kept > 0) {
+        if (int err = m_fs.rename(scratchName, dataName)) {
+            return StoreStatus::ioError(dataName, err);
+        }
+    } else {
+        if (int err = m_fs.remove(scratchName)) {
+            return StoreStatus::ioError(scratchName, err);
+        }
+        if (int err = m_fs.remove(dataName)) {
+            return StoreStatus::ioError(dataName, err);
+        }
+    }
+    if (int err = m_fs.syncDirectoryOf(dataName)) {
+        return {StoreError::FolderNotFlushed, dataName,
+                "the entry was deleted, but the folder could not be flushed to the disk (" +
+                    StoreStatus::ioError(dataName, err).reason +
+                    "), so a power cut now could bring the entry back"};
+    }
     return StoreStatus::success();
 }
 

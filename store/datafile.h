@@ -41,11 +41,15 @@ struct FileDamage {
     Kind kind;
     std::uint64_t length = 0;  // the file's length in bytes
     std::string copyName;      // UnevenLength: the copy kept beside it ("" if none)
+    bool copyMadeNow = false;  // UnevenLength: this open made the copy
     std::string copyFailure;   // UnevenLength: why no copy could be made
     std::string reason;        // NotWritable: the system's reason
 
     // The finding in plain words, for the user.
     std::string describe() const;
+    // Whether the user still needs to hear of it: an uneven file whose copy
+    // was kept at an earlier open has been reported already.
+    bool worthTelling() const;
 };
 
 class DataFile {
@@ -58,7 +62,8 @@ class DataFile {
     DataFile& operator=(const DataFile&) = delete;
 
     // Opens the data file for reading and writing, creating it empty when it
-    // is missing, and sets RecordCount. A file already open is closed first.
+    // is missing (and flushing the folder, so the new name lasts), and sets
+    // RecordCount. A file already open is closed first.
     // A file whose shape is wrong still opens (see damage()); a file with too
     // many slots opens read-only and counts 32767 records; an existing file
     // the system will not let us write opens read-only too. Fails, leaving
@@ -72,6 +77,12 @@ class DataFile {
     // OpenDataFile followed by CloseDataFile: learns RecordCount.
     StoreStatus RefreshRecordCount();
 
+    // While off, opening a missing data file does not create it: the book
+    // reads as empty, and the first write creates the file. A conversion of
+    // the previous format that failed turns it off, so that merely listing
+    // the empty book does not take away the next start's offer to convert.
+    void setCreateWhenMissing(bool create) { m_createWhenMissing = create; }
+
     // Reads slot `number` of the open file into CurrentRecord. A slot beyond
     // the end of the file reads as a cleared record; a slot cut short by the
     // end of the file has the cleared record's bytes for its missing part.
@@ -79,19 +90,24 @@ class DataFile {
 
     // Writes CurrentRecord into slot `number` of the open file and flushes it
     // to the disk. Writing just past the last slot appends one. On failure the
-    // file is put back as it was (an append is cut back to the old length).
+    // file is put back as it was (an append is cut back to the old length);
+    // should putting it back fail too, the status is RollbackFailed and its
+    // reason says what the file may now hold.
     StoreStatus WriteRecord(int number);
 
     // Removes record `number` (1-based) and compacts the file: the record is
     // marked "$Killed$", every record not so marked is copied in order into
-    // a fresh scratch file, which is flushed and renamed over the data file.
-    // When no record remains, the data file is removed. Opens and closes the
-    // file itself. On failure the data file is as it was before the call and
-    // no scratch file is left.
+    // a newly created scratch file with the data file's permissions, which is
+    // flushed and renamed over the data file, and the folder is flushed. When
+    // no record remains, the data file is removed. Opens and closes the file
+    // itself. On failure the data file is as it was before the call and no
+    // scratch file is left; should taking the mark away fail too, the status
+    // is RollbackFailed. When only the final flush of the folder fails, the
+    // deletion has been made and the status (FolderNotFlushed) says so.
     StoreStatus DeleteAndCompact(int number);
 
     // Handle of the open file, 0 when closed.
-    std::int16_t DataFileNumber() const { return m_handle >= 0 ? 1 : 0; }
+    std::int16_t DataFileNumber() const { return m_handle >= 0 || m_absent ? 1 : 0; }
     // Slots in the file as found when it was last opened or closed.
     std::int16_t RecordCount() const { return m_recordCount; }
     // The one record buffer every read fills and every write stores.
@@ -106,15 +122,24 @@ class DataFile {
     FileSystem& fileSystem() { return m_fs; }
 
   private:
+    StoreStatus openExisting(const std::string& name, bool created);
+    StoreStatus createAbsentFile();
     StoreStatus keepCopyOfDamagedFile(FileDamage& damage);
+    StoreStatus writeCopy(const std::string& copyPath, const std::vector<std::uint8_t>& bytes);
     enum class Flush { No, Yes };
     StoreStatus writeSlot(int number, const ContactRecord::Bytes& bytes, Flush flush);
+    StoreStatus putBack(int number, std::uint64_t start, const std::vector<std::uint8_t>& before,
+                        std::uint64_t oldLength, const StoreStatus& failure);
+    StoreStatus openScratch(int& scratch);
     StoreStatus compactInto(int scratch, int& kept);
+    StoreStatus replaceWithScratch(int kept);
     void dropReadAhead() { m_readAheadSlots = 0; }
 
     FileSystem& m_fs;
     std::string m_directory;
     int m_handle = -1;
+    bool m_createWhenMissing = true;
+    bool m_absent = false;  // "open" on a missing file that is not to be created
     std::int16_t m_recordCount = 0;
     ContactRecord m_current;
     std::optional<FileDamage> m_damage;

@@ -16,7 +16,9 @@ namespace corvane {
 enum class OpenMode {
     ReadOnly,         // the file must exist; never created or changed
     ReadWriteCreate,  // created empty when missing
-    CreateTruncate,   // created, or cut to length 0 when it exists
+    CreateNew,        // created here and now; fails with EEXIST when anything,
+                      // a link included, already has the name, so a file the
+                      // program did not make is never followed or cut short
 };
 
 class FileSystem {
@@ -38,8 +40,15 @@ class FileSystem {
     // Flushes the file's data to the disk.
     virtual int sync(int handle) = 0;
 
+    // The file's permission bits, and setting them.
+    virtual int permissions(int handle, std::uint32_t& mode) = 0;
+    virtual int setPermissions(int handle, std::uint32_t mode) = 0;
+
     // Atomically replaces `to` with `from`.
     virtual int rename(const std::string& from, const std::string& to) = 0;
+    // Atomically gives `from` the name `to`, failing with EEXIST when `to`
+    // exists: a file that appears under that name is never replaced.
+    virtual int renameNoReplace(const std::string& from, const std::string& to) = 0;
     virtual int remove(const std::string& path) = 0;
     // Flushes the directory holding `path`, so that a rename survives a power cut.
     virtual int syncDirectoryOf(const std::string& path) = 0;
@@ -58,7 +67,10 @@ class PosixFileSystem final : public FileSystem {
     int size(int handle, std::uint64_t& length) override;
     int truncate(int handle, std::uint64_t length) override;
     int sync(int handle) override;
+    int permissions(int handle, std::uint32_t& mode) override;
+    int setPermissions(int handle, std::uint32_t mode) override;
     int rename(const std::string& from, const std::string& to) override;
+    int renameNoReplace(const std::string& from, const std::string& to) override;
     int remove(const std::string& path) override;
     int syncDirectoryOf(const std::string& path) override;
     int fileSize(const std::string& path, std::uint64_t& length) override;

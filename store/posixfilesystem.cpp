@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "filesystem.h"
 
@@ -17,8 +18,8 @@ int PosixFileSystem::open(const std::string& path, OpenMode mode, int& handle) {
         case OpenMode::ReadWriteCreate:
             flags |= O_RDWR | O_CREAT;
             break;
-        case OpenMode::CreateTruncate:
-            flags |= O_RDWR | O_CREAT | O_TRUNC;
+        case OpenMode::CreateNew:
+            flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
             break;
     }
     const int fd = ::open(path.c_str(), flags, 0666);
@@ -85,6 +86,35 @@ int PosixFileSystem::truncate(int handle, std::uint64_t length) {
 
 int PosixFileSystem::sync(int handle) {
     return ::fdatasync(handle) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::permissions(int handle, std::uint32_t& mode) {
+    struct stat st {};
+    if (::fstat(handle, &st) != 0) {
+        return errno;
+    }
+    mode = st.st_mode & 07777;
+    return 0;
+}
+
+int PosixFileSystem::setPermissions(int handle, std::uint32_t mode) {
+    return ::fchmod(handle, static_cast<mode_t>(mode & 07777)) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::renameNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return errno;
+    }
+    // A file system without the flag: a hard link is made only when the
+    // name is free, and then the old name is dropped.
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return errno;
+    }
+    ::unlink(from.c_str());
+    return 0;
 }
 
 int PosixFileSystem::rename(const std::string& from, const std::string& to) {

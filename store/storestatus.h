@@ -9,12 +9,16 @@ namespace corvane {
 
 enum class StoreError {
     None,
-    Io,             // the system refused; `reason` is its own words
-    TooLarge,       // more slots than a record number can count
-    ReadOnly,       // the file is only read: too large, or its copy could not be kept
-    NoSuchRecord,   // a record number outside the file
-    AlreadyExists,  // the conversion would overwrite an existing data file
-    NotOpen,        // a read or write while the data file is closed
+    Io,                // the system refused; `reason` is its own words
+    TooLarge,          // more slots than a record number can count
+    ReadOnly,          // the file is only read: too large, or its copy could not be kept
+    NoSuchRecord,      // a record number outside the file
+    AlreadyExists,     // the conversion would overwrite an existing data file
+    NotOpen,           // a read or write while the data file is closed
+    RollbackFailed,    // a change failed and so did putting the old bytes back;
+                       // `reason` says what the file may now hold
+    FolderNotFlushed,  // the change is made, but the folder's flush failed, so
+                       // a power cut could still undo it
 };
 
 struct [[nodiscard]] StoreStatus {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "faultyfilesystem.h"
 #include "storetestdata.h"
 #include "testsupport.h"
 
@@ -160,6 +161,48 @@ TEST(Conversion, AMissingOldFileIsReportedAndCreatesNothing) {
     EXPECT_EQ(result.status.fileName, dir.file("Corvane.Dat"));
     EXPECT_EQ(result.status.reason, "No such file or directory");
     EXPECT_FALSE(test::fileExists(dir.file("Corvane.Data")));
+    EXPECT_FALSE(test::fileExists(dir.file("TempFile.Data")));
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+TEST(ConversionOfRaggedFiles, APartialLastRecordIsConvertedNotDropped) {
+    const struct {
+        std::size_t length;
+        std::vector<std::string> names;
+    } cases[] = {{500, {"Tail"}}, {2999, {"First", "Tail"}}, {4000, {"First", "Tail"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        test::TempDir dir;
+        Bytes old(c.length, ' ');
+        const std::string first = c.names.front();
+        std::memcpy(old.data(), first.data(), first.size());
+        if (c.names.size() > 1) {
+            std::memcpy(old.data() + 2000, "Tail", 4);
+        }
+        writeFile(dir.file("Corvane.Dat"), old);
+        DataFile store(realFileSystem(), dir.path().string());
+        const ConversionResult result = ConvertOldDataFile(store, [] { return 46000.0; });
+        ASSERT_TRUE(result.status.ok()) << result.status.message();
+        EXPECT_EQ(result.recordsConverted, static_cast<int>(c.names.size()));
+        EXPECT_EQ(test::namesIn(readFile(dir.file("Corvane.Data"))), c.names);
+    }
+}
+
+TEST(ConversionRace, ADataFileThatAppearsMeanwhileIsNeverReplaced) {
+    test::TempDir dir;
+    writeFile(dir.file("Corvane.Dat"), Bytes(2000, 'x'));
+    test::FaultyFileSystem fs;
+    const Bytes theirs = test::slotsOf({"Made meanwhile"});
+    fs.beforeRename = [&] { writeFile(dir.file("Corvane.Data"), theirs); };
+    DataFile store(fs, dir.path().string());
+    const ConversionResult result = ConvertOldDataFile(store, [] { return 46000.0; });
+    EXPECT_EQ(result.status.error, StoreError::AlreadyExists);
+    EXPECT_EQ(readFile(dir.file("Corvane.Data")), theirs);
     EXPECT_FALSE(test::fileExists(dir.file("TempFile.Data")));
 }
 

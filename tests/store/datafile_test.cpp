@@ -286,3 +286,122 @@ TEST_F(DataFileTest, AFolderThatCannotBeWrittenIsReportedWhenTheFileWouldBeCreat
 
 }  // namespace
 }  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// The shape of the folder after the program has worked in it: what a
+// damaged file leaves behind, which permissions survive, and what a link
+// planted under one of the program's names can reach.
+class DataFileFolder : public testing::Test {
+  protected:
+    std::string data() const { return dir.file("Corvane.Data"); }
+    std::vector<std::string> namesInFolder() const {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+            names.push_back(e.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    test::TempDir dir;
+    DataFile store{realFileSystem(), dir.path().string()};
+};
+
+StoreStatus rename2(DataFile& store, int number, const std::string& name) {
+    if (StoreStatus s = store.OpenDataFile(); !s.ok()) {
+        return s;
+    }
+    (void)store.ReadRecord(number);
+    store.CurrentRecord().setText(Field::FullName, name);
+    StoreStatus written = store.WriteRecord(number);
+    (void)store.CloseDataFile();
+    return written;
+}
+
+TEST_F(DataFileFolder, AnUnevenFileGetsOneCopyHoweverOftenItIsEditedAndIsToldOfOnce) {
+    Bytes bytes = slotsOf({"Adams", "Baker", "Clark"});
+    bytes.resize(7600, 'z');
+    writeFile(data(), bytes);
+    for (int edit = 1; edit <= 4; ++edit) {
+        SCOPED_TRACE(edit);
+        ASSERT_TRUE(rename2(store, 1, "Adams " + std::to_string(edit)).ok());
+        ASSERT_TRUE(store.OpenDataFile().ok());
+        ASSERT_TRUE(store.damage());
+        EXPECT_EQ(store.damage()->copyName, "Corvane.Data.uneven-length-copy");
+        EXPECT_FALSE(store.damage()->worthTelling());  // told when the copy was made
+        ASSERT_TRUE(store.CloseDataFile().ok());
+    }
+    EXPECT_EQ(namesInFolder(), (Names{"Corvane.Data", "Corvane.Data.uneven-length-copy"}));
+    EXPECT_EQ(readFile(dir.file("Corvane.Data.uneven-length-copy")), bytes);
+
+    // Another damage (another ragged end) is another copy, told of again.
+    Bytes other = slotsOf({"Adams"});
+    other.resize(3700, 'q');
+    writeFile(data(), other);
+    ASSERT_TRUE(store.OpenDataFile().ok());
+    EXPECT_EQ(store.damage()->copyName, "Corvane.Data.uneven-length-copy-2");
+    EXPECT_TRUE(store.damage()->copyMadeNow);
+    EXPECT_TRUE(store.damage()->worthTelling());
+    ASSERT_TRUE(store.CloseDataFile().ok());
+    EXPECT_EQ(readFile(dir.file("Corvane.Data.uneven-length-copy-2")), other);
+}
+
+TEST_F(DataFileFolder, DeletingKeepsTheFilesPermissionsAndTheCopyHasThemToo) {
+    writeFile(data(), slotsOf({"Adams", "Baker"}));
+    ASSERT_EQ(::chmod(data().c_str(), 0600), 0);
+    ASSERT_TRUE(store.DeleteAndCompact(1).ok());
+    struct stat st {};
+    ASSERT_EQ(::stat(data().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+
+    Bytes uneven = slotsOf({"Adams"});
+    uneven.resize(3100, 'z');
+    writeFile(data(), uneven);
+    ASSERT_EQ(::chmod(data().c_str(), 0640), 0);
+    ASSERT_TRUE(store.OpenDataFile().ok());
+    ASSERT_TRUE(store.CloseDataFile().ok());
+    ASSERT_EQ(::stat(dir.file("Corvane.Data.uneven-length-copy").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST_F(DataFileFolder, LinksPlantedUnderTheScratchAndCopyNamesAreNeverFollowed) {
+    const test::TempDir elsewhere;
+    const std::string victim = elsewhere.file("victim");
+    writeFile(victim, Bytes{'k', 'e', 'e', 'p'});
+    const std::string absent = elsewhere.file("absent");
+    ASSERT_EQ(::symlink(victim.c_str(), dir.file("TempFile.Data").c_str()), 0);
+    ASSERT_EQ(::symlink(absent.c_str(), dir.file("Corvane.Data.uneven-length-copy").c_str()), 0);
+
+    writeFile(data(), slotsOf({"Adams", "Baker", "Clark"}));
+    ASSERT_TRUE(store.DeleteAndCompact(2).ok());
+    EXPECT_EQ(namesIn(readFile(data())), (Names{"Adams", "Clark"}));
+    EXPECT_EQ(readFile(victim), (Bytes{'k', 'e', 'e', 'p'}));
+    EXPECT_FALSE(std::filesystem::is_symlink(dir.file("TempFile.Data")));
+
+    Bytes uneven = slotsOf({"Adams"});
+    uneven.resize(3100, 'z');
+    writeFile(data(), uneven);
+    ASSERT_TRUE(store.OpenDataFile().ok());
+    ASSERT_TRUE(store.CloseDataFile().ok());
+    EXPECT_FALSE(fileExists(absent));  // nothing was written through the link
+    EXPECT_EQ(store.damage()->copyName, "Corvane.Data.uneven-length-copy-2");
+    EXPECT_EQ(readFile(dir.file("Corvane.Data.uneven-length-copy-2")), uneven);
+}
+
+TEST_F(DataFileFolder, ABookLeftMissingIsReadAsEmptyAndMadeByTheFirstWrite) {
+    store.setCreateWhenMissing(false);
+    ASSERT_TRUE(store.OpenDataFile().ok());
+    EXPECT_EQ(store.RecordCount(), 0);
+    EXPECT_EQ(store.DataFileNumber(), 1);
+    ASSERT_TRUE(store.CloseDataFile().ok());
+    ASSERT_TRUE(store.RefreshRecordCount().ok());
+    EXPECT_FALSE(fileExists(data()));
+
+    ASSERT_TRUE(rename2(store, 1, "Adams").ok());
+    EXPECT_EQ(namesIn(readFile(data())), (Names{"Adams"}));
+    EXPECT_EQ(store.RecordCount(), 1);
+}
+
+}  // namespace
+}  // namespace corvane
