@@ -2,9 +2,11 @@
 
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <vector>
 
 #include "oledate.h"
+#include "recordtext.h"
 
 namespace corvane {
 namespace {
@@ -148,12 +150,35 @@ std::optional<std::vector<Token>> tokenize(const QString& text) {
     return tokens;
 }
 
+// A date exactly as the program shows one, "MMM dd, yyyy" with the month
+// names it shows in `locale`; these read back whatever the language, even
+// where the names are such as "3月" that the general reading cannot take.
+std::optional<double> shownDate(const QString& text, const QLocale& locale) {
+    static const QRegularExpression shown(QStringLiteral("^(.+) (\\d{2}), (\\d{4})$"));
+    const QRegularExpressionMatch m = shown.match(text);
+    if (!m.hasMatch()) {
+        return std::nullopt;
+    }
+    const auto names = dateMonthNames(locale);
+    const auto found = std::find(names.begin(), names.end(), m.captured(1));
+    const int month = static_cast<int>(found - names.begin()) + 1;
+    const int day = m.captured(2).toInt();
+    const int year = m.captured(3).toInt();
+    if (found == names.end() || !QDate::isValid(year, month, day)) {
+        return std::nullopt;
+    }
+    return oleFromDateTime({year, month, day});
+}
+
 }  // namespace
 
 std::optional<double> parseDateText(const QString& input, const QLocale& locale, QDate today) {
     QString text = input.trimmed();
     if (text.isEmpty()) {
         return std::nullopt;
+    }
+    if (const auto shown = shownDate(text, locale)) {
+        return shown;
     }
     const int seconds = takeTime(text);
     if (seconds == -1) {

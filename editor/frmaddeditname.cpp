@@ -331,7 +331,7 @@ void frmAddEditName::setFieldText(int index, const QString& text) {
 }
 
 bool frmAddEditName::HasSaveableChanges() const {
-    if (trimBlanks(fieldText(kNameField)).isEmpty()) {
+    if (m_loadFailed || trimBlanks(fieldText(kNameField)).isEmpty()) {
         return false;
     }
     if (isAddMode()) {
@@ -461,7 +461,8 @@ void frmAddEditName::LoadEntry() {
             status = closed;
         }
     }
-    if (!status.ok()) {
+    m_loadFailed = !status.ok();
+    if (m_loadFailed) {
         reportStoreError(m_app, this, status);
         store.CurrentRecord().clear();
     }
@@ -487,6 +488,7 @@ void frmAddEditName::LoadEntry() {
     // The picture stays where the picture controls keep it: the frame's tooltip.
     const QString picture = recordText(record, Field::PicturePath);
     m_imgPicture->setToolTip(picture);
+    m_loadedPicture = picture;
     for (int i : {9, 10, 21, 22}) {
         m_cmdInternet[i]->setEnabled(!trimBlanks(fieldText(i)).isEmpty());
     }
@@ -503,6 +505,16 @@ void frmAddEditName::LoadEntry() {
     m_lblDataInfo[1]->show();
     m_lblDataInfo[2]->setText(QStringLiteral(" Last Modifed ") + formatStamp(modified) + u' ');
     m_lblDataInfo[2]->setVisible(modified != created);
+    if (m_loadFailed) {
+        closeAfterFailedLoad();
+    }
+}
+
+// A blank editor under the number of an entry that could not be read must
+// not stay open: a save would write blanks over the stored entry.
+void frmAddEditName::closeAfterFailedLoad() {
+    m_cmdSave->hide();
+    QMetaObject::invokeMethod(this, &frmAddEditName::closeEditor, Qt::QueuedConnection);
 }
 
 void frmAddEditName::updateLabelButtons() {
@@ -517,6 +529,9 @@ void frmAddEditName::scrollNames_Change(int value) {
     m_list.setRow(value);
     m_editorReady = false;
     LoadEntry();
+    if (m_loadFailed) {
+        return;
+    }
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     updateLabelButtons();
     m_editorReady = true;

@@ -15,6 +15,7 @@ class QWidget;
 namespace corvane {
 
 class AppState;
+class ContactRecord;
 class FadeController;
 class ListLink;
 class OrielButton;
@@ -36,6 +37,8 @@ class frmAddEditName : public QDialog {
     // Whether the entry may be saved now.
     bool HasSaveableChanges() const;
 
+    // Shows the entry behind the list's current row. When it cannot be read
+    // the user is told and the editor closes without saving anything.
     void LoadEntry();
     void cmdSave_Click();
     void cmdCancel_Click();
@@ -63,7 +66,9 @@ class frmAddEditName : public QDialog {
     void cmdHelp_Click();
     void updateLabelButtons();
     void closeEditor();
+    void closeAfterFailedLoad();
     bool convertDate(int index, const char* what, double& value);
+    void fillRecord(ContactRecord& record, double birthday, double anniversary) const;
 
     AppState& m_app;
     ListLink& m_list;
@@ -87,7 +92,9 @@ class frmAddEditName : public QDialog {
     QLabel* m_lblDataInfo[3] = {};
     QLabel* m_lblScrollNames;
     QScrollBar* m_scrollNames;
+    QString m_loadedPicture;
     int m_entryRecordNumber = 0;
+    bool m_loadFailed = false;  // nothing may be saved over an entry that did not load
     bool m_editorReady = false;
     bool m_activated = false;
     bool m_closing = false;

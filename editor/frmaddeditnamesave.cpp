@@ -41,10 +41,17 @@ bool frmAddEditName::convertDate(int index, const char* what, double& value) {
 }
 
 void frmAddEditName::cmdSave_Click() {
+    if (m_loadFailed) {
+        return;
+    }
+    // A date the user did not touch keeps its stored value unread: its text
+    // is only what the editor showed.
     double birthday = 0.0;
     double anniversary = 0.0;
-    if (!convertDate(kBirthdayField, "Birthday", birthday) ||
-        !convertDate(kAnniversaryField, "Anniversary", anniversary)) {
+    const auto touched = [this](int i) { return isAddMode() || fieldText(i) != m_loaded[i]; };
+    if ((touched(kBirthdayField) && !convertDate(kBirthdayField, "Birthday", birthday)) ||
+        (touched(kAnniversaryField) &&
+         !convertDate(kAnniversaryField, "Anniversary", anniversary))) {
         return;
     }
 
@@ -59,25 +66,7 @@ void frmAddEditName::cmdSave_Click() {
         return;
     }
     ContactRecord& record = store.CurrentRecord();
-    for (int i = 1; i <= kEditorFields; ++i) {
-        const Field field = editorField(i).field;
-        if (fieldInfo(field).kind == FieldKind::Date) {
-            // A stored date the field cannot show (1899 or earlier) reads as
-            // empty; left untouched by the user, it keeps its stored value.
-            if (isAddMode() || fieldText(i) != m_loaded[i]) {
-                record.setDate(field, i == kBirthdayField ? birthday : anniversary);
-            }
-            continue;
-        }
-        record.setText(field, trimBlanks(fieldText(i)).toStdString());
-    }
-    // The picture's path is where the picture frame keeps it.
-    record.setText(Field::PicturePath, m_imgPicture->toolTip().toStdString());
-    if (isAddMode()) {
-        record.setCreatorVersion(kVersionMajor);
-        record.setDate(Field::Created, m_app.now());
-    }
-    record.setDate(Field::LastModified, m_app.now());
+    fillRecord(record, birthday, anniversary);
     const StoreStatus written = store.WriteRecord(m_entryRecordNumber);
     const StoreStatus closed = store.CloseDataFile();
     if (!written.ok() || !closed.ok()) {
@@ -86,11 +75,40 @@ void frmAddEditName::cmdSave_Click() {
     }
 
     if (isAddMode()) {
-        m_list.setAddEntryTag(trimBlanks(fieldText(kNameField)));
+        // The name as stored, which is what the list will show: a character
+        // the file cannot hold has become "?", and a long name is cut.
+        m_list.setAddEntryTag(recordText(record, Field::FullName));
     } else {
         m_list.setSeeEntryTag(QStringLiteral("*"));
     }
     cmdCancel_Click();
+}
+
+// Puts the editor's fields into `record`, which holds the stored entry. A
+// field the user did not touch is left exactly as stored, byte for byte:
+// what the editor showed of it is not always all of it.
+void frmAddEditName::fillRecord(ContactRecord& record, double birthday, double anniversary) const {
+    for (int i = 1; i <= kEditorFields; ++i) {
+        if (!isAddMode() && fieldText(i) == m_loaded[i]) {
+            continue;
+        }
+        const Field field = editorField(i).field;
+        if (fieldInfo(field).kind == FieldKind::Date) {
+            record.setDate(field, i == kBirthdayField ? birthday : anniversary);
+        } else {
+            record.setText(field, trimBlanks(fieldText(i)).toStdString());
+        }
+    }
+    // The picture's path is where the picture frame keeps it.
+    const QString picture = m_imgPicture->toolTip();
+    if (isAddMode() || picture != m_loadedPicture) {
+        record.setText(Field::PicturePath, picture.toStdString());
+    }
+    if (isAddMode()) {
+        record.setCreatorVersion(kVersionMajor);
+        record.setDate(Field::Created, m_app.now());
+    }
+    record.setDate(Field::LastModified, m_app.now());
 }
 
 void frmAddEditName::cmdCancel_Click() {

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
+#include <algorithm>
 
 namespace corvane {
 
@@ -29,6 +30,7 @@ QString MultiLineField::text() const {
 void MultiLineField::setText(const QString& text) {
     QString plain = text;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_loadedLength = storedLengthOf(plain);
     setPlainText(plain);
 }
 
@@ -83,12 +85,13 @@ void MultiLineField::insertFromMimeData(const QMimeData* source) {
 }
 
 void MultiLineField::enforceLimit() {
-    if (m_enforcing || storedLength() <= m_maxLength) {
+    const int limit = std::max(m_maxLength, m_loadedLength);
+    if (m_enforcing || storedLength() <= limit) {
         return;
     }
     m_enforcing = true;
     QString plain = toPlainText();
-    while (storedLengthOf(plain) > m_maxLength) {
+    while (storedLengthOf(plain) > limit) {
         plain.chop(1);
     }
     setPlainText(plain);

@@ -1,8 +1,10 @@
 #pragma once
 
 // A multi-line text field that keeps its line breaks as CR LF, as the record
-// stores them, and never holds more characters than its maximum, a line
-// break counting two, whether the text is typed, pasted or dropped.
+// stores them, and never takes in more characters than its maximum, a line
+// break counting two, whether the text is typed, pasted or dropped. The
+// maximum is for what the user adds: a longer text loaded from the file
+// (converted comments hold up to 1097 characters) is shown and kept whole.
 
 #include <QPlainTextEdit>
 
@@ -15,6 +17,7 @@ class MultiLineField : public QPlainTextEdit {
 
     // The text with CR LF line breaks.
     QString text() const;
+    // Shows `text` whole, even beyond the maximum.
     void setText(const QString& text);
     // Characters as stored: a line break counts two.
     int storedLength() const;
@@ -37,6 +40,7 @@ class MultiLineField : public QPlainTextEdit {
     void enforceLimit();
 
     int m_maxLength;
+    int m_loadedLength = 0;  // what setText showed; never cut back below it
     bool m_enforcing = false;
 };
 

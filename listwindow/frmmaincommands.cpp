@@ -61,6 +61,9 @@ void frmMain::cmdSeeEntry_Click() {
 }
 
 void frmMain::cmdDeleteEntry_Click() {
+    if (m_grid->Row() < 1) {
+        return;  // no entry is highlighted, so none is to be deleted
+    }
     const MsgAnswer answer = m_app.platform.messageBox(
         this,
         {QStringLiteral("Confirm"), QStringLiteral("Are you SURE you wish to delete this entry?"),

@@ -141,16 +141,21 @@ void frmMain::fillGrid(bool& failed) {
 
 // The highlight after a rebuild of all entries: on the entry just added, or
 // back where it was before the last sub-list, within the list as it is now.
+// A list with entries always has a current row, so that See/Edit and Delete
+// act on an entry the user can see.
 void frmMain::placeHighlight() {
     const int lastRow = m_grid->Rows() - 1;
+    int added = 0;
     if (!m_addEntryTag.isEmpty()) {
-        for (int r = 1; r <= lastRow; ++r) {
+        for (int r = 1; r <= lastRow && added == 0; ++r) {
             if (m_grid->TextMatrix(r, 0) == m_addEntryTag) {
-                m_grid->setRow(r);
-                m_grid->setTopRow(r);
-                break;
+                added = r;
             }
         }
+    }
+    if (added > 0) {
+        m_grid->setRow(added);
+        m_grid->setTopRow(added);
     } else {
         m_grid->setRow(std::min(static_cast<int>(modStandard::MaxOf(m_savedRow, 1)), lastRow));
         m_grid->setTopRow(

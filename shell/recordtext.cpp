@@ -1,6 +1,7 @@
 #include "recordtext.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <array>
 
 #include "oledate.h"
@@ -14,15 +15,16 @@ constexpr std::array<char16_t, 32> kHigh = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// The names for the program's locale, learned again only when that locale
+// changes: the list shows thousands of dates.
 const std::array<QString, 12>& monthAbbreviations() {
-    static const std::array<QString, 12> names = [] {
-        std::array<QString, 12> out;
-        const QLocale locale;
-        for (int m = 1; m <= 12; ++m) {
-            out[m - 1] = locale.monthName(m, QLocale::ShortFormat);
-        }
-        return out;
-    }();
+    static QLocale learnedFor = QLocale::c();
+    static std::array<QString, 12> names = dateMonthNames(learnedFor);
+    const QLocale current;
+    if (current != learnedFor) {
+        learnedFor = current;
+        names = dateMonthNames(current);
+    }
     return names;
 }
 
@@ -58,13 +60,45 @@ QString recordText(const ContactRecord& record, Field field) {
     return fromCp1252(record.rawText(field));
 }
 
-QString formatRecordDate(double oleDate) {
+std::array<QString, 12> dateMonthNames(const QLocale& locale) {
+    std::array<QString, 12> names;
+    for (int m = 1; m <= 12; ++m) {
+        names[m - 1] = locale.monthName(m, QLocale::ShortFormat);
+    }
+    const auto usable = [&names](int i) {
+        const QString& n = names[i];
+        if (n.isEmpty() || trimBlanks(n) != n) {
+            return false;
+        }
+        return std::count(names.begin(), names.end(), n) == 1;
+    };
+    for (int i = 0; i < 12; ++i) {
+        if (!usable(i)) {
+            return dateMonthNames(QLocale(QLocale::English, QLocale::UnitedStates));
+        }
+    }
+    return names;
+}
+
+namespace {
+
+QString formatWith(double oleDate, const std::array<QString, 12>& names) {
     const auto parts = oleToDateTime(oleDate);
     if (!parts || parts->year <= 1899) {
         return {};
     }
-    return monthAbbreviations()[parts->month - 1] + u' ' + twoDigits(parts->day) +
-           QStringLiteral(", ") + QString::number(parts->year);
+    return names[parts->month - 1] + u' ' + twoDigits(parts->day) + QStringLiteral(", ") +
+           QString::number(parts->year);
+}
+
+}  // namespace
+
+QString formatRecordDate(double oleDate) {
+    return formatWith(oleDate, monthAbbreviations());
+}
+
+QString formatRecordDate(double oleDate, const QLocale& locale) {
+    return formatWith(oleDate, dateMonthNames(locale));
 }
 
 QString formatStamp(double oleDate) {

@@ -2,7 +2,9 @@
 
 // A record's fields as the windows show them.
 
+#include <QLocale>
 #include <QString>
+#include <array>
 #include <string_view>
 
 #include "contactrecord.h"
@@ -20,9 +22,17 @@ QString trimBlanks(const QString& text);
 QString recordText(const ContactRecord& record, Field field);
 
 // A birthday or anniversary as "MMM dd, yyyy" (month abbreviated in the
-// user's language), or empty when there is no date or its year is 1899 or
-// earlier.
+// language of the program's locale, QLocale()), or empty when there is no
+// date or its year is 1899 or earlier.
 QString formatRecordDate(double oleDate);
+// The same in `locale`.
+QString formatRecordDate(double oleDate, const QLocale& locale);
+
+// The month abbreviations dates are shown with in `locale`: the locale's
+// own short names when all twelve differ and have no blanks at their ends,
+// and otherwise the English ones, so that every date shown reads back as
+// the same date.
+std::array<QString, 12> dateMonthNames(const QLocale& locale);
 
 // A time stamp as "mm/dd/yy hh:nn:ss", 24-hour time; empty for no date.
 QString formatStamp(double oleDate);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "oledate.h"
+#include "recordtext.h"
 
 namespace corvane {
 namespace {
@@ -91,6 +92,45 @@ TEST(DateText, RejectsWhatIsNoDate) {
     }
     EXPECT_FALSE(parseDateText("31.4.2026", kDe, kToday).has_value());
     EXPECT_FALSE(parseDateText("", kDe, kToday).has_value());
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// Every text the program shows for a date reads back as that date, in every
+// locale Qt knows: a save never fails on a date the editor itself showed.
+TEST(DateTextRoundTrip, EveryShownDateReadsBackInEveryLocale) {
+    const QList<QLocale> locales =
+        QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
+    ASSERT_GT(locales.size(), 300);
+    const QDate today(2026, 12, 8);
+    int checked = 0;
+    for (const QLocale& locale : locales) {
+        for (int month = 1; month <= 12; ++month) {
+            for (const QDate date :
+                 {QDate(1900, month, 1), QDate(1962, month, 9), QDate(2026, month, 28)}) {
+                const double value = oleFromDateTime({date.year(), date.month(), date.day()});
+                const QString shown = formatRecordDate(value, locale);
+                const auto read = parseDateText(shown, locale, today);
+                ASSERT_TRUE(read.has_value())
+                    << locale.name().toStdString() << ": " << shown.toStdString();
+                ASSERT_EQ(*read, value)
+                    << locale.name().toStdString() << ": " << shown.toStdString();
+                ++checked;
+            }
+        }
+    }
+    EXPECT_EQ(checked, locales.size() * 36);
+}
+
+TEST(DateTextRoundTrip, ChineseMonthNamesAreShownAndReadBack) {
+    const QLocale zh(QLocale::Chinese, QLocale::China);
+    const double value = oleFromDateTime({1962, 3, 15});
+    EXPECT_EQ(formatRecordDate(value, zh), QStringLiteral("3月 15, 1962"));
+    EXPECT_EQ(parseDateText(QStringLiteral("3月 15, 1962"), zh, QDate(2026, 12, 8)), value);
 }
 
 }  // namespace

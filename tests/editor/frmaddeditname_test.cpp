@@ -321,3 +321,142 @@ TEST(EditorFaults, ASaveTheDiskRefusesIsReportedAndChangesNothing) {
 
 }  // namespace
 }  // namespace corvane
+
+namespace corvane {
+namespace {
+
+using test::entry;
+using test::readFile;
+
+// What a save may and may not change: a field the user did not touch keeps
+// its stored bytes, whatever the editor could show of them.
+class EditorKeepsBytes : public testing::Test, public test::MainWindowFixture {
+  protected:
+    test::Bytes slot(int number) {
+        const auto bytes = readFile(app.path("Corvane.Data").toStdString());
+        return test::Bytes(bytes.begin() + (number - 1) * 3000, bytes.begin() + number * 3000);
+    }
+    // Every text field at a distinct value; comments at their full 1097
+    // characters, as a converted record carries them.
+    static ContactRecord fullRecord() {
+        ContactRecord r;
+        for (int f = 1; f <= 32; ++f) {
+            const Field field = static_cast<Field>(f);
+            if (fieldInfo(field).kind == FieldKind::Text) {
+                r.setText(field, "F" + std::to_string(f));
+            }
+        }
+        r.setText(Field::FullName, "Adams, Ann");
+        std::string comments = "First line\r\n";
+        while (comments.size() < 1097) {
+            comments += static_cast<char>('a' + comments.size() % 26);
+        }
+        r.setText(Field::Comments, comments);
+        r.setDate(Field::Birthday, oleFromDateTime({1962, 3, 15}));
+        r.setDate(Field::Anniversary, oleFromDateTime({1990, 6, 2, 12, 0, 0}));  // a stray time
+        r.setCreatorVersion(7);
+        r.setDate(Field::Created, 40000.25);
+        r.setDate(Field::LastModified, 40000.25);
+        return r;
+    }
+    // The slot's bytes outside the nickname and the modification stamp.
+    static test::Bytes outsideNicknameAndStamp(test::Bytes bytes) {
+        std::fill(bytes.begin() + 82, bytes.begin() + 106, 0);
+        std::fill(bytes.begin() + 2992, bytes.end(), 0);
+        return bytes;
+    }
+};
+
+TEST_F(EditorKeepsBytes, LongCommentsSurviveASaveOfAnotherFieldWhole) {
+    writeBook({fullRecord()});
+    const test::Bytes before = slot(1);
+    open();
+    auto editor = std::make_unique<frmAddEditName>(app, *window, "***", window.get());
+    editor->show();
+    EXPECT_EQ(editor->fieldText(30).size(), 1097);  // shown whole
+    auto* nickname = editor->findChild<QLineEdit*>("txtField(3)");
+    nickname->clear();
+    QTest::keyClicks(nickname, "Annie");
+    QTest::mouseClick(editor->findChild<OrielButton*>("cmdSave"), Qt::LeftButton);
+    ASSERT_TRUE(platform.messages.isEmpty()) << platform.messages[0].text.toStdString();
+    const test::Bytes after = slot(1);
+    EXPECT_EQ(outsideNicknameAndStamp(after), outsideNicknameAndStamp(before));
+    const auto saved =
+        ContactRecord::decode(std::span<const std::uint8_t, 3000>(after.data(), 3000));
+    EXPECT_EQ(saved.text(Field::Nickname), "Annie");
+
+    // Typing into the long comments adds nothing beyond what was loaded.
+    auto* comments = editor->findChild<MultiLineField*>("txtField(30)");
+    comments->setFocus();
+    QTest::keyClicks(comments, "xyz");
+    EXPECT_EQ(comments->storedLength(), 1097);
+}
+
+TEST_F(EditorKeepsBytes, UntouchedDatesAreNotReadAgainInALanguageTheReaderCannotRead) {
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    writeBook({fullRecord()});
+    const test::Bytes before = slot(1);
+    open();
+    auto editor = std::make_unique<frmAddEditName>(app, *window, "***", window.get());
+    editor->show();
+    const QString shown = editor->fieldText(4);
+    editor->setFieldText(3, "Annie");
+    editor->cmdSave_Click();
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(outsideNicknameAndStamp(slot(1)), outsideNicknameAndStamp(before));
+    // Typed back as shown, the date is understood too.
+    editor->setFieldText(4, QStringLiteral("x"));
+    editor->setFieldText(4, shown);
+    editor->setFieldText(3, "Ann");
+    editor->cmdSave_Click();
+    EXPECT_TRUE(platform.messages.isEmpty());
+    QLocale::setDefault(previous);
+    const test::Bytes saved = slot(1);
+    EXPECT_EQ(ContactRecord::decode(std::span<const std::uint8_t, 3000>(saved.data(), 3000))
+                  .date(Field::Birthday),
+              oleFromDateTime({1962, 3, 15}));
+}
+
+TEST_F(EditorKeepsBytes, AnEntryThatDoesNotLoadClosesTheEditorAndIsNeverSavedOver) {
+    writeBook({fullRecord(), entry("Baker")});
+    const auto book = readFile(app.path("Corvane.Data").toStdString());
+    open();
+    // The file cannot be opened while the editor loads (a folder stands in
+    // its place), and can again afterwards.
+    std::filesystem::rename(app.path("Corvane.Data").toStdString(), dir.file("aside"));
+    std::filesystem::create_directory(app.path("Corvane.Data").toStdString());
+    auto editor = std::make_unique<frmAddEditName>(app, *window, "***", window.get());
+    editor->show();
+    ASSERT_EQ(platform.titles(), QStringList{"Error"});
+    std::filesystem::remove(app.path("Corvane.Data").toStdString());
+    std::filesystem::rename(dir.file("aside"), app.path("Corvane.Data").toStdString());
+
+    editor->setFieldText(2, "Typed over");
+    EXPECT_FALSE(editor->HasSaveableChanges());
+    editor->cmdSave_Click();
+    EXPECT_EQ(readFile(app.path("Corvane.Data").toStdString()), book);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !editor->isVisible(); }, 2000));
+}
+
+TEST_F(EditorKeepsBytes, ANameTheFileCannotHoldWholeIsStillFoundAndHighlighted) {
+    app.openEntryEditor = [this](QWidget* owner, const QString& mode, ListLink& list) {
+        frmAddEditName editor(app, list, mode, owner);
+        editor.exec();
+    };
+    writeBook({entry("Adams"), entry("Young")});
+    open();
+    test::onNextModal([](QWidget* modal) {
+        auto* e = qobject_cast<frmAddEditName*>(modal);
+        ASSERT_NE(e, nullptr);
+        e->setFieldText(2, QStringLiteral("Łukasz, Anna"));
+        QTest::mouseClick(e->findChild<OrielButton*>("cmdSave"), Qt::LeftButton);
+    });
+    QTest::mouseClick(button("cmdAddEntry"), Qt::LeftButton);
+    ASSERT_EQ(names(), (QStringList{"?ukasz, Anna", "Adams", "Young"}));
+    EXPECT_EQ(grid().Row(), 1);
+    EXPECT_EQ(grid().TextMatrix(grid().Row(), 2), "3");
+}
+
+}  // namespace
+}  // namespace corvane
