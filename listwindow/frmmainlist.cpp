@@ -116,7 +116,7 @@ void frmMain::fillGrid(bool& failed) {
         failed = true;
         return;
     }
-    if (store.damage() && !m_app.damageReported) {
+    if (store.damage() && store.damage()->worthTelling() && !m_app.damageReported) {
         m_app.damageReported = true;
         reportFileDamage(m_app, this, *store.damage());
     }

@@ -10,7 +10,16 @@ AppState::AppState(Platform& platform, std::string directory, FileSystem& fs)
     : platform(platform),
       store(fs, directory),
       endProcess([] { QCoreApplication::quit(); }),
-      m_directory(std::move(directory)) {}
+      m_directory(std::move(directory)) {
+    settings.onWriteFailure = [this](const QString& fileName) {
+        this->platform.messageBox(
+            nullptr, {QStringLiteral("Please take note..."),
+                      QStringLiteral("Corvane could not store its settings in\n") + fileName +
+                          QStringLiteral("\n\nChanges to them will be forgotten when Corvane "
+                                         "ends; your entries are not affected."),
+                      MsgIcon::Exclamation, MsgButtons::Ok, 1});
+    };
+}
 
 QString AppState::path(const char* name) const {
     return QString::fromStdString(store.path(name));

@@ -29,12 +29,16 @@ int Main(int argc, char** argv, const CommandLine& commandLine,
 
     QtPlatform platform;
     InstanceLock lock;
-    if (!lock.tryAcquire()) {
+    const InstanceLock::Result locked = lock.tryAcquire();
+    if (locked == InstanceLock::Result::HeldByAnother) {
         platform.messageBox(nullptr, {QStringLiteral("Terminating..."),
                                       QStringLiteral("Corvane is already loaded\n"
                                                      "and running on your computer!"),
                                       MsgIcon::Critical, MsgButtons::Ok, 1});
         return 1;
+    }
+    if (locked == InstanceLock::Result::NoLockPossible) {
+        warnRunningUnlocked(platform, lock);
     }
     setPrinterUnitToInches();
 

@@ -1,5 +1,8 @@
 #include "commandline.h"
 
+#include <cerrno>
+#include <system_error>
+
 #include "datafile.h"
 #include "jsonexport.h"
 #include "version.h"
@@ -51,16 +54,34 @@ std::string usageText() {
            "  /m              quit without asking for confirmation\n";
 }
 
+namespace {
+
+// What an action wrote must have reached standard output: a full disk or a
+// closed pipe is a failure of the system (status 1), never a success.
+int checkedOutput(int status, std::ostream& out, std::ostream& err) {
+    errno = 0;
+    if (status == 1 || (out.flush() && !out.fail())) {
+        return status;  // a failure already reported, or all went well
+    }
+    const int reason = errno != 0 ? errno : EIO;
+    err << "corvane: cannot write to standard output: " << std::generic_category().message(reason)
+        << '\n';
+    return 1;
+}
+
+}  // namespace
+
 int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
     switch (commandLine.action) {
         case CommandLine::Action::Export:
-            return exportJsonLines(realFileSystem(), std::string(kDataFileName), out, err);
+            return checkedOutput(
+                exportJsonLines(realFileSystem(), std::string(kDataFileName), out, err), out, err);
         case CommandLine::Action::Version:
             out << "Corvane " << kVersionText << '\n';
-            return 0;
+            return checkedOutput(0, out, err);
         case CommandLine::Action::Help:
             out << usageText();
-            return 0;
+            return checkedOutput(0, out, err);
         case CommandLine::Action::Error:
             err << "corvane: " << commandLine.error << "\n\n" << usageText();
             return 1;

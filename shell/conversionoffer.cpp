@@ -37,6 +37,9 @@ void offerConversion(AppState& app, QWidget* owner) {
     }
     const ConversionResult result = ConvertOldDataFile(app.store, [&app] { return app.now(); });
     if (!result.status.ok()) {
+        // The message promises the offer at the next start, which needs the
+        // data file to stay missing: the list must not create it empty.
+        app.store.setCreateWhenMissing(false);
         app.platform.messageBox(
             owner, {QStringLiteral("Error"),
                     QStringLiteral("The data update could not be completed.\n\n") +

@@ -20,10 +20,19 @@ QString Settings::read(const QString& key, const QString& fallback) const {
     return value.isValid() ? value.toString() : fallback;
 }
 
-void Settings::write(const QString& key, const QString& value) {
+bool Settings::write(const QString& key, const QString& value) {
     QSettings store(kOrganisation, kApplication);
     store.beginGroup(kSection);
     store.setValue(key, value);
+    store.sync();
+    if (store.status() == QSettings::NoError) {
+        return true;
+    }
+    if (!m_failureReported && onWriteFailure) {
+        m_failureReported = true;
+        onWriteFailure(store.fileName());
+    }
+    return false;
 }
 
 bool Settings::toBool(const QString& text, bool fallback) {
@@ -37,13 +46,13 @@ bool Settings::toBool(const QString& text, bool fallback) {
     // A number is true unless it is zero, as the Windows releases read it.
     bool isNumber = false;
     const double number = word.toDouble(&isNumber);
-    return isNumber ? number != 0.0 : fallback;
+    return isNumber && std::isfinite(number) ? number != 0.0 : fallback;
 }
 
 int Settings::toShort(const QString& text, int fallback) {
     bool isNumber = false;
     const double number = text.trimmed().toDouble(&isNumber);
-    if (!isNumber || number < std::numeric_limits<short>::min() ||
+    if (!isNumber || !std::isfinite(number) || number < std::numeric_limits<short>::min() ||
         number > std::numeric_limits<short>::max()) {
         return fallback;
     }

@@ -6,6 +6,7 @@
 // text that cannot be converted reads as the key's default.
 
 #include <QString>
+#include <functional>
 
 namespace corvane {
 
@@ -30,11 +31,20 @@ class Settings {
 
     // The raw text of a key, or `fallback` when it is missing.
     QString read(const QString& key, const QString& fallback) const;
-    void write(const QString& key, const QString& value);
+    // Stores a key at once. When the store refuses (a read-only or full
+    // configuration folder) `onWriteFailure` hears of it with the settings
+    // file's name, once per run; false then.
+    bool write(const QString& key, const QString& value);
 
-    // Conversions of stored text, as the readers apply them.
+    std::function<void(const QString& fileName)> onWriteFailure;
+
+    // Conversions of stored text, as the readers apply them; a text that is
+    // no finite number ("nan", "inf") reads as the fallback.
     static bool toBool(const QString& text, bool fallback);
     static int toShort(const QString& text, int fallback);
+
+  private:
+    bool m_failureReported = false;
 };
 
 }  // namespace corvane

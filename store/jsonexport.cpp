@@ -135,10 +135,18 @@ int exportJsonLines(FileSystem& fs, const std::string& dataPath, std::ostream& o
                                " failed: " + std::generic_category().message(readErr));
             break;
         }
+        errno = 0;
         for (std::size_t i = 0; i + kSlot <= got; i += kSlot) {
             const auto record =
                 ContactRecord::decode(std::span<const std::uint8_t, kSlot>(&chunk[i], kSlot));
             out << recordLine(record, static_cast<int>(++number), problems);
+        }
+        if (!out) {  // a full disk or a closed pipe: the reason is fresh now
+            const int reason = errno != 0 ? errno : EIO;
+            fs.close(handle);
+            err << "corvane: cannot write to standard output: "
+                << std::generic_category().message(reason) << '\n';
+            return kExportOutputFailed;
         }
         if (got < slots * kSlot) {  // the file shrank while it was read
             problems.push_back("the file ended early, after record " + std::to_string(number));
@@ -146,7 +154,13 @@ int exportJsonLines(FileSystem& fs, const std::string& dataPath, std::ostream& o
         }
     }
     fs.close(handle);
-    out.flush();
+    errno = 0;
+    if (!out.flush()) {
+        const int reason = errno != 0 ? errno : EIO;
+        err << "corvane: cannot write to standard output: "
+            << std::generic_category().message(reason) << '\n';
+        return kExportOutputFailed;
+    }
     for (const std::string& problem : problems) {
         err << dataPath << ": " << problem << '\n';
     }

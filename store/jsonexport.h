@@ -12,6 +12,7 @@ namespace corvane {
 // Exit statuses of the export.
 inline constexpr int kExportOk = 0;
 inline constexpr int kExportDamaged = 2;
+inline constexpr int kExportOutputFailed = 1;  // `out` refused the lines
 
 // Writes every whole slot of `dataPath` to `out` as JSON Lines: the keys
 // "RecordNumber" (1-based) and the 35 field names in slot order; texts trimmed
@@ -23,7 +24,8 @@ inline constexpr int kExportDamaged = 2;
 // 3000, more than 32767 slots, a date that is not a finite number or lies
 // outside the dates an OLE value can hold, a file that cannot be read) has
 // every whole slot it can exported, what is wrong said on `err`, and returns
-// kExportDamaged.
+// kExportDamaged. When `out` refuses the lines (a full disk, a closed pipe)
+// the export stops, says so on `err` and returns kExportOutputFailed.
 int exportJsonLines(FileSystem& fs, const std::string& dataPath, std::ostream& out,
                     std::ostream& err);
 

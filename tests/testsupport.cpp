@@ -44,8 +44,9 @@ bool fileExists(const std::string& path) {
 }
 
 int startProgram(const std::string& program, const std::vector<std::string>& args,
-                 const std::string& directory, const std::string& outputFolder) {
-    const std::string outPath = outputFolder + "/out";
+                 const std::string& directory, const std::string& outputFolder,
+                 const std::string& stdoutPath) {
+    const std::string outPath = stdoutPath.empty() ? outputFolder + "/out" : stdoutPath;
     const std::string errPath = outputFolder + "/err";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -77,9 +78,9 @@ void killProgram(int pid) {
 }
 
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& directory) {
+                         const std::string& directory, const std::string& stdoutPath) {
     const TempDir capture;
-    const int pid = startProgram(program, args, directory, capture.path().string());
+    const int pid = startProgram(program, args, directory, capture.path().string(), stdoutPath);
     ProgramResult result;
     int status = 0;
     waitpid(pid, &status, 0);

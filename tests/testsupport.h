@@ -39,14 +39,17 @@ struct ProgramResult {
 };
 
 // Runs `program` with `args` in `directory` (no shell involved) and collects
-// its exit status and output.
+// its exit status and output; `stdoutPath`, when given, receives the
+// standard output instead (out is then empty).
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& directory);
+                         const std::string& directory, const std::string& stdoutPath = {});
 
 // Starts `program` in `directory` without waiting for it; its output goes
-// to files in `outputFolder` ("out" and "err"). Returns its process id.
+// to files in `outputFolder` ("out" and "err"), or standard output to
+// `stdoutPath` when given. Returns its process id.
 int startProgram(const std::string& program, const std::vector<std::string>& args,
-                 const std::string& directory, const std::string& outputFolder);
+                 const std::string& directory, const std::string& outputFolder,
+                 const std::string& stdoutPath = {});
 
 // Kills a program started by startProgram (as a crash would) and reaps it.
 void killProgram(int pid);

@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <system_error>
+
 #include <cmath>
 #include <cstring>
 #include <fstream>
 #include <limits>
 #include <sstream>
 
+#include "../store/storetestdata.h"
 #include "contactrecord.h"
 #include "oledate.h"
 #include "testsupport.h"
@@ -166,6 +169,21 @@ TEST(Export, MoreSlotsThanCanBeCountedAreExportedAndReported) {
     EXPECT_NE(
         result.err.find("the file holds 32768 records, more than the 32767 Corvane can count"),
         std::string::npos);
+}
+
+TEST(Export, AnOutputThatCannotBeWrittenIsAFailureNotASuccess) {
+    test::TempDir dir;
+    test::writeFile(dir.file("Corvane.Data"), test::slotsOf({"Adams", "Baker"}));
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--export", "json"}, {"--version"}, {"--help"}}) {
+        SCOPED_TRACE(args.front());
+        const auto result = runProgram(kProgram, args, dir.path().string(), "/dev/full");
+        EXPECT_EQ(result.exitStatus, 1);
+        EXPECT_NE(result.err.find("corvane: cannot write to standard output: " +
+                                  std::error_code(ENOSPC, std::generic_category()).message()),
+                  std::string::npos)
+            << result.err;
+    }
 }
 
 TEST(Version, PrintsTheVersionWithoutADisplay) {

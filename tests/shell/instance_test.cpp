@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTest>
@@ -50,6 +51,53 @@ TEST(SingleInstance, ASecondCopyIsRefusedAndALockLeftByACrashIsNot) {
         test::startProgram(kProgram, {}, first.path().string(), output.path().string());
     EXPECT_TRUE(QTest::qWaitFor([&] { return lockHolder() == thirdPid; }, 20000));
     test::killProgram(thirdPid);
+}
+
+}  // namespace
+}  // namespace corvane
+
+#include "../shell/fakeplatform.h"
+#include "instancelock.h"
+
+namespace corvane {
+namespace {
+
+TEST(SingleInstanceFallback, ALockBesideTheDataFileStandsInForAnUnusableRuntimeFolder) {
+    test::TempDir dir;
+    // A file where the runtime folder should be: no lock can be made there.
+    const std::string notAFolder = dir.file("not-a-folder");
+    test::writeFile(notAFolder, test::Bytes{'x'});
+    const QString runtime = QString::fromStdString(notAFolder + "/runtime");
+    const QString data = QString::fromStdString(dir.file("book"));
+    QDir().mkpath(data);
+
+    InstanceLock first(runtime, data);
+    ASSERT_EQ(first.tryAcquire(), InstanceLock::Result::Acquired);
+    EXPECT_EQ(first.path(), data + "/Corvane.Data.lock");
+    EXPECT_TRUE(QFile::exists(data + "/Corvane.Data.lock"));
+
+    // A second copy on the same data file is refused as before.
+    InstanceLock second(runtime, data);
+    EXPECT_EQ(second.tryAcquire(), InstanceLock::Result::HeldByAnother);
+}
+
+TEST(SingleInstanceFallback, WithNoLockAnywhereTheUserIsTold) {
+    test::TempDir dir;
+    const std::string notAFolder = dir.file("not-a-folder");
+    test::writeFile(notAFolder, test::Bytes{'x'});
+    const QString nowhere = QString::fromStdString(notAFolder + "/sub");
+    InstanceLock lock(nowhere, nowhere);
+    ASSERT_EQ(lock.tryAcquire(), InstanceLock::Result::NoLockPossible);
+
+    test::FakePlatform platform;
+    warnRunningUnlocked(platform, lock);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].title, "Please take note...");
+    EXPECT_TRUE(platform.messages[0].text.startsWith(
+        "Corvane could not make sure that it is the only copy running:\n"
+        "no lock file could be made in\n" +
+        nowhere + "\nor in\n" + nowhere));
+    EXPECT_EQ(platform.messages[0].icon, MsgIcon::Exclamation);
 }
 
 }  // namespace

@@ -74,3 +74,44 @@ TEST(SettingsConversion, TrueFalseWordsAndNumbers) {
 
 }  // namespace
 }  // namespace corvane
+
+#include "../shell/fakeplatform.h"
+#include "appstate.h"
+
+namespace corvane {
+namespace {
+
+TEST(SettingsConversion, NoFiniteNumberReadsAsTheDefault) {
+    for (const char* text : {"nan", "NaN", "-nan", "inf", "-inf"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(Settings::toShort(text, 3), 3);
+        EXPECT_FALSE(Settings::toBool(text, false));
+        EXPECT_TRUE(Settings::toBool(text, true));
+    }
+}
+
+TEST(SettingsFailures, AStoreThatRefusesWritesIsToldOncePerRun) {
+    test::TempDir folder;
+    // A file where the settings folder should be: nothing can be stored.
+    const std::string blocked = folder.file("config");
+    test::writeFile(blocked, test::Bytes{'x'});
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(blocked));
+    test::FakePlatform platform;
+    AppState app(platform, folder.path().string());
+    app.settings.setFadeStatus(true);
+    app.settings.setLastTab(2);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].title, "Please take note...");
+    EXPECT_TRUE(platform.messages[0].text.startsWith(
+        QStringLiteral("Corvane could not store its settings in\n") +
+        QString::fromStdString(blocked)))
+        << platform.messages[0].text.toStdString();
+    EXPECT_FALSE(app.settings.write("LastTab", "1"));
+    EXPECT_EQ(platform.messages.size(), 1);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")));
+}
+
+}  // namespace
+}  // namespace corvane

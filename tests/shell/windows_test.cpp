@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "../store/storetestdata.h"
+#include "frmmain.h"
 #include "frmnewuser.h"
 #include "frmtitlepage.h"
 #include "modfadeinout.h"
@@ -165,6 +166,44 @@ TEST_F(HandOver, AFailedConversionIsReportedAndLeavesNoDataFile) {
     EXPECT_TRUE(platform.messages[1].text.contains("TempFile.Data: Is a directory"));
     EXPECT_FALSE(exists("Corvane.Data"));
     EXPECT_EQ(mainShown, 1);
+}
+
+TEST_F(HandOver, AfterAFailedConversionTheOfferComesBackAtTheNextStart) {
+    app.settings.setNewUser("NoShow");
+    oldFileOf(2);
+    ASSERT_TRUE(QDir().mkdir(app.path("TempFile.Data")));
+    platform.answers = {MsgAnswer::Yes};
+    pressContinue(openTitle());
+    ASSERT_EQ(platform.titles(), (QStringList{"Data update needed", "Error"}));
+    EXPECT_TRUE(platform.messages[1].text.contains("will be offered again the next time"));
+
+    // The main window lists the empty book, the count is learned as the
+    // editor learns it when it opens to add, and the user quits: none of it
+    // makes a data file.
+    {
+        frmMain window(app);
+        window.setAttribute(Qt::WA_DeleteOnClose, false);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return platform.messages.size() == 3; }, 5000));
+        EXPECT_EQ(platform.messages[2].title, "Corvane");  // "...currently empty!"
+        ASSERT_TRUE(app.store.RefreshRecordCount().ok());
+        EXPECT_EQ(app.store.RecordCount(), 0);
+        window.shutDown();
+    }
+    EXPECT_FALSE(exists("Corvane.Data"));
+
+    // The next start: whatever was in the way is gone, and the offer is back.
+    ASSERT_TRUE(QDir().rmdir(app.path("TempFile.Data")));
+    platform.messages.clear();
+    AppState nextRun(platform, dir.path().string());
+    nextRun.endProcess = [] {};
+    platform.answers = {MsgAnswer::Yes};
+    auto* title = new frmTitlePage(nextRun, [] {});
+    title->show();
+    pressContinue(title);
+    ASSERT_EQ(platform.titles(), (QStringList{"Data update needed", "Data Conversion Complete"}));
+    EXPECT_EQ(test::namesIn(readFile(nextRun.path("Corvane.Data").toStdString())),
+              (std::vector<std::string>{"A", "B"}));
 }
 
 TEST_F(HandOver, TheWelcomeIsShownUntilTheUserOptsOut) {
