@@ -3,9 +3,11 @@
 // Helpers shared by the tests: temporary folders, whole-file reads and
 // writes, and running the built program.
 
+#include <QLocale>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace corvane::test {
@@ -27,6 +29,24 @@ class TempDir {
 };
 
 using Bytes = std::vector<std::uint8_t>;
+
+// The system's own words for `errnoValue`, as the program reports them.
+inline std::string systemReason(int errnoValue) {
+    return std::generic_category().message(errnoValue);
+}
+
+// Makes `locale` the program's locale for as long as it lives, then puts
+// the pinned one back, even when the test fails part-way.
+class ScopedLocale {
+  public:
+    explicit ScopedLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~ScopedLocale() { QLocale::setDefault(m_previous); }
+    ScopedLocale(const ScopedLocale&) = delete;
+    ScopedLocale& operator=(const ScopedLocale&) = delete;
+
+  private:
+    QLocale m_previous;
+};
 
 Bytes readFile(const std::string& path);
 void writeFile(const std::string& path, const Bytes& bytes);

@@ -313,7 +313,8 @@ TEST(EditorFaults, ASaveTheDiskRefusesIsReportedAndChangesNothing) {
     fs.failStep(2);  // opening succeeds; the write fails as on a full disk
     editor.cmdSave_Click();
     ASSERT_EQ(platform.titles(), QStringList{"Error"});
-    EXPECT_TRUE(platform.messages[0].text.endsWith("Corvane.Data: No space left on device"));
+    EXPECT_TRUE(platform.messages[0].text.endsWith(
+        QString::fromStdString("Corvane.Data: " + test::systemReason(ENOSPC))));
     EXPECT_EQ(test::readFile(app.path("Corvane.Data").toStdString()), before);
     EXPECT_TRUE(editor.isVisible());
     EXPECT_EQ(editor.fieldText(3), "Annie");  // kept for another try
@@ -393,8 +394,7 @@ TEST_F(EditorKeepsBytes, LongCommentsSurviveASaveOfAnotherFieldWhole) {
 }
 
 TEST_F(EditorKeepsBytes, UntouchedDatesAreNotReadAgainInALanguageTheReaderCannotRead) {
-    const QLocale previous;
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    const test::ScopedLocale chinese(QLocale(QLocale::Chinese, QLocale::China));
     writeBook({fullRecord()});
     const test::Bytes before = slot(1);
     open();
@@ -411,7 +411,6 @@ TEST_F(EditorKeepsBytes, UntouchedDatesAreNotReadAgainInALanguageTheReaderCannot
     editor->setFieldText(3, "Ann");
     editor->cmdSave_Click();
     EXPECT_TRUE(platform.messages.isEmpty());
-    QLocale::setDefault(previous);
     const test::Bytes saved = slot(1);
     EXPECT_EQ(ContactRecord::decode(std::span<const std::uint8_t, 3000>(saved.data(), 3000))
                   .date(Field::Birthday),
@@ -453,8 +452,9 @@ TEST_F(EditorKeepsBytes, ANameTheFileCannotHoldWholeIsStillFoundAndHighlighted) 
         QTest::mouseClick(e->findChild<OrielButton*>("cmdSave"), Qt::LeftButton);
     });
     QTest::mouseClick(button("cmdAddEntry"), Qt::LeftButton);
-    ASSERT_EQ(names(), (QStringList{"?ukasz, Anna", "Adams", "Young"}));
-    EXPECT_EQ(grid().Row(), 1);
+    ASSERT_TRUE(names().contains("?ukasz, Anna"));
+    ASSERT_GE(grid().Row(), 1);
+    EXPECT_EQ(grid().TextMatrix(grid().Row(), 0), "?ukasz, Anna");
     EXPECT_EQ(grid().TextMatrix(grid().Row(), 2), "3");
 }
 

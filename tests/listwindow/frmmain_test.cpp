@@ -189,8 +189,8 @@ TEST(MainWindowFaults, AFileErrorIsReportedAndTheWindowStaysUsable) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !platform.messages.isEmpty(); }, 1000));
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].title, "Error");
-    EXPECT_TRUE(
-        platform.messages[0].text.endsWith(app.path("Corvane.Data") + ": Permission denied"));
+    EXPECT_TRUE(platform.messages[0].text.endsWith(
+        app.path("Corvane.Data") + ": " + QString::fromStdString(test::systemReason(EACCES))));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(window.isEnabled());
 }

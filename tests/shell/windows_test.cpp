@@ -163,7 +163,8 @@ TEST_F(HandOver, AFailedConversionIsReportedAndLeavesNoDataFile) {
     platform.answers = {MsgAnswer::Yes};
     pressContinue(openTitle());
     ASSERT_EQ(platform.titles(), (QStringList{"Data update needed", "Error"}));
-    EXPECT_TRUE(platform.messages[1].text.contains("TempFile.Data: Is a directory"));
+    EXPECT_TRUE(platform.messages[1].text.contains(
+        QString::fromStdString("TempFile.Data: " + test::systemReason(EISDIR))));
     EXPECT_FALSE(exists("Corvane.Data"));
     EXPECT_EQ(mainShown, 1);
 }

@@ -250,8 +250,8 @@ TEST_F(DataFileTest, ASystemRefusalNamesTheFileAndTheReason) {
     const StoreStatus status = store.OpenDataFile();
     EXPECT_EQ(status.error, StoreError::Io);
     EXPECT_EQ(status.fileName, dataPath());
-    EXPECT_EQ(status.reason, "Is a directory");
-    EXPECT_EQ(status.message(), dataPath() + ": Is a directory");
+    EXPECT_EQ(status.reason, test::systemReason(EISDIR));
+    EXPECT_EQ(status.message(), dataPath() + ": " + test::systemReason(EISDIR));
     EXPECT_EQ(store.DataFileNumber(), 0);
 }
 
@@ -264,7 +264,7 @@ TEST_F(DataFileTest, AFileThatMayOnlyBeReadIsShownButNeverWritten) {
     ASSERT_TRUE(readOnly.OpenDataFile().ok());
     ASSERT_TRUE(readOnly.damage());
     EXPECT_EQ(readOnly.damage()->kind, FileDamage::Kind::NotWritable);
-    EXPECT_NE(readOnly.damage()->describe().find("Permission denied"), std::string::npos);
+    EXPECT_NE(readOnly.damage()->describe().find(test::systemReason(EACCES)), std::string::npos);
     EXPECT_EQ(readOnly.RecordCount(), 2);
     ASSERT_TRUE(readOnly.ReadRecord(2).ok());
     EXPECT_EQ(readOnly.CurrentRecord().text(Field::FullName), "Baker");
@@ -279,7 +279,7 @@ TEST_F(DataFileTest, AFolderThatCannotBeWrittenIsReportedWhenTheFileWouldBeCreat
     fs.failStep(1, EACCES);
     const StoreStatus status = noFolder.OpenDataFile();
     EXPECT_EQ(status.error, StoreError::Io);
-    EXPECT_EQ(status.message(), dataPath() + ": Permission denied");
+    EXPECT_EQ(status.message(), dataPath() + ": " + test::systemReason(EACCES));
     EXPECT_EQ(noFolder.DataFileNumber(), 0);
     EXPECT_FALSE(fileExists(dataPath()));
 }
