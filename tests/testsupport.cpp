@@ -6,10 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 extern char** environ;
 
@@ -83,7 +85,17 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
     const int pid = startProgram(program, args, directory, capture.path().string(), stdoutPath);
     ProgramResult result;
     int status = 0;
-    waitpid(pid, &status, 0);
+    // A program that hangs fails its test instead of stalling the whole run.
+    const auto deadline = std::chrono::steady_clock::now() + kProgramDeadline;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            killProgram(pid);
+            result.exitStatus = -2;
+            result.err = "killed after running past its deadline";
+            return result;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     const Bytes out = readFile(capture.file("out"));
     const Bytes err = readFile(capture.file("err"));

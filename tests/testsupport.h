@@ -4,6 +4,7 @@
 // writes, and running the built program.
 
 #include <QLocale>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -58,8 +59,12 @@ struct ProgramResult {
     std::string err;
 };
 
+// How long runProgram lets a program run before it kills it.
+inline constexpr std::chrono::seconds kProgramDeadline{60};
+
 // Runs `program` with `args` in `directory` (no shell involved) and collects
-// its exit status and output; `stdoutPath`, when given, receives the
+// its exit status and output (status -2 when it had to be killed at the
+// deadline); `stdoutPath`, when given, receives the
 // standard output instead (out is then empty).
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::string& directory, const std::string& stdoutPath = {});

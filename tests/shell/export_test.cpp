@@ -201,3 +201,118 @@ TEST(Version, PrintsTheVersionWithoutADisplay) {
 
 }  // namespace
 }  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// One whole slot written out from the file format by hand, every field at a
+// value of its own, and the JSON line it must export as: a misspelt key, two
+// swapped fields or a shifted offset in the program's field table fails here.
+Bytes goldenSlot() {
+    Bytes slot(3000, ' ');
+    const struct {
+        int offset;
+        std::string text;
+    } texts[] = {
+        {0, "Dr."},
+        {7, "Doe, Jane"},
+        {82, "JD"},
+        {106, "/pics/jane.png"},
+        {206, "1 Home St"},
+        {256, "Flat 2"},
+        {306, "Hometown 11111"},
+        {356, "jane@home.example"},
+        {406, "home.example"},
+        {456, "555-0101"},
+        {478, "555-0102"},
+        {500, "555-0103"},
+        {522, "555-0104"},
+        {544, "555-0105"},
+        {566, "555-0106"},
+        {588, "home info"},
+        {888, "Acme Ltd"},
+        {938, "Suite 9"},
+        {988, "Worktown 22222"},
+        {1038, "jane@work.example"},
+        {1088, "work.example"},
+        {1138, "555-0201"},
+        {1160, "555-0202"},
+        {1182, "555-0203"},
+        {1204, "555-0204"},
+        {1226, "555-0205"},
+        {1248, "555-0206"},
+        {1270, "work info"},
+        {1570, "Line one\r\nPrice \x80 5 \"net\""},
+        {2683, "Chess\r\nChoir"},
+    };
+    for (const auto& t : texts) {
+        std::memcpy(slot.data() + t.offset, t.text.data(), t.text.size());
+    }
+    // Little-endian doubles: 22720 (15 Mar 1962), 33026 (2 Jun 1990), the
+    // byte 8, 45293.5 (2 Jan 2024 12:00) and 46364.25 (8 Dec 2026 06:00).
+    const struct {
+        int offset;
+        std::uint8_t bytes[8];
+    } dates[] = {
+        {2667, {0x00, 0x00, 0x00, 0x00, 0x00, 0x30, 0xd6, 0x40}},
+        {2675, {0x00, 0x00, 0x00, 0x00, 0x40, 0x20, 0xe0, 0x40}},
+        {2984, {0x00, 0x00, 0x00, 0x00, 0xb0, 0x1d, 0xe6, 0x40}},
+        {2992, {0x00, 0x00, 0x00, 0x00, 0x88, 0xa3, 0xe6, 0x40}},
+    };
+    for (const auto& d : dates) {
+        std::memcpy(slot.data() + d.offset, d.bytes, 8);
+    }
+    slot[2983] = 8;
+    return slot;
+}
+
+const char* const kGoldenLine =
+    R"({"RecordNumber":1,"Title":"Dr.","FullName":"Doe, Jane","Nickname":"JD",)"
+    R"("PicturePath":"/pics/jane.png","HomeAddress1":"1 Home St","HomeAddress2":"Flat 2",)"
+    R"("HomeCityStateZip":"Hometown 11111","HomeEmail":"jane@home.example",)"
+    R"("HomeWebPage":"home.example","HomePhone":"555-0101","HomeFax":"555-0102",)"
+    R"("HomePager":"555-0103","HomeCell1":"555-0104","HomeCell2":"555-0105",)"
+    R"("HomeOtherPhone":"555-0106","HomeOtherInfo":"home info","WorkAddress1":"Acme Ltd",)"
+    R"("WorkAddress2":"Suite 9","WorkCityStateZip":"Worktown 22222",)"
+    R"("WorkEmail":"jane@work.example","WorkWebPage":"work.example","WorkPhone":"555-0201",)"
+    R"("WorkFax":"555-0202","WorkPager":"555-0203","WorkCell1":"555-0204",)"
+    R"("WorkCell2":"555-0205","WorkOtherPhone":"555-0206","WorkOtherInfo":"work info",)"
+    R"("Comments":"Line one\r\nPrice )"
+    "\xe2\x82\xac"
+    R"( 5 \"net\"","Birthday":"1962-03-15T00:00:00","Anniversary":"1990-06-02T00:00:00",)"
+    R"("Affiliations":"Chess\r\nChoir","CreatorVersion":8,"Created":"2024-01-02T12:00:00",)"
+    R"("LastModified":"2026-12-08T06:00:00"})";
+
+TEST(GoldenBytes, AWholeSlotExportsAsItsLineWrittenByHand) {
+    test::TempDir dir;
+    writeFile(dir.file("Corvane.Data"), goldenSlot());
+    const auto result = runProgram(kProgram, {"--export", "json"}, dir.path().string());
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.out, std::string(kGoldenLine) + "\n");
+}
+
+TEST(GoldenBytes, TheRecordReadsEachFieldFromItsOwnPlaceAndWritesTheSlotBack) {
+    const Bytes slot = goldenSlot();
+    const auto record =
+        ContactRecord::decode(std::span<const std::uint8_t, 3000>(slot.data(), 3000));
+    EXPECT_EQ(record.text(Field::HomeCell2), "555-0105");
+    EXPECT_EQ(record.text(Field::WorkPager), "555-0203");
+    EXPECT_EQ(record.text(Field::Comments), "Line one\r\nPrice \xe2\x82\xac 5 \"net\"");
+    EXPECT_EQ(record.date(Field::Anniversary), 33026.0);
+    EXPECT_EQ(record.creatorVersion(), 8);
+    EXPECT_EQ(Bytes(record.encode().begin(), record.encode().end()), slot);
+    ContactRecord rebuilt;
+    for (int f = 1; f <= kFieldCount; ++f) {
+        const auto field = static_cast<Field>(f);
+        if (fieldInfo(field).kind == FieldKind::Text) {
+            rebuilt.setText(field, record.text(field));
+        } else if (fieldInfo(field).kind == FieldKind::Date) {
+            rebuilt.setDate(field, record.date(field));
+        }
+    }
+    rebuilt.setCreatorVersion(record.creatorVersion());
+    EXPECT_EQ(Bytes(rebuilt.encode().begin(), rebuilt.encode().end()), slot);
+}
+
+}  // namespace
+}  // namespace corvane

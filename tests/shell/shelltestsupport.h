@@ -8,6 +8,9 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
+
+#include <gtest/gtest.h>
 
 #include "../store/faultyfilesystem.h"
 #include "appstate.h"
@@ -51,15 +54,31 @@ struct FaultyShellFixture {
     AppState app{platform, dir.path().string(), fs};
 };
 
-// Runs `action` on the modal window that opens next, once it is shown.
+// Runs `action` on the modal window that opens next, once it is shown. A
+// failed assertion inside `action` closes the window, and a window that
+// never opens is a failure after ten seconds, so that a red test fails at
+// once instead of waiting for the test's time limit.
 inline void onNextModal(std::function<void(QWidget*)> action) {
     auto* timer = new QTimer;
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
+    auto waited = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, action, waited] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) {
+            if (++*waited * 10 > 10000) {
+                timer->stop();
+                timer->deleteLater();
+                ADD_FAILURE() << "no modal window opened";
+            }
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        action(modal);
+        if (testing::Test::HasFailure() && QApplication::activeModalWidget() == modal) {
+            ADD_FAILURE() << "closing the modal window " << modal->objectName().toStdString()
+                          << " left open by a failed check";
+            modal->close();
         }
     });
     timer->start();
