@@ -52,6 +52,9 @@ StoreStatus DataFile::OpenDataFile() {
 
     std::uint64_t existingLength = 0;
     const int statErr = m_fs.fileSize(name, existingLength);
+    if (statErr != 0 && statErr != ENOENT) {
+        return StoreStatus::ioError(name, statErr);
+    }
     if (statErr == ENOENT && !m_createWhenMissing) {
         m_absent = true;
         m_recordCount = 0;
@@ -132,17 +135,17 @@ StoreStatus DataFile::CloseDataFile() {
     if (m_handle < 0) {
         return StoreStatus::success();
     }
-    const std::string name = path(kDataFileName);
-    std::uint64_t length = 0;
-    const int sizeErr = m_fs.size(m_handle, length);
+    // The record count is known: learnt at the open, kept up by the writes.
+    // A close that fails after every write was flushed loses nothing (the
+    // handle is gone either way), so only one with unflushed writes fails.
     const int closeErr = m_fs.close(m_handle);
     m_handle = -1;
     dropReadAhead();
-    if (sizeErr != 0 || closeErr != 0) {
-        return StoreStatus::ioError(name, sizeErr != 0 ? sizeErr : closeErr);
+    const bool lost = closeErr != 0 && m_unflushed;
+    m_unflushed = false;
+    if (lost) {
+        return StoreStatus::ioError(path(kDataFileName), closeErr);
     }
-    m_recordCount =
-        static_cast<std::int16_t>(std::min<std::uint64_t>(slotCount(length, kSlot), kMaxRecords));
     return StoreStatus::success();
 }
 
@@ -236,6 +239,7 @@ StoreStatus DataFile::writeSlot(int number, const ContactRecord::Bytes& bytes, F
     }
     before.resize(got);
 
+    m_unflushed = true;
     int err = m_fs.writeAt(m_handle, start, out.data(), out.size());
     if (err == 0 && flush == Flush::Yes) {
         err = m_fs.sync(m_handle);
@@ -243,6 +247,8 @@ StoreStatus DataFile::writeSlot(int number, const ContactRecord::Bytes& bytes, F
     if (err != 0) {
         return putBack(number, start, before, oldLength, StoreStatus::ioError(name, err));
     }
+    m_unflushed = flush == Flush::No;
+    m_recordCount = std::max<std::int16_t>(m_recordCount, static_cast<std::int16_t>(number));
     return StoreStatus::success();
 }
 
@@ -260,6 +266,7 @@ StoreStatus DataFile::putBack(int number, std::uint64_t start,
         err = m_fs.sync(m_handle);
     }
     if (err == 0) {
+        m_unflushed = false;
         return failure;
     }
     dropReadAhead();

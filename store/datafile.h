@@ -70,8 +70,9 @@ class DataFile {
     // the file closed, when the system refuses to open it at all.
     StoreStatus OpenDataFile();
 
-    // Sets RecordCount from the file's length and closes it. Does nothing when
-    // no file is open.
+    // Closes the file. Does nothing when no file is open. RecordCount stays
+    // as the open learnt it and the writes since made it. A close that
+    // fails after every write was flushed has lost nothing and is no failure.
     StoreStatus CloseDataFile();
 
     // OpenDataFile followed by CloseDataFile: learns RecordCount.
@@ -108,7 +109,8 @@ class DataFile {
 
     // Handle of the open file, 0 when closed.
     std::int16_t DataFileNumber() const { return m_handle >= 0 || m_absent ? 1 : 0; }
-    // Slots in the file as found when it was last opened or closed.
+    // Slots in the file as found when it was last opened, with those the
+    // writes since added.
     std::int16_t RecordCount() const { return m_recordCount; }
     // The one record buffer every read fills and every write stores.
     ContactRecord& CurrentRecord() { return m_current; }
@@ -141,6 +143,7 @@ class DataFile {
     bool m_createWhenMissing = true;
     bool m_absent = false;  // "open" on a missing file that is not to be created
     std::int16_t m_recordCount = 0;
+    bool m_unflushed = false;  // a write since the last flush of the data file
     ContactRecord m_current;
     std::optional<FileDamage> m_damage;
     std::string m_readOnlyReason;  // non-empty when the open file must not be written

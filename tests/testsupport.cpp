@@ -30,6 +30,16 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(m_path, ignored);
 }
 
+Folder folderOf(const std::filesystem::path& folder) {
+    Folder files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files[entry.path().filename().string()] = readFile(entry.path().string());
+        }
+    }
+    return files;
+}
+
 Bytes readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

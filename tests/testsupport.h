@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -52,6 +53,11 @@ class ScopedLocale {
 Bytes readFile(const std::string& path);
 void writeFile(const std::string& path, const Bytes& bytes);
 bool fileExists(const std::string& path);
+
+// Every file of a folder (not its subfolders) by name, with its bytes: to
+// prove that nothing but the expected file changed.
+using Folder = std::map<std::string, Bytes>;
+Folder folderOf(const std::filesystem::path& folder);
 
 struct ProgramResult {
     int exitStatus = -1;

@@ -2,10 +2,12 @@
 
 // A file system that fails on purpose. Every step that changes the disk (a
 // write, a flush, a truncation, a rename, a removal, the creation of a file,
-// a change of permissions, the flush of a folder) is counted; the chosen
-// steps fail with a chosen error, a write after putting half of its bytes
-// down, as a full disk does. Everything else passes through to the real
-// files.
+// a change of permissions, the flush of a folder, the closing of a file) is
+// counted; the chosen steps fail with a chosen error, a write after putting
+// half of its bytes down, as a full disk does, a close after letting the
+// handle go, as Linux does. With `countReads(true)` the steps that only look
+// (reading, learning a length or permissions) are counted and fail too.
+// Everything else passes through to the real files.
 //
 // Three ways to fail: one step; several steps in a row, so that the clean-up
 // after the first failure meets a second; or a disk that stays broken from
@@ -36,6 +38,9 @@ class FaultyFileSystem final : public FileSystem {
     // make a file appear at the worst moment.
     std::function<void()> beforeRename;
 
+    // Whether reads, lengths and permissions count as steps (and may fail).
+    void countReads(bool on) { m_countReads = on; }
+
     // Fail every changing step from the `n`th on.
     void breakAt(int n, int errnoValue = ENOSPC) { failStep(n, errnoValue, 1 << 30); }
 
@@ -43,13 +48,14 @@ class FaultyFileSystem final : public FileSystem {
     bool failed() const { return m_failures > 0; }
     int failures() const { return m_failures; }
     int steps() const { return m_steps; }
-    // The changing steps and closes in order, as "write TempFile.Data",
+    // The counted steps in order, as "write TempFile.Data",
     // "close TempFile.Data", "rename TempFile.Data Corvane.Data", ... (file
     // names without their folder); a failed step ends in " (fails)".
     const std::vector<std::string>& log() const { return m_log; }
 
     int open(const std::string& path, OpenMode mode, int& handle) override {
-        if (mode != OpenMode::ReadOnly && step("open " + base(path))) {
+        const std::string what = "open " + base(path);
+        if (mode == OpenMode::ReadOnly ? look(what + " to read") : step(what)) {
             return m_errno;
         }
         const int err = m_real.open(path, mode, handle);
@@ -58,14 +64,19 @@ class FaultyFileSystem final : public FileSystem {
         }
         return err;
     }
-    // Closing is logged, to prove the order of flush, close and rename, but
-    // never fails here.
+    // A failed close still lets the handle go: Linux does, and retrying a
+    // close could close a handle opened meanwhile.
     int close(int handle) override {
-        m_log.push_back("close " + nameOf(handle));
-        return m_real.close(handle);
+        const bool fail = step("close " + nameOf(handle));
+        const int err = m_real.close(handle);
+        return fail ? m_errno : err;
     }
     int readAt(int handle, std::uint64_t offset, void* buffer, std::size_t size,
                std::size_t& got) override {
+        if (look("read " + nameOf(handle))) {
+            got = 0;
+            return m_errno;
+        }
         return m_real.readAt(handle, offset, buffer, size, got);
     }
     int writeAt(int handle, std::uint64_t offset, const void* data, std::size_t size) override {
@@ -75,7 +86,9 @@ class FaultyFileSystem final : public FileSystem {
         }
         return m_real.writeAt(handle, offset, data, size);
     }
-    int size(int handle, std::uint64_t& length) override { return m_real.size(handle, length); }
+    int size(int handle, std::uint64_t& length) override {
+        return look("size " + nameOf(handle)) ? m_errno : m_real.size(handle, length);
+    }
     int truncate(int handle, std::uint64_t length) override {
         return step("truncate " + nameOf(handle)) ? m_errno : m_real.truncate(handle, length);
     }
@@ -83,7 +96,7 @@ class FaultyFileSystem final : public FileSystem {
         return step("sync " + nameOf(handle)) ? m_errno : m_real.sync(handle);
     }
     int permissions(int handle, std::uint32_t& mode) override {
-        return m_real.permissions(handle, mode);
+        return look("mode " + nameOf(handle)) ? m_errno : m_real.permissions(handle, mode);
     }
     int setPermissions(int handle, std::uint32_t mode) override {
         return step("chmod " + nameOf(handle)) ? m_errno : m_real.setPermissions(handle, mode);
@@ -105,7 +118,7 @@ class FaultyFileSystem final : public FileSystem {
         return step("syncdir") ? m_errno : m_real.syncDirectoryOf(path);
     }
     int fileSize(const std::string& path, std::uint64_t& length) override {
-        return m_real.fileSize(path, length);
+        return look("stat " + base(path)) ? m_errno : m_real.fileSize(path, length);
     }
 
   private:
@@ -135,7 +148,11 @@ class FaultyFileSystem final : public FileSystem {
         return fail;
     }
 
+    // A step that only looks: counted only when reads count.
+    bool look(std::string what) { return m_countReads && step(std::move(what)); }
+
     PosixFileSystem m_real;
+    bool m_countReads = false;
     int m_failAt = 0;
     int m_failCount = 1;
     int m_steps = 0;
