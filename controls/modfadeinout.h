@@ -42,6 +42,8 @@ class FadeController : public QObject {
     void setClosingStep(std::function<void()> step) { m_closingStep = std::move(step); }
 
     bool isRunning() const { return m_timer.isActive(); }
+    // The timer that drives the steps, for watching its ticks.
+    const QTimer& timer() const { return m_timer; }
     int currentAlpha() const { return m_current; }
     bool blocksInput() const { return m_blocking; }
 

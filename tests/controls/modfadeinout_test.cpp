@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QTest>
 #include <QWidget>
@@ -104,9 +106,32 @@ TEST_F(Fade, ANewFadeReplacesOneNotYetStarted) {
 
 TEST_F(Fade, TicksEverySixteenMilliseconds) {
     window.show();
+    // A plain event loop, not qWaitFor, which sleeps between its rounds and
+    // so delivers the ticks late and bunched.
+    QEventLoop loop;
+    QElapsedTimer clock;
+    std::vector<qint64> ticks;
+    QObject::connect(&fade->timer(), &QTimer::timeout, &window, [&] {
+        ticks.push_back(clock.nsecsElapsed());
+        if (!fade->isRunning()) {
+            loop.quit();
+        }
+    });
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    clock.start();
     fade->StartFade(0, 255, 20, false);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !fade->isRunning(); }, 2000));
+    loop.exec();
+    EXPECT_FALSE(fade->isRunning());
     EXPECT_EQ(alphaOf(window), 255);
+    ASSERT_EQ(ticks.size(), 13u);
+    EXPECT_EQ(fade->timer().interval(), 16);
+    // The nth tick comes no sooner than n times 16 ms after the start (less
+    // a millisecond of the clock's grain); a busy machine may only make
+    // them later.
+    for (std::size_t n = 1; n <= ticks.size(); ++n) {
+        EXPECT_GE(ticks[n - 1], static_cast<qint64>(n) * 16'000'000 - 1'000'000)
+            << "tick " << n << " came too soon";
+    }
 }
 
 }  // namespace
