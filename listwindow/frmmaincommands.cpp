@@ -72,13 +72,21 @@ void frmMain::cmdDeleteEntry_Click() {
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int number = m_grid->TextMatrix(m_grid->Row(), 2).toInt();
+    const int row = m_grid->Row();
+    const int topRow = m_grid->TopRow();
+    const int number = m_grid->TextMatrix(row, 2).toInt();
     const StoreStatus deleted = m_app.store.DeleteAndCompact(number);
     QApplication::restoreOverrideCursor();
     if (!deleted.ok()) {
         reportStoreError(m_app, this, deleted);
     }
     LoadGrid();
+    // Nothing was deleted: the highlight stays on the entry the user chose.
+    if (!deleted.ok() && row < m_grid->Rows()) {
+        m_grid->setRow(row);
+        m_grid->setTopRow(topRow);
+        m_grid->selectCurrentRow();
+    }
     UpdateCommandButtons();
     if (m_grid->Rows() > 1) {
         focusGrid();

@@ -85,4 +85,27 @@ int startProgram(const std::string& program, const std::vector<std::string>& arg
 // Kills a program started by startProgram (as a crash would) and reaps it.
 void killProgram(int pid);
 
+// A program started by startProgram that is killed, at the latest, when
+// this goes out of scope: a failed check never leaves it running.
+class StartedProgram {
+  public:
+    StartedProgram(const std::string& program, const std::vector<std::string>& args,
+                   const std::string& directory, const std::string& outputFolder)
+        : m_pid(startProgram(program, args, directory, outputFolder)) {}
+    ~StartedProgram() { kill(); }
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
+
+    int pid() const { return m_pid; }
+    void kill() {
+        if (m_pid > 0) {
+            killProgram(m_pid);
+            m_pid = 0;
+        }
+    }
+
+  private:
+    int m_pid;
+};
+
 }  // namespace corvane::test

@@ -40,7 +40,7 @@ class Editor : public testing::Test, public test::MainWindowFixture {
     static QLineEdit* line(frmAddEditName& e, int i) {
         return e.findChild<QLineEdit*>(QStringLiteral("txtField(%1)").arg(i));
     }
-    using MainWindowFixture::button;
+    using test::MainWindowFixture::button;
     static OrielButton* button(frmAddEditName& e, const char* name) {
         return e.findChild<OrielButton*>(name);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
-// A main window over a data file the test writes, on the fake desktop.
+// A main window over a data file the test writes, on the fake desktop, on
+// the real disk or on one that fails when told to.
 
 #include <QTest>
 #include <memory>
@@ -30,8 +31,10 @@ inline ContactRecord entry(const std::string& name, const std::string& nickname 
     return record;
 }
 
-class MainWindowFixture : public ShellFixture {
+template <class Shell>
+class MainWindowOver : public Shell {
   public:
+    using Shell::app;
     void writeBook(const std::vector<ContactRecord>& records) {
         Bytes bytes;
         for (const ContactRecord& r : records) {
@@ -64,6 +67,9 @@ class MainWindowFixture : public ShellFixture {
 
     std::unique_ptr<frmMain> window;
 };
+
+using MainWindowFixture = MainWindowOver<ShellFixture>;
+using FaultyMainWindowFixture = MainWindowOver<FaultyShellFixture>;
 
 }  // namespace test
 }  // namespace corvane

@@ -30,8 +30,8 @@ int lockHolder() {
 TEST(SingleInstance, ASecondCopyIsRefusedAndALockLeftByACrashIsNot) {
     test::TempDir first;
     test::TempDir output;
-    const int firstPid =
-        test::startProgram(kProgram, {}, first.path().string(), output.path().string());
+    test::StartedProgram firstCopy(kProgram, {}, first.path().string(), output.path().string());
+    const int firstPid = firstCopy.pid();
     ASSERT_TRUE(QTest::qWaitFor([&] { return lockHolder() == firstPid; }, 20000));
 
     test::TempDir second;
@@ -45,12 +45,10 @@ TEST(SingleInstance, ASecondCopyIsRefusedAndALockLeftByACrashIsNot) {
     EXPECT_EQ(lockHolder(), firstPid);
 
     // A copy that dies leaves its lock behind; the next start takes it over.
-    test::killProgram(firstPid);
+    firstCopy.kill();
     ASSERT_TRUE(QFile::exists(lockFile()));
-    const int thirdPid =
-        test::startProgram(kProgram, {}, first.path().string(), output.path().string());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return lockHolder() == thirdPid; }, 20000));
-    test::killProgram(thirdPid);
+    test::StartedProgram thirdCopy(kProgram, {}, first.path().string(), output.path().string());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return lockHolder() == thirdCopy.pid(); }, 20000));
 }
 
 }  // namespace
