@@ -148,6 +148,12 @@ class SilentPlatform final : public corvane::Platform {
     }
     bool openAddress(const QString&) override { return true; }
     QDateTime now() override { return QDateTime::currentDateTime(); }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return saveAs;
+    }
+    QString defaultPrinterName() override { return {}; }
+
+    QString saveAs;  // where a printout's PDF goes
 };
 
 // The main window over the full file, shown once (which builds the list).

@@ -116,6 +116,7 @@ void frmMain::buildButtons() {
     connect(m_cmdFindEntries[1], &OrielButton::Click, this, [this] { cmdFindEntries_Click(1); });
     connect(m_cmdSeeAllEntries, &OrielButton::Click, this, &frmMain::cmdSeeAllEntries_Click);
     connect(m_cmdHelp, &OrielButton::Click, this, &frmMain::cmdHelp_Click);
+    connect(m_cmdPrintList, &OrielButton::Click, this, &frmMain::cmdPrintList_Click);
     connect(m_cmdQuit, &OrielButton::Click, this, &frmMain::cmdQuit_Click);
     connect(m_cmdFormFade, &OrielButton::Click, this, &frmMain::cmdFormFade_Click);
     connect(m_cmdFormFade, &OrielButton::MouseMove, this, &frmMain::cmdFormFade_MouseMove);

@@ -38,6 +38,7 @@ class frmMain : public QWidget, public ListLink {
     void cmdSeeAllEntries_Click();
     void cmdFindEntries_Click(int index);
     void cmdHelp_Click();
+    void cmdPrintList_Click();
     void cmdQuit_Click();
     void cmdFormFade_Click();
     void timerFlash_Timer();
@@ -58,6 +59,8 @@ class frmMain : public QWidget, public ListLink {
     int columnToIndex() const { return m_columnToIndex; }
     void setColumnToIndex(int index) { m_columnToIndex = index; }
     bool isFlashing() const { return m_timerFlash.isActive(); }
+    // The user said once in this run that the printer is ready.
+    bool printerConfirmed() const { return m_PrinterConfirmed; }
 
     // Closes every open file, fades out when fading, closes every window and
     // ends the program. Nothing is written: every change is already stored.
@@ -125,6 +128,7 @@ class frmMain : public QWidget, public ListLink {
     bool m_fadeSwitchAvailable = true;
     bool m_ending = false;
     bool m_asking = false;
+    bool m_PrinterConfirmed = false;
 
     friend class frmMainTest;
 };

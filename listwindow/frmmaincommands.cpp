@@ -2,14 +2,18 @@
 // pulse, help, quit and the fade switch.
 
 #include <QApplication>
+#include <QLabel>
+#include <QLocale>
 #include <QPointer>
 
 #include "appstate.h"
 #include "contactgrid.h"
 #include "frmfind.h"
 #include "frmmain.h"
+#include "listprintout.h"
 #include "modfadeinout.h"
 #include "orielbutton.h"
+#include "printjob.h"
 #include "storemessages.h"
 
 namespace corvane {
@@ -143,6 +147,35 @@ void frmMain::cmdHelp_Click() {
         m_app.openHelp(this);
     }
     undim();
+}
+
+void frmMain::cmdPrintList_Click() {
+    if (m_grid->Rows() < 2) {
+        return;  // no entries: nothing to print
+    }
+    if (!m_PrinterConfirmed) {
+        const MsgAnswer answer = m_app.platform.messageBox(
+            this, {QStringLiteral("Corvane"), QStringLiteral("Is your printer ready?"),
+                   MsgIcon::Question, MsgButtons::YesNoCancel, 1});
+        if (answer != MsgAnswer::Yes) {
+            return;
+        }
+        m_PrinterConfirmed = true;
+    }
+    std::unique_ptr<PrinterSurface> printer =
+        openPrinterSurface(m_app, this, QStringLiteral("Corvane list"));
+    if (!printer) {
+        return;
+    }
+    {
+        const BusyWindow busy(this);
+        const ContactGrid* grid = m_grid;
+        PrintList(*printer,
+                  {QStringLiteral("Corvane"), m_lblGridHeader->text().trimmed(),
+                   QLocale().toString(m_app.platform.now(), QLocale::ShortFormat), grid->Rows(),
+                   [grid](int r, int c) { return grid->TextMatrix(r, c); }});
+    }
+    printer->report();
 }
 
 void frmMain::cmdQuit_Click() {

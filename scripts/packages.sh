@@ -15,4 +15,5 @@ TEST_PACKAGES=(
     libgtest-dev
     libgmock-dev
     libbenchmark-dev
+    poppler-utils         # pdftotext reads printouts back in the tests
 )

@@ -9,11 +9,13 @@
 
 class QWidget;
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "datafile.h"
 #include "listlink.h"
 #include "platform.h"
+#include "printersurface.h"
 #include "settings.h"
 
 namespace corvane {
@@ -54,6 +56,10 @@ class AppState {
     std::function<void(QWidget* owner, const QString& modeTag, ListLink& list)> openEntryEditor;
     // Opens the help window modally on HelpStartTopic; empty until it exists.
     std::function<void(QWidget* owner)> openHelp;
+    // Starts a printout named `documentName` for `owner`; empty for the
+    // real printer, or a PDF file when there is none. Tests record instead.
+    std::function<std::unique_ptr<PrinterSurface>(QWidget* owner, const QString& documentName)>
+        openPrinter;
     // A damaged data file is shown to the user once per run.
     bool damageReported = false;
 

@@ -1,8 +1,10 @@
 #include "platform.h"
 
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QUrl>
 #include <algorithm>
@@ -47,6 +49,10 @@ QMessageBox::Icon messageIcon(MsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+bool withoutDisplay() {
+    return QGuiApplication::platformName() == QLatin1String("offscreen");
+}
+
 }  // namespace
 
 QList<MsgAnswer> answersOf(MsgButtons buttons) {
@@ -71,7 +77,7 @@ MsgAnswer QtPlatform::messageBox(QWidget* owner, const MessageBoxSpec& spec) {
     const QList<MsgAnswer> answers = answersOf(spec.buttons);
     const int defaultIndex =
         std::clamp(spec.defaultButton, 1, static_cast<int>(answers.size())) - 1;
-    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+    if (withoutDisplay()) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(spec.title),
                      qPrintable(QString(spec.text).replace(u'\n', u' ')));
         return answers[defaultIndex];
@@ -104,6 +110,19 @@ bool QtPlatform::openAddress(const QString& address) {
 
 QDateTime QtPlatform::now() {
     return QDateTime::currentDateTime();
+}
+
+QString QtPlatform::saveFileName(QWidget* owner, const QString& caption,
+                                 const QString& suggestedPath, const QString& filter) {
+    if (withoutDisplay()) {
+        std::fprintf(stderr, "%s: no display to ask on; nothing is written\n", qPrintable(caption));
+        return {};
+    }
+    return QFileDialog::getSaveFileName(owner, caption, suggestedPath, filter);
+}
+
+QString QtPlatform::defaultPrinterName() {
+    return QPrinterInfo::defaultPrinter().printerName();
 }
 
 }  // namespace corvane

@@ -1,9 +1,9 @@
 #pragma once
 
 // Everything that leaves the program or waits for a person goes through
-// Platform: message boxes, opening an address in the mail program or the
-// browser, and the clock. The program uses QtPlatform; tests use a double
-// that records what was asked and answers as the test says.
+// Platform: message boxes, the save dialog, opening an address in the mail
+// program or the browser, the default printer, and the clock. The program uses QtPlatform; tests
+// use a double that records what was asked and answers as the test says.
 
 #include <QDateTime>
 #include <QString>
@@ -38,16 +38,26 @@ class Platform {
     virtual bool openAddress(const QString& address) = 0;
     // The local date and time.
     virtual QDateTime now() = 0;
+    // Asks for the name of a file to write, suggesting `suggestedPath`;
+    // empty when the user cancels.
+    virtual QString saveFileName(QWidget* owner, const QString& caption,
+                                 const QString& suggestedPath, const QString& filter) = 0;
+    // The name of the system's default printer; empty when there is none.
+    virtual QString defaultPrinterName() = 0;
 };
 
 // The real desktop. Without a display to show it on (the offscreen
 // platform), a message box is written to standard error and answered with
-// its default button, so that nothing waits for a person who is not there.
+// its default button, and a save dialog is cancelled, so that nothing waits
+// for a person who is not there.
 class QtPlatform final : public Platform {
   public:
     MsgAnswer messageBox(QWidget* owner, const MessageBoxSpec& spec) override;
     bool openAddress(const QString& address) override;
     QDateTime now() override;
+    QString saveFileName(QWidget* owner, const QString& caption, const QString& suggestedPath,
+                         const QString& filter) override;
+    QString defaultPrinterName() override;
 };
 
 }  // namespace corvane

@@ -2,7 +2,8 @@
 
 // The desktop as the tests play it: message boxes are recorded and answered
 // from a script (the default button when the script is empty), addresses
-// are recorded and accepted or refused, and the clock stands still.
+// are recorded and accepted or refused, save dialogs answer from a list,
+// there is no printer, and the clock stands still.
 
 #include <QDateTime>
 #include <QList>
@@ -27,6 +28,12 @@ class FakePlatform final : public Platform {
         return openSucceeds;
     }
     QDateTime now() override { return clock; }
+    QString saveFileName(QWidget*, const QString& caption, const QString& suggestedPath,
+                         const QString& filter) override {
+        saveDialogs.append({caption, suggestedPath, filter});
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+    QString defaultPrinterName() override { return printerName; }
 
     QStringList titles() const {
         QStringList out;
@@ -36,7 +43,18 @@ class FakePlatform final : public Platform {
         return out;
     }
 
+    struct SaveDialog {
+        QString caption;
+        QString suggestedPath;
+        QString filter;
+    };
+
     QList<MessageBoxSpec> messages;
+    // The save dialogs asked for, and the names they answer (cancelled
+    // when none is left).
+    QList<SaveDialog> saveDialogs;
+    QStringList saveAnswers;
+    QString printerName;  // no printer, so printouts become PDF files
     QList<MsgAnswer> answers;
     QStringList addresses;
     bool openSucceeds = true;

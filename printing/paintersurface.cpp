@@ -1,0 +1,277 @@
+#include "paintersurface.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProgressDialog>
+#include <QSaveFile>
+
+#include "platform.h"
+
+namespace corvane {
+namespace {
+
+// A PDF file has no unprintable edge; these margins give it the printable
+// area of a common office printer, so that a layout measured from that
+// area's corner sits on the page as it would on paper.
+constexpr double kPdfMarginInches = 0.25;
+
+}  // namespace
+
+QFont printerFont(const PrintFont& font) {
+    QFont f(font.name);
+    f.setPointSizeF(font.size);
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
+    f.setUnderline(font.underline);
+    // Text printed piece by piece must land where the same text printed in
+    // one piece does, so no pair of letters is moved closer.
+    f.setKerning(false);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
+PainterSurface::PainterSurface(Platform& platform, QWidget* owner, QString target)
+    : m_platform(platform), m_owner(owner), m_target(std::move(target)) {
+    m_clock.start();
+}
+
+std::unique_ptr<PainterSurface> PainterSurface::onPrinter(Platform& platform, QWidget* owner,
+                                                          const QString& printerName,
+                                                          const QString& documentName) {
+    std::unique_ptr<PainterSurface> surface(new PainterSurface(platform, owner, printerName));
+    const QPrinterInfo info = QPrinterInfo::printerInfo(printerName);
+    surface->m_printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    surface->m_printer->setOutputFormat(QPrinter::NativeFormat);
+    surface->m_printer->setFullPage(false);
+    surface->m_printer->setDocName(documentName);
+    if (info.isNull() || !surface->m_printer->isValid()) {
+        surface->abandon(QStringLiteral("Corvane could not find the printer \"%1\".\n\n"
+                                        "Nothing was printed.")
+                             .arg(printerName));
+        return surface;
+    }
+    if (!surface->begin(surface->m_printer.get())) {
+        surface->abandon(QStringLiteral("The printer \"%1\" did not accept the printout.\n\n"
+                                        "Nothing was printed.")
+                             .arg(printerName));
+    }
+    return surface;
+}
+
+std::unique_ptr<PainterSurface> PainterSurface::toPdf(Platform& platform, QWidget* owner,
+                                                      const QString& path, const QPageSize& paper,
+                                                      const QString& documentName) {
+    const QString shown = QDir::toNativeSeparators(path);
+    std::unique_ptr<PainterSurface> surface(new PainterSurface(platform, owner, shown));
+    // Written beside the chosen name and put in its place only when whole.
+    surface->m_file = std::make_unique<QSaveFile>(path);
+    if (!surface->m_file->open(QIODevice::WriteOnly)) {
+        surface->abandon(QStringLiteral("Corvane could not write the PDF file\n%1\n\n(%2). "
+                                        "Nothing was saved.")
+                             .arg(shown, surface->m_file->errorString()));
+        return surface;
+    }
+    surface->m_pdf = std::make_unique<QPdfWriter>(surface->m_file.get());
+    QPdfWriter& pdf = *surface->m_pdf;
+    pdf.setResolution(1200);
+    pdf.setCreator(QStringLiteral("Corvane"));
+    pdf.setTitle(documentName);
+    pdf.setPageLayout(QPageLayout(
+        paper, QPageLayout::Portrait,
+        QMarginsF(kPdfMarginInches, kPdfMarginInches, kPdfMarginInches, kPdfMarginInches),
+        QPageLayout::Inch));
+    if (!surface->begin(surface->m_pdf.get())) {
+        surface->abandon(
+            QStringLiteral("Corvane could not write the PDF file\n%1\n\nNothing was saved.")
+                .arg(shown));
+    }
+    return surface;
+}
+
+PainterSurface::~PainterSurface() {
+    if (!m_abandoned && !m_written) {
+        abandon({});  // never ended: nothing reaches the paper or the file
+    }
+    if (!m_reported && !m_failure.isEmpty()) {
+        report();
+    }
+}
+
+bool PainterSurface::begin(QPagedPaintDevice* device) {
+    if (!m_painter.begin(device)) {
+        return false;
+    }
+    m_device = device;
+    m_dpi = device->logicalDpiX();
+    fontChanged();
+    return true;
+}
+
+int PainterSurface::pageWidthTwips() const {
+    const QPageLayout layout = m_printer ? m_printer->pageLayout()
+                               : m_pdf   ? m_pdf->pageLayout()
+                                         : QPageLayout();
+    return qRound(layout.fullRect(QPageLayout::Inch).width() * 1440);
+}
+
+bool PainterSurface::active() const {
+    return PrinterSurface::active() && !m_abandoned;
+}
+
+void PainterSurface::fontChanged() {
+    flushRun();
+    m_qfont = printerFont(font());
+    m_charWidths.clear();
+    if (m_device == nullptr) {
+        return;
+    }
+    m_painter.setFont(m_qfont);
+    m_metrics = std::make_unique<QFontMetricsF>(m_qfont, m_device);
+    m_ascent = m_metrics->ascent() / m_dpi;
+    m_lineHeight = m_metrics->lineSpacing() / m_device->logicalDpiY();
+}
+
+double PainterSurface::measure(const QString& text) const {
+    if (!m_metrics) {
+        return 0;
+    }
+    if (text.size() == 1) {
+        auto found = m_charWidths.constFind(text[0]);
+        if (found == m_charWidths.cend()) {
+            found = m_charWidths.insert(text[0], m_metrics->horizontalAdvance(text) / m_dpi);
+        }
+        return *found;
+    }
+    return m_metrics->horizontalAdvance(text) / m_dpi;
+}
+
+void PainterSurface::drawText(const QString& text, double atX, double atY) {
+    m_drewAnything = true;
+    if (!m_run.isEmpty() && atY == m_runY && qAbs(atX - m_runEnd) < 1e-4) {
+        m_run += text;
+    } else {
+        flushRun();
+        m_run = text;
+        m_runX = atX;
+        m_runY = atY;
+    }
+    m_runEnd = atX + measure(text);
+}
+
+void PainterSurface::flushRun() {
+    if (m_run.isEmpty()) {
+        return;
+    }
+    if (m_painter.isActive()) {
+        m_painter.drawText(
+            QPointF(m_runX * m_dpi, m_runY * m_device->logicalDpiY() + m_ascent * m_dpi), m_run);
+    }
+    m_run.clear();
+}
+
+void PainterSurface::startNewPage() {
+    flushRun();
+    if (!m_device->newPage()) {
+        abandon(m_printer ? QStringLiteral("The printer \"%1\" stopped taking the printout "
+                                           "after page %2.\n\nThe job was cancelled.")
+                                .arg(m_target)
+                                .arg(page())
+                          : QStringLiteral("Corvane could not write the PDF file\n%1\n\n"
+                                           "Nothing was saved.")
+                                .arg(m_target));
+        return;
+    }
+    if (m_clock.elapsed() >= m_progressDelay) {
+        showProgress();
+    }
+}
+
+// A long printout shows how far it is and can be cancelled.
+void PainterSurface::showProgress() {
+    if (!m_progress) {
+        m_progress = std::make_unique<QProgressDialog>();
+        m_progress->setObjectName(QStringLiteral("printProgress"));
+        m_progress->setWindowTitle(QStringLiteral("Printing"));
+        m_progress->setCancelButtonText(QStringLiteral("Cancel"));
+        m_progress->setRange(0, 0);
+        m_progress->setMinimumDuration(0);
+        m_progress->setWindowModality(Qt::ApplicationModal);
+        m_progress->show();
+    }
+    m_progress->setLabelText(QStringLiteral("Printing page %1...").arg(page() + 1));
+    QCoreApplication::processEvents();
+    if (m_progress->wasCanceled()) {
+        m_cancelled = true;
+        abandon({});
+    }
+}
+
+void PainterSurface::finishDocument() {
+    flushRun();
+    m_progress.reset();
+    if (m_abandoned) {
+        return;
+    }
+    if (!m_drewAnything) {
+        abandon({});  // an empty document sends no blank page and writes no file
+        return;
+    }
+    if (!m_painter.end()) {
+        abandon(
+            m_printer
+                ? QStringLiteral("The printer \"%1\" did not finish the printout.").arg(m_target)
+                : QStringLiteral("Corvane could not write the PDF file\n%1\n\n"
+                                 "Nothing was saved.")
+                      .arg(m_target));
+        return;
+    }
+    if (m_file && !m_file->commit()) {
+        abandon(QStringLiteral("Corvane could not write the PDF file\n%1\n\n(%2). "
+                               "Nothing was saved.")
+                    .arg(m_target, m_file->errorString()));
+        return;
+    }
+    m_written = true;
+}
+
+void PainterSurface::abandon(const QString& why) {
+    if (m_abandoned) {
+        return;
+    }
+    m_abandoned = true;
+    m_failure = why;
+    m_run.clear();
+    m_progress.reset();
+    if (m_printer && m_painter.isActive()) {
+        m_printer->abort();
+    }
+    if (m_painter.isActive()) {
+        m_painter.end();
+    }
+    if (m_file) {
+        m_file->cancelWriting();  // the chosen name never holds a partial file
+    }
+}
+
+void PainterSurface::report() {
+    if (m_reported) {
+        return;
+    }
+    m_reported = true;
+    if (!m_failure.isEmpty()) {
+        m_platform.messageBox(m_owner, {QStringLiteral("Printing"), m_failure, MsgIcon::Exclamation,
+                                        MsgButtons::Ok, 1});
+    } else if (m_written && m_pdf) {
+        m_platform.messageBox(
+            m_owner, {QStringLiteral("Corvane"),
+                      QStringLiteral("There is no printer, so the printout was saved as a PDF "
+                                     "file:\n\n%1")
+                          .arg(m_target),
+                      MsgIcon::Information, MsgButtons::Ok, 1});
+    }
+}
+
+}  // namespace corvane

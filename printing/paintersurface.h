@@ -1,0 +1,110 @@
+#pragma once
+
+// The printer surface on paper: a QPainter on the default printer, or on a
+// PDF file when there is no printer. Positions are inches from the top-left
+// corner of the printable area; text widths and line heights come from the
+// device's own font metrics.
+//
+// A job that fails (the printer refuses it, the file cannot be written) or
+// that the user cancels is abandoned: nothing more is drawn, no partial
+// PDF is left under the chosen name, and report() tells the user. A PDF
+// that was written is announced with its place.
+
+#include <QElapsedTimer>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QPageSize>
+#include <QPainter>
+#include <memory>
+
+#include "printersurface.h"
+
+class QPagedPaintDevice;
+class QPdfWriter;
+class QPrinter;
+class QProgressDialog;
+class QSaveFile;
+class QWidget;
+
+namespace corvane {
+
+class Platform;
+
+// The Qt font a printout's font prints in: without kerning, so that text
+// printed piece by piece lands where the same text in one piece does.
+QFont printerFont(const PrintFont& font);
+
+class PainterSurface final : public PrinterSurface {
+  public:
+    // A job on the printer called `printerName`, on its own paper.
+    static std::unique_ptr<PainterSurface> onPrinter(Platform& platform, QWidget* owner,
+                                                     const QString& printerName,
+                                                     const QString& documentName);
+    // A job written as a PDF file at `path` on `paper`, with the margins a
+    // printer's printable area would have.
+    static std::unique_ptr<PainterSurface> toPdf(Platform& platform, QWidget* owner,
+                                                 const QString& path, const QPageSize& paper,
+                                                 const QString& documentName);
+    ~PainterSurface() override;
+
+    int pageWidthTwips() const override;
+    bool active() const override;
+
+    // Tells the user, once, why the job failed or where the PDF file is.
+    void report() override;
+    // After how long a progress window with a Cancel button shows.
+    void setProgressDelay(int milliseconds) { m_progressDelay = milliseconds; }
+    // The place the job goes: the printer's name or the file's path.
+    const QString& target() const { return m_target; }
+
+  protected:
+    void drawText(const QString& text, double atX, double atY) override;
+    double measure(const QString& text) const override;
+    double fontLineHeight() const override { return m_lineHeight; }
+    void fontChanged() override;
+    void startNewPage() override;
+    void finishDocument() override;
+
+  private:
+    PainterSurface(Platform& platform, QWidget* owner, QString target);
+    bool begin(QPagedPaintDevice* device);
+    void flushRun();
+    void abandon(const QString& why);
+    void showProgress();
+
+    Platform& m_platform;
+    QWidget* m_owner;
+    QString m_target;
+    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<QPdfWriter> m_pdf;
+    QPagedPaintDevice* m_device = nullptr;
+    QPainter m_painter;
+    double m_dpi = 1200;
+
+    QFont m_qfont;
+    std::unique_ptr<QFontMetricsF> m_metrics;
+    double m_ascent = 0;
+    double m_lineHeight = 0;
+    mutable QHash<QChar, double> m_charWidths;
+
+    // Text printed piece by piece along a line is drawn as one run.
+    QString m_run;
+    double m_runX = 0;
+    double m_runY = 0;
+    double m_runEnd = 0;
+
+    QElapsedTimer m_clock;
+    int m_progressDelay = 500;
+    std::unique_ptr<QProgressDialog> m_progress;
+
+    bool m_drewAnything = false;
+    bool m_abandoned = false;
+    bool m_cancelled = false;
+    bool m_written = false;
+    bool m_reported = false;
+    QString m_failure;
+};
+
+}  // namespace corvane

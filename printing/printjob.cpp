@@ -1,0 +1,77 @@
+#include "printjob.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QWidget>
+
+#include "appstate.h"
+#include "paintersurface.h"
+
+namespace corvane {
+namespace {
+
+// Letter where people measure in inches, A4 everywhere else.
+QPageSize localePaper() {
+    return QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize(QPageSize::Letter)
+                                                                      : QPageSize(QPageSize::A4);
+}
+
+QString suggestedPdfPath(const QString& documentName) {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QDir::homePath();
+    }
+    return folder + u'/' + documentName + QStringLiteral(".pdf");
+}
+
+}  // namespace
+
+std::unique_ptr<PrinterSurface> openPrinterSurface(AppState& app, QWidget* owner,
+                                                   const QString& documentName) {
+    if (app.openPrinter) {
+        return app.openPrinter(owner, documentName);
+    }
+    std::unique_ptr<PainterSurface> surface;
+    const QString printer = app.platform.defaultPrinterName();
+    if (!printer.isEmpty()) {
+        surface = PainterSurface::onPrinter(app.platform, owner, printer, documentName);
+    } else {
+        QString path = app.platform.saveFileName(owner, QStringLiteral("Save the printout as PDF"),
+                                                 suggestedPdfPath(documentName),
+                                                 QStringLiteral("PDF files (*.pdf)"));
+        if (path.isEmpty()) {
+            return nullptr;  // cancelled: nothing is printed
+        }
+        if (QFileInfo(path).suffix().isEmpty()) {
+            path += QStringLiteral(".pdf");
+        }
+        surface = PainterSurface::toPdf(app.platform, owner, path, localePaper(), documentName);
+    }
+    if (!surface->active()) {
+        surface->report();
+        return nullptr;
+    }
+    return surface;
+}
+
+BusyWindow::BusyWindow(QWidget* owner, bool leaveAlone)
+    : m_owner(owner), m_busy(!leaveAlone && owner != nullptr) {
+    if (m_busy) {
+        m_owner->setEnabled(false);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+}
+
+BusyWindow::~BusyWindow() {
+    if (m_busy) {
+        QApplication::restoreOverrideCursor();
+        if (m_owner) {
+            m_owner->setEnabled(true);
+        }
+    }
+}
+
+}  // namespace corvane

@@ -1,0 +1,258 @@
+// The list printout: its layout on a recording surface, the printer
+// question on the real main window, and the whole way to a PDF file read
+// back with pdftotext.
+
+#include "listprintout.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "../listwindow/mainwindowfixture.h"
+#include "contactgrid.h"
+#include "pdftext.h"
+#include "recordingsurface.h"
+
+namespace corvane {
+namespace {
+
+using test::PrintedText;
+
+// A list of `n` entries named "Name 01", ... with "Value 01", ... beside.
+ListPrintout listOf(int n) {
+    return {QStringLiteral("Corvane"), QStringLiteral("All entries"),
+            QStringLiteral("08 Dec 2026 09:30:15"), n + 1, [](int r, int c) {
+                if (r == 0) {
+                    return c == 0 ? QStringLiteral("Name (or Business)")
+                                  : QStringLiteral("Home Phone");
+                }
+                return QStringLiteral("%1 %2")
+                    .arg(c == 0 ? QStringLiteral("Name") : QStringLiteral("Value"))
+                    .arg(r, 2, 10, QChar(u'0'));
+            }};
+}
+
+std::vector<PrintedText> textsAt(const test::RecordingSurface& printer, int page, float y) {
+    std::vector<PrintedText> out;
+    for (const PrintedText& t : printer.onPage(page)) {
+        if (t.y == y) {
+            out.push_back(t);
+        }
+    }
+    return out;
+}
+
+TEST(ListLayout, EachPageIsHeadedRuledAndTheRowsSitInTwoColumns) {
+    test::RecordingSurface printer;
+    PrintList(printer, listOf(3));
+    const std::vector<PrintedText> page = printer.onPage(1);
+    ASSERT_GE(page.size(), 5u);
+    EXPECT_EQ(page[0].text, "Corvane -- All entries -- Page 1, 08 Dec 2026 09:30:15");
+    EXPECT_FLOAT_EQ(page[0].x, 0.5f);
+    EXPECT_FLOAT_EQ(page[0].y, 1.0f);
+    EXPECT_EQ(page[0].font, PrintFont{});  // Arial 10, plain
+    EXPECT_TRUE(page[1].text.startsWith(u'_'));
+    // The headings share their line with the rule that underlines them.
+    const auto headings = textsAt(printer, 1, page[2].y);
+    ASSERT_EQ(headings.size(), 3u);
+    EXPECT_EQ(headings[0].text, "Name (or Business)");
+    EXPECT_FLOAT_EQ(headings[0].x, 0.5f);
+    EXPECT_EQ(headings[1].text, "Home Phone");
+    EXPECT_FLOAT_EQ(headings[1].x, 4.2f);
+    EXPECT_TRUE(headings[2].text.startsWith(u'_'));
+    EXPECT_FLOAT_EQ(headings[2].x, 0.5f);
+
+    const PrintedText* row = printer.find(QStringLiteral("Name 02"));
+    ASSERT_NE(row, nullptr);
+    EXPECT_FLOAT_EQ(row->x, 0.5f);
+    const auto beside = textsAt(printer, 1, row->y);
+    ASSERT_EQ(beside.size(), 2u);
+    EXPECT_EQ(beside[1].text, "Value 02");
+    EXPECT_FLOAT_EQ(beside[1].x, 4.2f);
+}
+
+TEST(ListLayout, TheLastRowIsUnderlinedAndFollowedByEndOfPrintout) {
+    test::RecordingSurface printer;
+    PrintList(printer, listOf(3));
+    const PrintedText* last = printer.find(QStringLiteral("Name 03"));
+    ASSERT_NE(last, nullptr);
+    const auto onLastLine = textsAt(printer, 1, last->y);
+    ASSERT_EQ(onLastLine.size(), 3u);
+    EXPECT_TRUE(onLastLine[2].text.startsWith(u'_'));
+    const PrintedText& end = printer.texts.back();
+    EXPECT_EQ(end.text, "End of Printout");
+    EXPECT_FLOAT_EQ(end.x, 0.5f);
+    EXPECT_GT(end.y, last->y);
+    EXPECT_TRUE(printer.ended);
+    EXPECT_EQ(printer.pagesStarted, 1);
+}
+
+TEST(ListLayout, ARowExactlyAtTheFullMarkStaysAndTheNextEndsThePage) {
+    // With lines 0.6 inch high, the header takes the lines at 1.0, 1.6 and
+    // 2.2 and row 11 lands on 8.8 exactly.
+    test::RecordingSurface printer;
+    printer.fixedLineHeight = 0.6;
+    PrintList(printer, listOf(14));
+    const PrintedText* eleventh = printer.find(QStringLiteral("Name 11"));
+    const PrintedText* twelfth = printer.find(QStringLiteral("Name 12"));
+    const PrintedText* thirteenth = printer.find(QStringLiteral("Name 13"));
+    ASSERT_TRUE(eleventh && twelfth && thirteenth);
+    EXPECT_EQ(eleventh->y, 8.8f);
+    EXPECT_EQ(eleventh->page, 1);
+    EXPECT_EQ(twelfth->page, 1);  // printed below the mark: the page's last
+    EXPECT_EQ(textsAt(printer, 1, twelfth->y).size(), 3u);  // underlined
+    EXPECT_EQ(thirteenth->page, 2);
+    // Page 2 starts with its own header, numbered by the printer.
+    EXPECT_EQ(printer.onPage(2).front().text,
+              "Corvane -- All entries -- Page 2, 08 Dec 2026 09:30:15");
+    EXPECT_EQ(printer.pagesStarted, 2);
+    EXPECT_EQ(printer.texts.back().text, "End of Printout");
+}
+
+TEST(ListLayout, NamesAreCutTo55CharactersAndValuesAreFlattenedNotCut) {
+    const QString name = QString(56, u'N');
+    const QString value = QStringLiteral("Church\r\nChoir and a value far longer than its column");
+    test::RecordingSurface printer;
+    PrintList(printer, {QStringLiteral("Corvane"), QStringLiteral("All entries"),
+                        QStringLiteral("now"), 2, [&](int r, int c) {
+                            return r == 0 ? QStringLiteral("H") : c == 0 ? name : value;
+                        }});
+    EXPECT_NE(printer.find(QString(55, u'N')), nullptr);
+    EXPECT_EQ(printer.find(name), nullptr);
+    EXPECT_NE(printer.find(QStringLiteral("Church · Choir and a value far longer than its column")),
+              nullptr);
+}
+
+TEST(ListLayout, AListWithoutEntriesPrintsNothingAndSendsNoDocument) {
+    test::RecordingSurface printer;
+    PrintList(printer, listOf(0));
+    EXPECT_TRUE(printer.texts.empty());
+    EXPECT_FALSE(printer.ended);
+}
+
+// The print button on the real main window.
+class PrintButton : public testing::Test, public test::MainWindowFixture {
+  protected:
+    void SetUp() override {
+        std::vector<ContactRecord> book;
+        for (int i = 1; i <= 36; ++i) {
+            book.push_back(
+                test::entry(QStringLiteral("Entry %1").arg(i, 2, 10, QChar(u'0')).toStdString(),
+                            "Nick" + std::to_string(i)));
+        }
+        writeBook(book);
+    }
+    void useRecorder() {
+        app.openPrinter = [this](QWidget*, const QString& name) {
+            documentNames.append(name);
+            auto printer = std::make_unique<test::RecordingSurface>();
+            printer->onEnd = [this](const test::RecordingSurface& done) { printed = done.texts; };
+            return printer;
+        };
+    }
+    void clickPrint() { QTest::mouseClick(button("cmdPrintList"), Qt::LeftButton); }
+
+    QStringList documentNames;
+    std::vector<PrintedText> printed;
+};
+
+TEST_F(PrintButton, NoOrCancelToThePrinterQuestionPrintsNothingAndAsksAgain) {
+    useRecorder();
+    open();
+    platform.answers = {MsgAnswer::No};
+    clickPrint();
+    ASSERT_EQ(platform.messages.size(), 1);
+    const MessageBoxSpec& question = platform.messages[0];
+    EXPECT_EQ(question.title, "Corvane");
+    EXPECT_EQ(question.text, "Is your printer ready?");
+    EXPECT_EQ(question.icon, MsgIcon::Question);
+    EXPECT_EQ(question.buttons, MsgButtons::YesNoCancel);
+    EXPECT_FALSE(window->printerConfirmed());
+    platform.answers = {MsgAnswer::Cancel};
+    clickPrint();
+    EXPECT_EQ(platform.messages.size(), 2);
+    EXPECT_FALSE(window->printerConfirmed());
+    EXPECT_TRUE(documentNames.isEmpty());
+
+    // Yes prints, and the question is not asked again in this run.
+    platform.answers = {MsgAnswer::Yes};
+    clickPrint();
+    EXPECT_TRUE(window->printerConfirmed());
+    EXPECT_EQ(documentNames, QStringList{"Corvane list"});
+    ASSERT_FALSE(printed.empty());
+    EXPECT_TRUE(printed.front().text.startsWith("Corvane -- All entries -- Page 1, "));
+    clickPrint();
+    EXPECT_EQ(platform.messages.size(), 3);
+    EXPECT_EQ(documentNames.size(), 2);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// Without a printer the list becomes a PDF file of the user's naming; read
+// back, every name stands in order in its column.
+TEST_F(PrintButton, WithoutAPrinterTheListIsWrittenAsAPdfFile) {
+    open(1);  // the nicknames beside the names
+    const std::string pdf = dir.file("my list.pdf");
+    platform.answers = {MsgAnswer::Yes};
+    platform.saveAnswers = {QString::fromStdString(pdf)};
+    clickPrint();
+
+    ASSERT_EQ(platform.saveDialogs.size(), 1);
+    EXPECT_TRUE(platform.saveDialogs[0].suggestedPath.endsWith("/Corvane list.pdf"));
+    ASSERT_EQ(platform.titles(), (QStringList{"Corvane", "Corvane"}));
+    EXPECT_EQ(platform.messages[1].text,
+              "There is no printer, so the printout was saved as a PDF file:\n\n" +
+                  QString::fromStdString(pdf));
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    const test::PdfText text = test::readPdf(pdf);
+    ASSERT_GE(text.pages(), 1);
+    EXPECT_NEAR(text.pageWidth, 595, 1);  // A4 under the pinned locale
+    EXPECT_TRUE(text.pageText(1).startsWith("Corvane -- All entries -- Page 1,"));
+    const test::PdfWord* name = text.find(QStringLiteral("Name"));
+    const test::PdfWord* nickname = text.find(QStringLiteral("Nickname"));
+    ASSERT_TRUE(name && nickname);
+    EXPECT_NEAR(nickname->left - name->left, 3.7 * 72, 1.0);
+    EXPECT_NEAR(name->left, (0.25 + 0.5) * 72, 1.0);  // the printable area starts a quarter in
+    QStringList entries;
+    QString previous;
+    for (const test::PdfWord& w : text.words) {
+        if (w.text == u"Entry") {
+            EXPECT_NEAR(w.left, name->left, 0.5);
+        } else if (previous == u"Entry") {
+            entries << w.text;
+        } else if (w.text.startsWith(QStringLiteral("Nick"))) {
+            EXPECT_NEAR(w.left, nickname->left, 0.5) << w.text.toStdString();
+        }
+        previous = w.text;
+    }
+    QStringList expected;
+    for (int i = 1; i <= 36; ++i) {
+        expected << QStringLiteral("%1").arg(i, 2, 10, QChar(u'0'));
+    }
+    EXPECT_EQ(entries, expected);
+    EXPECT_TRUE(text.pageText(text.pages()).endsWith("End of Printout"));
+}
+
+TEST_F(PrintButton, ACancelledFileNamePrintsNothingAndAnUnwritableOneSaysWhy) {
+    open();
+    platform.answers = {MsgAnswer::Yes};
+    clickPrint();  // the save dialog is cancelled
+    EXPECT_EQ(platform.titles(), QStringList{"Corvane"});
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+
+    const QString unwritable = QString::fromStdString(dir.file("no such folder/list.pdf"));
+    platform.saveAnswers = {unwritable};
+    clickPrint();
+    ASSERT_EQ(platform.titles(), (QStringList{"Corvane", "Printing"}));
+    EXPECT_TRUE(platform.messages[1].text.startsWith("Corvane could not write the PDF file\n" +
+                                                     unwritable + "\n\n("));
+    EXPECT_TRUE(platform.messages[1].text.endsWith("Nothing was saved."));
+    EXPECT_FALSE(test::fileExists(unwritable.toStdString()));
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+}  // namespace
+}  // namespace corvane
