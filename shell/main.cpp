@@ -2,8 +2,8 @@
 // a display; everything else starts the windows.
 //
 // This file wires the windows together: the main window opens the entry
-// editor through a hook in the program's shared state, so that neither
-// window needs the other's insides.
+// editor, and both open the help, through hooks in the program's shared
+// state, so that no window needs another's insides.
 
 #include <iostream>
 
@@ -12,6 +12,7 @@
 #include "commandline.h"
 #include "frmaddeditname.h"
 #include "frmmain.h"
+#include "frmmanual.h"
 
 namespace {
 
@@ -19,6 +20,10 @@ QWidget* makeMainWindow(corvane::AppState& app) {
     app.openEntryEditor = [&app](QWidget* owner, const QString& modeTag, corvane::ListLink& list) {
         corvane::frmAddEditName editor(app, list, modeTag, owner);
         editor.exec();
+    };
+    app.openHelp = [&app](QWidget* owner) {
+        corvane::frmManual help(app, owner);
+        help.exec();
     };
     return new corvane::frmMain(app);
 }
