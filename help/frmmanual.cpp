@@ -110,9 +110,11 @@ frmManual::frmManual(AppState& app, QWidget* parent) : QDialog(parent), m_app(ap
     m_menuHelpMenu->setObjectName(QStringLiteral("menuHelpMenu"));
     m_menuHelpTopic.append(nullptr);
     for (int i = 1; i <= kMenuItems; ++i) {
-        QAction* item = m_menuHelpMenu->addAction(topicCaption(i));
+        // A separator's "-" caption is the design's way of saying so; a
+        // separator shows no text.
+        QAction* item = topicCaption(i) == u'-' ? m_menuHelpMenu->addSeparator()
+                                                : m_menuHelpMenu->addAction(topicCaption(i));
         item->setObjectName(QStringLiteral("menuHelpTopic(%1)").arg(i));
-        item->setSeparator(topicCaption(i) == u'-');
         const int number = topicNumber(i);
         item->setCheckable(number != 0 && number != kMailMaker && number != kVisitMaker &&
                            number != kAboutBox);
