@@ -6,6 +6,9 @@
 //   BM_PlainCopySync         a copy of the file, flushed to disk
 //   BM_LoadGrid              the real main window (offscreen) rebuilding its list
 //   BM_FindAllText           the same rebuild as a find over all text
+//   BM_PrintListPdf          the list printout of every entry to a PDF file
+//   BM_PlainPdfText          a QPainter on a QPdfWriter drawing the same strings
+//                            at the same places in the same font, nothing else
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -18,11 +21,15 @@
 #include <vector>
 
 #include <QApplication>
+#include <QFile>
+#include <QPdfWriter>
 #include <QSettings>
 
 #include "appstate.h"
 #include "datafile.h"
 #include "frmmain.h"
+#include "listprintout.h"
+#include "paintersurface.h"
 
 namespace {
 
@@ -191,12 +198,108 @@ void BM_FindAllText(benchmark::State& state) {
     state.counters["rows"] = bench.window.Rows() - 1;
 }
 
+// The list as the print button hands it to the printout.
+corvane::ListPrintout gridList(const corvane::frmMain& window) {
+    return {QStringLiteral("Corvane"), QStringLiteral("All entries"),
+            QStringLiteral("08 Dec 2026 09:30:15"), window.Rows(),
+            [&window](int r, int c) { return window.TextMatrix(r, c); }};
+}
+
+QString pdfPath() {
+    return QString::fromStdString((folder().dir / "list.pdf").string());
+}
+
+QPageLayout pdfLayout() {
+    const double m = corvane::kPdfMarginInches;
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(m, m, m, m),
+                       QPageLayout::Inch);
+}
+
+void BM_PrintListPdf(benchmark::State& state) {
+    MainWindowBench bench;
+    int pages = 0;
+    for (auto _ : state) {
+        auto printer = corvane::PainterSurface::toPdf(bench.platform, nullptr, pdfPath(),
+                                                      QPageSize(QPageSize::A4),
+                                                      QStringLiteral("Corvane list"));
+        corvane::PrintList(*printer, gridList(bench.window));
+        pages = printer->page();
+    }
+    state.counters["pages"] = pages;
+    state.counters["MB"] = static_cast<double>(QFile(pdfPath()).size()) / 1e6;
+}
+
+// Every text a printout puts on paper, with its page and place, measured
+// as the PDF surface measures: what the floor below draws.
+class PlacementRecorder final : public corvane::PrinterSurface {
+  public:
+    struct Placed {
+        int page;
+        double x, y;
+        QString text;
+    };
+    std::vector<Placed> texts;
+
+    PlacementRecorder() : m_pdf(pdfPath() + QStringLiteral(".metrics")) {
+        m_pdf.setResolution(1200);
+        fontChanged();
+    }
+    int pageWidthTwips() const override { return 11906; }
+
+  protected:
+    void drawText(const QString& text, double atX, double atY) override {
+        texts.push_back({page(), atX, atY, text});
+    }
+    double measure(const QString& text) const override {
+        return m_metrics->horizontalAdvance(text) / 1200.0;
+    }
+    double fontLineHeight() const override { return m_metrics->lineSpacing() / 1200.0; }
+    void fontChanged() override {
+        m_metrics = std::make_unique<QFontMetricsF>(corvane::printerFont(font()), &m_pdf);
+    }
+    void startNewPage() override {}
+    void finishDocument() override {}
+
+  private:
+    QPdfWriter m_pdf;
+    std::unique_ptr<QFontMetricsF> m_metrics;
+};
+
+void BM_PlainPdfText(benchmark::State& state) {
+    MainWindowBench bench;
+    PlacementRecorder placed;
+    corvane::PrintList(placed, gridList(bench.window));
+    for (auto _ : state) {
+        QFile file(pdfPath());
+        (void)file.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&file);
+        pdf.setResolution(1200);
+        pdf.setPageLayout(pdfLayout());
+        QPainter painter(&pdf);
+        const QFont font = corvane::printerFont(corvane::PrintFont{});
+        painter.setFont(font);
+        const double ascent = QFontMetricsF(font, &pdf).ascent();
+        int page = 1;
+        for (const PlacementRecorder::Placed& t : placed.texts) {
+            if (t.page != page) {
+                pdf.newPage();
+                page = t.page;
+            }
+            painter.drawText(QPointF(t.x * 1200, t.y * 1200 + ascent), t.text);
+        }
+        painter.end();
+    }
+    state.counters["texts"] = static_cast<double>(placed.texts.size());
+}
+
 BENCHMARK(BM_ReadAllRecords)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteFirstAndCompact)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainCopySync)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadGrid)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindAllText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrintListPdf)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainPdfText)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -11,14 +11,7 @@
 #include "platform.h"
 
 namespace corvane {
-namespace {
-
-// A PDF file has no unprintable edge; these margins give it the printable
-// area of a common office printer, so that a layout measured from that
-// area's corner sits on the page as it would on paper.
-constexpr double kPdfMarginInches = 0.25;
-
-}  // namespace
+namespace {}  // namespace
 
 QFont printerFont(const PrintFont& font) {
     QFont f(font.name);
@@ -184,7 +177,11 @@ void PainterSurface::startNewPage() {
                                 .arg(m_target));
         return;
     }
-    if (m_clock.elapsed() >= m_progressDelay) {
+    // Shown after a while, and brought up to date a few times a second:
+    // each look at the window's events costs as much as a page.
+    const qint64 now = m_clock.elapsed();
+    if (now >= m_progressDelay && (!m_progress || now - m_progressShownAt >= 100)) {
+        m_progressShownAt = now;
         showProgress();
     }
 }

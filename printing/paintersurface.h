@@ -31,6 +31,11 @@ namespace corvane {
 
 class Platform;
 
+// A PDF file has no unprintable edge; these margins give it the printable
+// area of a common office printer, so that a layout measured from that
+// area's corner sits on the page as it would on paper.
+inline constexpr double kPdfMarginInches = 0.25;
+
 // The Qt font a printout's font prints in: without kerning, so that text
 // printed piece by piece lands where the same text in one piece does.
 QFont printerFont(const PrintFont& font);
@@ -97,6 +102,7 @@ class PainterSurface final : public PrinterSurface {
 
     QElapsedTimer m_clock;
     int m_progressDelay = 500;
+    qint64 m_progressShownAt = 0;
     std::unique_ptr<QProgressDialog> m_progress;
 
     bool m_drewAnything = false;

@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QProgressDialog>
 
 #include "../listwindow/mainwindowfixture.h"
 #include "contactgrid.h"
+#include "paintersurface.h"
 #include "pdftext.h"
 #include "recordingsurface.h"
 
@@ -128,6 +130,35 @@ TEST(ListLayout, AListWithoutEntriesPrintsNothingAndSendsNoDocument) {
     PrintList(printer, listOf(0));
     EXPECT_TRUE(printer.texts.empty());
     EXPECT_FALSE(printer.ended);
+}
+
+// A long printout shows its progress; Cancel there abandons the job and
+// leaves the file of the chosen name as it was.
+TEST(PdfPrintout, CancellingALongPrintoutLeavesNoPartialFile) {
+    test::TempDir dir;
+    test::FakePlatform platform;
+    const QString path = QString::fromStdString(dir.file("list.pdf"));
+    test::writeFile(path.toStdString(), test::Bytes{'o', 'l', 'd'});
+    auto printer = PainterSurface::toPdf(platform, nullptr, path, QPageSize(QPageSize::A4),
+                                         QStringLiteral("Corvane list"));
+    printer->setProgressDelay(0);
+    bool cancelled = false;
+    test::onNextModal([&](QWidget* modal) {
+        auto* progress = qobject_cast<QProgressDialog*>(modal);
+        ASSERT_NE(progress, nullptr);
+        EXPECT_EQ(progress->windowTitle(), "Printing");
+        EXPECT_TRUE(progress->labelText().startsWith("Printing page "));
+        progress->cancel();
+        cancelled = true;
+    });
+    PrintList(*printer, listOf(2000));
+    EXPECT_TRUE(cancelled);
+    EXPECT_FALSE(printer->active());
+    EXPECT_LT(printer->page(), 40);  // it stopped soon after the Cancel
+    printer->report();
+    EXPECT_TRUE(platform.messages.isEmpty());  // the user cancelled: nothing to tell
+    EXPECT_EQ(test::readFile(path.toStdString()), (test::Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 // The print button on the real main window.
