@@ -13,8 +13,10 @@
 namespace corvane::basCorvane {
 
 void setPrinterUnitToInches() {
-    // The printouts address the page in inches through their own printer
-    // surface; there is no printer-wide unit to set until they exist.
+    // Every printout's PrinterSurface works in inches from the printable
+    // area's corner and converts at the device's own resolution, so there
+    // is no printer-wide unit left to set, and a machine without a printer
+    // starts like any other.
 }
 
 int Main(int argc, char** argv, const CommandLine& commandLine,

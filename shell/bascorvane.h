@@ -22,8 +22,8 @@ using MainWindowFactory = std::function<QWidget*(AppState&)>;
 int Main(int argc, char** argv, const CommandLine& commandLine,
          const MainWindowFactory& makeMainWindow);
 
-// Where the printouts will set the printer's unit to inches, once the
-// program prints; any error there is ignored.
+// The start-up's setting of the printer's unit to inches: the printer
+// surface is in inches by construction, so this only marks the place.
 void setPrinterUnitToInches();
 
 }  // namespace basCorvane
