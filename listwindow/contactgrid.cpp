@@ -194,11 +194,15 @@ int ContactGrid::columnWidthTwips(int column) const {
 }
 
 int ContactGrid::widthTwips() const {
-    // The viewport's width, so that the two columns fill it exactly and no
-    // horizontal scroll bar appears when the vertical one does.
-    int width = viewport()->width();
-    if (verticalScrollBar()->isHidden() && Rows() - 1 > height() / std::max(1, rowHeight(0))) {
-        width -= verticalScrollBar()->sizeHint().width();
+    // The viewport's width as it will be once the rows are in: without the
+    // vertical scroll bar when they fit, beside it when they do not, so that
+    // the two columns fill it exactly and never run under the bar. (The bar
+    // is shown later, when the view lays itself out.)
+    const int bar = verticalScrollBar()->sizeHint().width();
+    int width = viewport()->width() + (verticalScrollBar()->isVisible() ? bar : 0);
+    const int rowPixels = std::max(1, verticalHeader()->defaultSectionSize());
+    if ((Rows() - 1) * rowPixels > viewport()->height()) {
+        width -= bar;
     }
     return static_cast<int>(std::lround(width * 1440.0 / logicalDpiX()));
 }

@@ -100,6 +100,10 @@ class ContactGrid : public QTableView {
 
     GridModel& gridModel() { return m_model; }
 
+    // The list's own first-letter jump is the only typing search: Qt's
+    // type-ahead would move on any character.
+    void keyboardSearch(const QString&) override {}
+
   signals:
     // The current cell changed (by the user or by a rebuild).
     void RowColChange();

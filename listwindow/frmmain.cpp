@@ -49,18 +49,15 @@ frmMain::frmMain(AppState& app, QWidget* parent) : QWidget(parent), m_app(app) {
     QFont headerFont = m_lblGridHeader->font();
     headerFont.setBold(true);
     m_lblGridHeader->setFont(headerFont);
+    m_lblGridHeader->setTextFormat(Qt::PlainText);  // a search phrase is shown as typed
 
     m_grid = new ContactGrid(this);
     m_grid->setObjectName(QStringLiteral("grid"));
     connect(m_grid, &ContactGrid::RowColChange, this, &frmMain::grid_RowColChange);
-    connect(m_grid, &QAbstractItemView::doubleClicked, this, [this] {
-        if (m_grid->Rows() > 1) {
-            cmdSeeEntry_Click();
-        }
-    });
     m_grid->viewport()->installEventFilter(this);
 
     buildButtons();
+    buildMenus();
     m_timerFlash.setInterval(kTimerTickMs);
     connect(&m_timerFlash, &QTimer::timeout, this, &frmMain::timerFlash_Timer);
 
@@ -117,6 +114,12 @@ void frmMain::buildButtons() {
     connect(m_cmdSeeAllEntries, &OrielButton::Click, this, &frmMain::cmdSeeAllEntries_Click);
     connect(m_cmdHelp, &OrielButton::Click, this, &frmMain::cmdHelp_Click);
     connect(m_cmdPrintList, &OrielButton::Click, this, &frmMain::cmdPrintList_Click);
+    connect(m_cmdBirthday, &OrielButton::Click, this, &frmMain::cmdBirthday_Click);
+    connect(m_cmdFindEntries[2], &OrielButton::Click, this, [this] { cmdFindEntries_Click(2); });
+    connect(m_cmdFindEntries[2], &OrielButton::MouseUp, this,
+            [this](short button, short, float, float) { cmdFindEntries_MouseUp(2, button); });
+    connect(m_cmdListWith, &OrielButton::Click, this, &frmMain::cmdListWith_Click);
+    connect(m_cmdEmailFriend, &OrielButton::Click, this, &frmMain::cmdEmailFriend_Click);
     connect(m_cmdQuit, &OrielButton::Click, this, &frmMain::cmdQuit_Click);
     connect(m_cmdFormFade, &OrielButton::Click, this, &frmMain::cmdFormFade_Click);
     connect(m_cmdFormFade, &OrielButton::MouseMove, this, &frmMain::cmdFormFade_MouseMove);
@@ -214,6 +217,14 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_grid->viewport() && event->type() == QEvent::MouseMove) {
         grid_MouseMove();
     }
+    // A double click anywhere on a list with entries opens the current one,
+    // also below the last row.
+    if (watched == m_grid->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        if (m_grid->Rows() > 1) {
+            cmdSeeEntry_Click();
+        }
+        return true;
+    }
     if (event->type() != QEvent::KeyPress) {
         return QWidget::eventFilter(watched, event);
     }
@@ -221,8 +232,9 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (Form_KeyDown(key->key(), watched == m_grid)) {
         return true;
     }
+    // Only keys that type a character: Tab, Enter and Esc keep their own work.
     if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
-        !key->text().isEmpty() && Form_Keypress(key->text())) {
+        !key->text().isEmpty() && key->text().at(0).isPrint() && Form_Keypress(key->text())) {
         return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -266,8 +278,11 @@ bool frmMain::Form_Keypress(const QString& text) {
         }
         const QString name = m_grid->TextMatrix(r, 0);
         if (!name.isEmpty() && name.at(0).toUpper() == c) {
+            // Asked before the move, which itself scrolls the row into view
+            // at the bottom: a row out of view becomes the top row.
+            const bool inView = m_grid->isRowVisible(r);
             m_grid->setRow(r);
-            if (!m_grid->isRowVisible(r)) {
+            if (!inView) {
                 m_grid->setTopRow(r);
             }
             m_grid->selectCurrentRow();
@@ -300,6 +315,11 @@ void frmMain::grid_MouseMove() {
 void frmMain::cmdFormFade_MouseMove() {
     m_cmdFormFade->setToolTip(m_app.FadeEnabled ? QStringLiteral(" Disable form fade effects ")
                                                 : QStringLiteral(" Enable form fade effects "));
+}
+
+void frmMain::setSubListShown(bool shown) {
+    m_subListShown = shown;
+    m_subListOption = m_app.SearchOption;
 }
 
 // ---- ListLink ----------------------------------------------------------------

@@ -9,8 +9,10 @@
 
 #include "listlink.h"
 
+class QAction;
 class QLabel;
 class QFrame;
+class QMenu;
 
 namespace corvane {
 
@@ -18,6 +20,10 @@ class AppState;
 class ContactGrid;
 class FadeController;
 class OrielButton;
+
+// The mail that recommends Corvane, after "mailto:": subject and body, no
+// recipient.
+QString emailFriendTarget();
 
 class frmMain : public QWidget, public ListLink {
     Q_OBJECT
@@ -39,6 +45,13 @@ class frmMain : public QWidget, public ListLink {
     void cmdFindEntries_Click(int index);
     void cmdHelp_Click();
     void cmdPrintList_Click();
+    void cmdBirthday_Click();
+    void menuBirthdayList_Click(int index);
+    void menuAffiliationList_Click(int index);
+    void cmdFindEntries_MouseUp(int index, int button);
+    void cmdListWith_Click();
+    void menuList_Click(int index);
+    void cmdEmailFriend_Click();
     void cmdQuit_Click();
     void cmdFormFade_Click();
     void timerFlash_Timer();
@@ -55,10 +68,15 @@ class frmMain : public QWidget, public ListLink {
     FadeController* fade() const { return m_fade; }
     bool fadeSwitchAvailable() const { return m_fadeSwitchAvailable; }
     bool subListShown() const { return m_subListShown; }
-    void setSubListShown(bool shown) { m_subListShown = shown; }
+    // Shows (or leaves) a sub-list of the current search state, as a find does.
+    void setSubListShown(bool shown);
     int columnToIndex() const { return m_columnToIndex; }
     void setColumnToIndex(int index) { m_columnToIndex = index; }
     bool isFlashing() const { return m_timerFlash.isActive(); }
+    // The popups as last built: the reminders, the affiliations, the columns.
+    QMenu* menuBirthdayListmenu() const { return m_menuBirthdayListmenu; }
+    QMenu* menuAffiliationListMenu() const { return m_menuAffiliationListMenu; }
+    QMenu* menuListOptions() const { return m_menuListOptions; }
     // The user said once in this run that the printer is ready.
     bool printerConfirmed() const { return m_PrinterConfirmed; }
 
@@ -87,6 +105,13 @@ class frmMain : public QWidget, public ListLink {
     void dim();
     void undim();
     void fillGrid(bool& failed);
+    void buildMenus();
+    void filterByAffiliation();
+    void showSingleTopicHelp();
+    // Empties `menu` down to its first `kept` items (1-based array `items`).
+    static void trimMenu(QMenu* menu, QList<QAction*>& items, int kept);
+    static QAction* addMenuItem(QMenu* menu, QList<QAction*>& items, const QString& arrayName,
+                                const QString& caption);
     void placeHighlight();
     void setButtonShown(OrielButton* button, bool shown);
     void focusGrid();
@@ -110,10 +135,21 @@ class frmMain : public QWidget, public ListLink {
     OrielButton* m_cmdQuit;
     OrielButton* m_cmdSeeAllEntries;
     QTimer m_timerFlash;
+    QMenu* m_menuBirthdayListmenu;
+    QList<QAction*> m_menuBirthdayList;  // 1-based: [0] is unused
+    QMenu* m_menuAffiliationListMenu;
+    QList<QAction*> m_menuAffiliationList;
+    QMenu* m_menuListOptions;
+    QList<QAction*> m_menulist;
+    int m_checkedColumn = 0;  // the column menu's ticked item; none at start
 
     int m_columnToIndex = 3;
     bool m_subListShown = false;
     int m_savedSearchOption = 0;  // 0: none to restore
+    // What the shown sub-list searches: the find's or the filter's scope,
+    // kept apart from the option the find dialog remembers, so that every
+    // rebuild of the sub-list lists the same entries.
+    int m_subListOption = 1;
     int m_savedRow = 0;
     int m_savedTopRow = 0;
     int m_hintStage = 0;

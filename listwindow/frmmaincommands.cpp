@@ -104,15 +104,19 @@ void frmMain::cmdFindEntries_Click(int index) {
         m_savedRow = m_grid->Row();
         m_savedTopRow = m_grid->TopRow();
     }
-    if (index == 1) {
-        dim();
-        QPointer<frmFind> find = new frmFind(m_app, this);
-        find->exec();
-        delete find;
-        undim();
+    if (index == 2) {
+        filterByAffiliation();
+        return;
     }
+    dim();
+    QPointer<frmFind> find = new frmFind(m_app, this);
+    find->exec();
+    delete find;
+    undim();
+    // Only the find re-runs its phrase: the filter builds its own sub-list.
     if (!m_app.SearchPhrase.isEmpty()) {
         m_subListShown = true;
+        m_subListOption = m_app.SearchOption;
         LoadGrid();
         UpdateCommandButtons();
     }

@@ -38,7 +38,6 @@ void frmMain::LoadGrid() {
     m_grid->setFormatString(QStringLiteral("<Name (or Business)|<") +
                             columnMenuCaption(m_columnToIndex));
     m_grid->setColumnWidthTwips(0, 5000);
-    m_grid->setColumnWidthTwips(1, std::max(0, m_grid->widthTwips() - 5000));
 
     // 3. and 4. Every record, once, in file order.
     bool failed = false;
@@ -53,7 +52,9 @@ void frmMain::LoadGrid() {
         m_grid->shadeRow(r);
     }
 
-    // 7. Drawn once, complete.
+    // 7. Drawn once, complete; the second column fills what the rows leave,
+    // now that they tell whether a scroll bar takes its share.
+    m_grid->setColumnWidthTwips(1, std::max(0, m_grid->widthTwips() - 5000));
     m_grid->endRebuild();
     m_grid->setUpdatesEnabled(true);
     m_rebuilding = false;
@@ -120,7 +121,7 @@ void frmMain::fillGrid(bool& failed) {
         m_app.damageReported = true;
         reportFileDamage(m_app, this, *store.damage());
     }
-    const SearchMatcher matcher(m_app.SearchPhrase, m_app.SearchOption, m_app.SearchCompareMode);
+    const SearchMatcher matcher(m_app.SearchPhrase, m_subListOption, m_app.SearchCompareMode);
     const ContactRecord& record = store.CurrentRecord();
     for (int i = 1; i <= store.RecordCount(); ++i) {
         if (StoreStatus read = store.ReadRecord(i); !read.ok()) {

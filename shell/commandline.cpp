@@ -9,8 +9,49 @@
 
 namespace corvane {
 
+namespace {
+
+// The options Qt itself takes from the command line (as -name or --name),
+// with those that take a value: they are Qt's, not errors.
+bool isQtOption(const std::string& arg, bool& takesValue) {
+    static const std::vector<std::string> withValue = {
+        "platform",    "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+        "qwindowicon", "qwindowtitle",       "session",       "style",  "stylesheet",
+        "display",     "geometry",           "title",         "name",   "qmljsdebugger"};
+    static const std::vector<std::string> alone = {"reverse", "widgetcount", "nograb",
+                                                   "dograb",  "sync",        "testability"};
+    if (arg.size() < 2 || arg[0] != '-') {
+        return false;
+    }
+    std::string name = arg.substr(arg[1] == '-' ? 2 : 1);
+    const auto equals = name.find('=');
+    const bool valueAttached = equals != std::string::npos;
+    name = name.substr(0, equals);
+    for (const std::string& option : withValue) {
+        if (name == option) {
+            takesValue = !valueAttached;
+            return true;
+        }
+    }
+    for (const std::string& option : alone) {
+        if (name == option) {
+            takesValue = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     CommandLine result;
+    // "/m" anywhere in the command line, as the program has always read it.
+    std::string line;
+    for (const std::string& arg : args) {
+        line += arg + ' ';
+    }
+    result.quitWithoutAsking = line.find("/m") != std::string::npos;
     auto fail = [&](std::string why) {
         result.action = CommandLine::Action::Error;
         result.error = std::move(why);
@@ -18,9 +59,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "/m") {
-            result.quitWithoutAsking = true;
-        } else if (arg == "--export") {
+        bool takesValue = false;
+        if (arg.find("/m") != std::string::npos) {
+            continue;  // the switch, seen above
+        }
+        if (isQtOption(arg, takesValue)) {
+            i += takesValue ? 1 : 0;  // Qt reads it when the windows start
+            continue;
+        }
+        if (arg == "--export") {
             if (i + 1 >= args.size()) {
                 return fail("--export needs a format: json");
             }
@@ -30,6 +77,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             result.action = CommandLine::Action::Export;
         } else if (arg == "--export=json") {
             result.action = CommandLine::Action::Export;
+        } else if (arg == "--upcoming") {
+            result.action = CommandLine::Action::Upcoming;
+        } else if (arg == "--affiliations") {
+            result.action = CommandLine::Action::Affiliations;
         } else if (arg == "--version" || arg == "-v") {
             result.action = CommandLine::Action::Version;
         } else if (arg == "--help" || arg == "-h") {
@@ -49,12 +100,15 @@ std::string usageText() {
            "Options:\n"
            "  --export json   write every entry to standard output as JSON Lines\n"
            "                  (one object per entry; reads the data file, never changes it)\n"
+           "  --upcoming      list the birthdays and anniversaries of the next 30 days\n"
+           "  --affiliations  list the affiliations of all entries\n"
            "  --version       print the version and exit\n"
            "  --help          print this text and exit\n"
-           "  /m              quit without asking for confirmation\n";
+           "  /m              quit without asking for confirmation\n"
+           "\n"
+           "The export and the two lists only read the data file. They exit with\n"
+           "status 2, after using every whole entry, when the file is damaged.\n";
 }
-
-namespace {
 
 // What an action wrote must have reached standard output: a full disk or a
 // closed pipe is a failure of the system (status 1), never a success.
@@ -68,8 +122,6 @@ int checkedOutput(int status, std::ostream& out, std::ostream& err) {
         << '\n';
     return 1;
 }
-
-}  // namespace
 
 int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
     switch (commandLine.action) {
@@ -86,6 +138,8 @@ int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ost
             err << "corvane: " << commandLine.error << "\n\n" << usageText();
             return 1;
         case CommandLine::Action::Run:
+        case CommandLine::Action::Upcoming:
+        case CommandLine::Action::Affiliations:
             break;
     }
     return 0;

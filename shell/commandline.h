@@ -1,7 +1,7 @@
 #pragma once
 
-// What the command line asks for. The export, the version and the help need
-// no display and run before any window is made.
+// What the command line asks for. The export, the two lists, the version
+// and the help need no display and run before any window is made.
 
 #include <ostream>
 #include <string>
@@ -10,7 +10,7 @@
 namespace corvane {
 
 struct CommandLine {
-    enum class Action { Run, Export, Version, Help, Error };
+    enum class Action { Run, Export, Upcoming, Affiliations, Version, Help, Error };
     Action action = Action::Run;
     // "/m": quitting ends the program without asking first.
     bool quitWithoutAsking = false;
@@ -25,7 +25,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& args);
 std::string usageText();
 
 // Runs an action that needs no window (Export, Version, Help, Error) in the
-// current directory and returns the process's exit status.
+// current directory and returns the process's exit status. Upcoming and
+// Affiliations belong to the list's logic and are run by the caller.
 int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+
+// `status`, unless what an action wrote did not reach `out` (a full disk, a
+// closed pipe): then that is said on `err` and the status is 1.
+int checkedOutput(int status, std::ostream& out, std::ostream& err);
 
 }  // namespace corvane

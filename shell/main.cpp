@@ -13,6 +13,7 @@
 #include "frmaddeditname.h"
 #include "frmmain.h"
 #include "frmmanual.h"
+#include "listconsole.h"
 
 namespace {
 
@@ -33,8 +34,22 @@ QWidget* makeMainWindow(corvane::AppState& app) {
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const corvane::CommandLine commandLine = corvane::parseCommandLine(args);
-    if (commandLine.action != corvane::CommandLine::Action::Run) {
-        return corvane::runConsoleAction(commandLine, std::cout, std::cerr);
+    const std::string dataFile(corvane::kDataFileName);
+    switch (commandLine.action) {
+        case corvane::CommandLine::Action::Run:
+            break;
+        case corvane::CommandLine::Action::Upcoming:
+            return corvane::checkedOutput(
+                corvane::printUpcoming(corvane::realFileSystem(), dataFile, QDate::currentDate(),
+                                       std::cout, std::cerr),
+                std::cout, std::cerr);
+        case corvane::CommandLine::Action::Affiliations:
+            return corvane::checkedOutput(
+                corvane::printAffiliations(corvane::realFileSystem(), dataFile, std::cout,
+                                           std::cerr),
+                std::cout, std::cerr);
+        default:
+            return corvane::runConsoleAction(commandLine, std::cout, std::cerr);
     }
     return corvane::basCorvane::Main(argc, argv, commandLine, makeMainWindow);
 }

@@ -12,6 +12,10 @@ inline constexpr const char* kPhone = "(555) 014-2290";
 inline constexpr const char* kFax = "(555) 014-2291";
 inline constexpr const char* kEmail = "corvane@oriel-software.example";
 inline constexpr const char* kWebPage = "www.oriel-software.example/corvane";
+// The web site's host, and the path of the download on it: the mail that
+// recommends Corvane points to both.
+inline constexpr const char* kWebHost = "www.oriel-software.example";
+inline constexpr const char* kDownloadPath = "/corvane/download/corvane.deb";
 
 // The product's tagline (the file description of the version information)
 // and its copyright notice.

@@ -10,12 +10,10 @@
 #include "contactrecord.h"
 #include "datafile.h"
 #include "oledate.h"
+#include "recordreader.h"
 
 namespace corvane {
 namespace {
-
-constexpr std::size_t kSlot = ContactRecord::kSize;
-constexpr std::size_t kChunkSlots = 256;
 
 std::string formatDate(const DateTimeParts& p) {
     char buffer[32];
@@ -98,73 +96,28 @@ std::string jsonQuote(std::string_view text) {
 
 int exportJsonLines(FileSystem& fs, const std::string& dataPath, std::ostream& out,
                     std::ostream& err) {
-    int handle = -1;
-    if (int openErr = fs.open(dataPath, OpenMode::ReadOnly, handle)) {
-        if (openErr == ENOENT) {
-            return kExportOk;
-        }
-        err << dataPath << ": " << std::generic_category().message(openErr) << '\n';
-        return kExportDamaged;
-    }
     std::vector<std::string> problems;
-    std::uint64_t length = 0;
-    if (int sizeErr = fs.size(handle, length)) {
-        err << dataPath << ": " << std::generic_category().message(sizeErr) << '\n';
-        fs.close(handle);
-        return kExportDamaged;
-    }
-    const std::uint64_t wholeSlots = length / kSlot;
-    if (length % kSlot != 0) {
-        problems.push_back("the file is " + std::to_string(length) +
-                           " bytes long, not a multiple of 3000; the last " +
-                           std::to_string(length % kSlot) + " bytes are not a whole record");
-    }
-    if (wholeSlots > static_cast<std::uint64_t>(kMaxRecords)) {
-        problems.push_back("the file holds " + std::to_string(wholeSlots) +
-                           " records, more than the " + std::to_string(kMaxRecords) +
-                           " Corvane can count");
-    }
-
-    std::vector<std::uint8_t> chunk(kChunkSlots * kSlot);
-    std::uint64_t number = 0;
-    while (number < wholeSlots) {
-        const std::uint64_t slots = std::min<std::uint64_t>(kChunkSlots, wholeSlots - number);
-        std::size_t got = 0;
-        if (int readErr = fs.readAt(handle, number * kSlot, chunk.data(), slots * kSlot, got)) {
-            problems.push_back("reading record " + std::to_string(number + 1) +
-                               " failed: " + std::generic_category().message(readErr));
-            break;
-        }
-        errno = 0;
-        for (std::size_t i = 0; i + kSlot <= got; i += kSlot) {
-            const auto record =
-                ContactRecord::decode(std::span<const std::uint8_t, kSlot>(&chunk[i], kSlot));
-            out << recordLine(record, static_cast<int>(++number), problems);
-        }
-        if (!out) {  // a full disk or a closed pipe: the reason is fresh now
-            const int reason = errno != 0 ? errno : EIO;
-            fs.close(handle);
-            err << "corvane: cannot write to standard output: "
-                << std::generic_category().message(reason) << '\n';
-            return kExportOutputFailed;
-        }
-        if (got < slots * kSlot) {  // the file shrank while it was read
-            problems.push_back("the file ended early, after record " + std::to_string(number));
-            break;
-        }
-    }
-    fs.close(handle);
+    std::vector<std::string> fileProblems;
     errno = 0;
-    if (!out.flush()) {
+    const bool finished = readWholeRecords(
+        fs, dataPath,
+        [&](const ContactRecord& record, int number) {
+            out << recordLine(record, number, problems);
+            return static_cast<bool>(out);
+        },
+        fileProblems);
+    errno = finished ? 0 : errno;  // a refused write leaves its reason fresh
+    if (!finished || !out.flush()) {
         const int reason = errno != 0 ? errno : EIO;
         err << "corvane: cannot write to standard output: "
             << std::generic_category().message(reason) << '\n';
         return kExportOutputFailed;
     }
-    for (const std::string& problem : problems) {
+    fileProblems.insert(fileProblems.end(), problems.begin(), problems.end());
+    for (const std::string& problem : fileProblems) {
         err << dataPath << ": " << problem << '\n';
     }
-    return problems.empty() ? kExportOk : kExportDamaged;
+    return fileProblems.empty() ? kExportOk : kExportDamaged;
 }
 
 }  // namespace corvane

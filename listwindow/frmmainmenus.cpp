@@ -1,0 +1,259 @@
+// The main window's popup commands: upcoming birthdays and anniversaries,
+// the affiliation filter with its help, the column chooser, and e-mail a
+// friend.
+
+#include <QCursor>
+#include <QMenu>
+
+#include "affiliations.h"
+#include "appstate.h"
+#include "contactgrid.h"
+#include "frmmain.h"
+#include "launchinternet.h"
+#include "listcolumns.h"
+#include "maker.h"
+#include "orielbutton.h"
+#include "printjob.h"
+#include "reminders.h"
+#include "search.h"
+#include "storemessages.h"
+#include "twips.h"
+
+namespace corvane {
+
+void frmMain::buildMenus() {
+    m_menuBirthdayListmenu = new QMenu(QStringLiteral("BirthdayList"), this);
+    m_menuBirthdayListmenu->setObjectName(QStringLiteral("menuBirthdayListmenu"));
+    m_menuBirthdayList.append(nullptr);
+    for (const char* caption :
+         {"The following have an upcoming", "birthday or anniversary:", "-"}) {
+        addMenuItem(m_menuBirthdayListmenu, m_menuBirthdayList, QStringLiteral("menuBirthdayList"),
+                    QString::fromLatin1(caption));
+    }
+
+    m_menuAffiliationListMenu = new QMenu(QStringLiteral("Affiliation List"), this);
+    m_menuAffiliationListMenu->setObjectName(QStringLiteral("menuAffiliationListMenu"));
+    m_menuAffiliationList.append(nullptr);
+    for (const char* caption :
+         {"Create a sub-list of people that", "share the following affiliation:", "-"}) {
+        addMenuItem(m_menuAffiliationListMenu, m_menuAffiliationList,
+                    QStringLiteral("menuAffiliationList"), QString::fromLatin1(caption));
+    }
+
+    m_menuListOptions = new QMenu(QStringLiteral("ListOptions"), this);
+    m_menuListOptions->setObjectName(QStringLiteral("menuListOptions"));
+    m_menulist.append(nullptr);
+    for (int i = 1; i <= kColumnMenuItems; ++i) {
+        QAction* item = addMenuItem(m_menuListOptions, m_menulist, QStringLiteral("menulist"),
+                                    columnMenuCaption(i));
+        item->setCheckable(!item->isSeparator() && i != kColumnMenuItems);
+        connect(item, &QAction::triggered, this, [this, i] { menuList_Click(i); });
+    }
+}
+
+// Appends an item to a menu control array: "-" is a separator.
+QAction* frmMain::addMenuItem(QMenu* menu, QList<QAction*>& items, const QString& arrayName,
+                              const QString& caption) {
+    QAction* item = caption == u'-' ? menu->addSeparator() : menu->addAction(caption);
+    item->setObjectName(QStringLiteral("%1(%2)").arg(arrayName).arg(items.size()));
+    items.append(item);
+    return item;
+}
+
+void frmMain::trimMenu(QMenu* menu, QList<QAction*>& items, int kept) {
+    while (items.size() > kept + 1) {
+        QAction* item = items.takeLast();
+        menu->removeAction(item);
+        delete item;
+    }
+}
+
+// ---- upcoming birthdays and anniversaries ------------------------------------
+
+void frmMain::cmdBirthday_Click() {
+    trimMenu(m_menuBirthdayListmenu, m_menuBirthdayList, 3);
+    std::vector<Reminder> reminders;
+    StoreStatus read;
+    {
+        const BusyWindow busy(this);
+        read = collectReminders(m_app.store, m_app.platform.now().date(), reminders);
+    }
+    if (!read.ok()) {
+        reportStoreError(m_app, this, read);
+        return;
+    }
+    for (const Reminder& reminder : reminders) {
+        QAction* item = addMenuItem(m_menuBirthdayListmenu, m_menuBirthdayList,
+                                    QStringLiteral("menuBirthdayList"), reminder.line);
+        item->setData(reminder.recordNumber);
+    }
+    if (reminders.empty()) {
+        m_app.platform.messageBox(this,
+                                  {QStringLiteral("No qualifying entries..."),
+                                   QStringLiteral("There are no listed birthdays or anniversaries\n"
+                                                  "that are coming up within 30 days of today..."),
+                                   MsgIcon::Information, MsgButtons::Ok, 1});
+        return;
+    }
+    addMenuItem(m_menuBirthdayListmenu, m_menuBirthdayList, QStringLiteral("menuBirthdayList"),
+                QStringLiteral("-"));
+    addMenuItem(m_menuBirthdayListmenu, m_menuBirthdayList, QStringLiteral("menuBirthdayList"),
+                QStringLiteral("Exit this Menu"));
+    for (int i = 1; i < m_menuBirthdayList.size(); ++i) {
+        connect(m_menuBirthdayList[i], &QAction::triggered, this,
+                [this, i] { menuBirthdayList_Click(i); });
+    }
+    m_menuBirthdayListmenu->popup(QCursor::pos());
+}
+
+void frmMain::menuBirthdayList_Click(int index) {
+    const int count = static_cast<int>(m_menuBirthdayList.size()) - 1;
+    if (index < 4 || index > count - 2) {
+        return;  // a heading, a separator or "Exit this Menu"
+    }
+    const int record = m_menuBirthdayList[index]->data().toInt();
+    for (int r = 1; r < m_grid->Rows(); ++r) {
+        if (m_grid->TextMatrix(r, 2).toInt() == record) {
+            m_grid->setRow(r);
+            m_grid->setTopRow(r);
+            m_grid->selectCurrentRow();
+            cmdSeeEntry_Click();
+            return;
+        }
+    }
+}
+
+// ---- the affiliation filter ----------------------------------------------------
+
+void frmMain::filterByAffiliation() {
+    trimMenu(m_menuAffiliationListMenu, m_menuAffiliationList, 3);
+    QStringList affiliations;
+    StoreStatus read;
+    {
+        const BusyWindow busy(this);
+        read = collectAffiliations(m_app.store, affiliations);
+    }
+    if (!read.ok()) {
+        reportStoreError(m_app, this, read);
+        return;
+    }
+    const QString array = QStringLiteral("menuAffiliationList");
+    for (const QString& affiliation : affiliations) {
+        addMenuItem(m_menuAffiliationListMenu, m_menuAffiliationList, array, affiliation);
+    }
+    if (affiliations.isEmpty()) {
+        const MsgAnswer answer = m_app.platform.messageBox(
+            this, {QStringLiteral("No Affiliations available"),
+                   QStringLiteral("There are no qualifying\n'Affiliation' listings\navailable at "
+                                  "this time.\n\nWould you like more information\nabout this "
+                                  "filtering feature?"),
+                   MsgIcon::Question, MsgButtons::YesNoCancel, 1});
+        if (answer == MsgAnswer::Yes) {
+            dim();
+            m_app.HelpStartTopic = 5;
+            if (m_app.openHelp) {
+                m_app.openHelp(this);
+            }
+            undim();
+        }
+        return;
+    }
+    for (const char* caption :
+         {"-", "See the Help Topic about this feature...", "-", "Exit this Menu"}) {
+        addMenuItem(m_menuAffiliationListMenu, m_menuAffiliationList, array,
+                    QString::fromLatin1(caption));
+    }
+    for (int i = 1; i < m_menuAffiliationList.size(); ++i) {
+        connect(m_menuAffiliationList[i], &QAction::triggered, this,
+                [this, i] { menuAffiliationList_Click(i); });
+    }
+    m_menuAffiliationListMenu->popup(QCursor::pos());
+}
+
+void frmMain::menuAffiliationList_Click(int index) {
+    const int count = static_cast<int>(m_menuAffiliationList.size()) - 1;
+    if (index > 3 && index <= count - 4) {
+        m_subListShown = true;
+        m_app.SearchPhrase = m_menuAffiliationList[index]->text();
+        m_savedSearchOption = static_cast<int>(std::max(m_app.SearchOption, 1));
+        m_app.SearchOption = kSearchAffiliations;
+        m_subListOption = kSearchAffiliations;
+        LoadGrid();
+        UpdateCommandButtons();
+    } else if (index == count - 2) {
+        showSingleTopicHelp();
+    }
+}
+
+void frmMain::cmdFindEntries_MouseUp(int index, int button) {
+    if (index == 2 && button == 2) {
+        showSingleTopicHelp();
+    }
+}
+
+// The help on the affiliation filter alone, without its topics button.
+void frmMain::showSingleTopicHelp() {
+    m_app.HelpStartTopic = 5;
+    m_app.HelpSingleTopic = true;
+    dim();
+    if (m_app.openHelp) {
+        m_app.openHelp(this);
+    }
+    undim();
+    m_app.HelpSingleTopic = false;
+}
+
+// ---- the column chooser --------------------------------------------------------
+
+void frmMain::cmdListWith_Click() {
+    const QPoint corner = m_cmdListWith->geometry().topLeft() + QPoint(twipsX(100), twipsY(250));
+    m_menuListOptions->popup(mapToGlobal(corner));
+}
+
+void frmMain::menuList_Click(int index) {
+    QAction* item = m_menulist.value(index);
+    if (item == nullptr || index == kColumnMenuItems || !isColumnField(index)) {
+        return;
+    }
+    // A click toggles the tick before it arrives here, so the item that
+    // carried it is known by number.
+    if (index == m_checkedColumn) {
+        item->setChecked(true);
+        return;
+    }
+    for (int i = 1; i <= kColumnMenuItems; ++i) {
+        m_menulist[i]->setChecked(i == index);
+    }
+    m_checkedColumn = index;
+    m_columnToIndex = index;
+    m_app.settings.setColumnToIndex(index);
+    LoadGrid();
+}
+
+// ---- e-mail a friend -------------------------------------------------------------
+
+// The message recommending the program: subject and body of a mail with no
+// recipient, line breaks written as "%0D%0A" and nothing else encoded.
+QString emailFriendTarget() {
+    const QString title = QStringLiteral("Corvane");
+    const QString maker = QString::fromUtf8(maker::kName);
+    const QString host = QString::fromUtf8(maker::kWebHost);
+    const QString paragraph = QStringLiteral("%0D%0A%0D%0A");
+    return QStringLiteral("?subject=") + u'\'' + title +
+           QStringLiteral("' address book program from ") + maker + QStringLiteral("&body=") +
+           QStringLiteral("I wanted to tell you about an address book program from ") + maker +
+           QStringLiteral(" called '") + title +
+           QStringLiteral("' that is really good, and I thought you might ") +
+           QStringLiteral("want to know about it.") + paragraph +
+           QStringLiteral("You can download and install it for free at ") + maker +
+           QStringLiteral("'s web site (") + host + QStringLiteral("). ") +
+           QStringLiteral("The direct download link is") + paragraph + QStringLiteral("http://") +
+           host + QString::fromUtf8(maker::kDownloadPath) + paragraph +
+           QStringLiteral("Check it out if you want and let me know what you think about it.");
+}
+
+void frmMain::cmdEmailFriend_Click() {
+    LaunchInternet(m_app.platform, kLaunchEmail, this, emailFriendTarget());
+}
+
+}  // namespace corvane
