@@ -20,7 +20,21 @@ TEST(CommandLine, SlashMIsASwitchNotAnUnknownOption) {
     EXPECT_EQ(parseCommandLine({"/m", "--export", "json"}).action, Action::Export);
 }
 
+TEST(CommandLine, SlashMCountsAnywhereInTheLineAndQtsOwnOptionsPass) {
+    EXPECT_TRUE(parseCommandLine({"x/mode"}).quitWithoutAsking);
+    EXPECT_EQ(parseCommandLine({"x/mode"}).action, Action::Run);
+    EXPECT_FALSE(parseCommandLine({"/M"}).quitWithoutAsking);  // exact capitals
+    EXPECT_EQ(parseCommandLine({"/M"}).action, Action::Error);
+    const CommandLine qt = parseCommandLine(
+        {"-platform", "offscreen", "-style=fusion", "--stylesheet", "a.qss", "-reverse", "/m"});
+    EXPECT_EQ(qt.action, Action::Run) << qt.error;
+    EXPECT_TRUE(qt.quitWithoutAsking);
+    EXPECT_EQ(parseCommandLine({"-style", "fusion", "--upcoming"}).action, Action::Upcoming);
+}
+
 TEST(CommandLine, ConsoleActions) {
+    EXPECT_EQ(parseCommandLine({"--upcoming"}).action, Action::Upcoming);
+    EXPECT_EQ(parseCommandLine({"--affiliations"}).action, Action::Affiliations);
     EXPECT_EQ(parseCommandLine({"--export", "json"}).action, Action::Export);
     EXPECT_EQ(parseCommandLine({"--export=json"}).action, Action::Export);
     EXPECT_EQ(parseCommandLine({"--version"}).action, Action::Version);

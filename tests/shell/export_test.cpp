@@ -13,6 +13,7 @@
 
 #include "../store/storetestdata.h"
 #include "contactrecord.h"
+#include "listconsole.h"
 #include "oledate.h"
 #include "testsupport.h"
 
@@ -186,6 +187,46 @@ TEST(Export, AnOutputThatCannotBeWrittenIsAFailureNotASuccess) {
     }
 }
 
+// The two lists print what the popups show, computed by the same logic;
+// the program's clock is today's, so the dates are set from today.
+TEST(ConsoleLists, UpcomingAndAffiliationsPrintThePopupsLines) {
+    test::TempDir dir;
+    const QDate soon = QDate::currentDate().addDays(3);
+    ContactRecord a;
+    a.setText(Field::FullName, "Adams, Ann");
+    a.setDate(Field::Birthday, oleFromDateTime({1970, soon.month(), soon.day(), 0, 0, 0}));
+    a.setText(Field::Affiliations, "Golf\r\nChoir");
+    ContactRecord b;
+    b.setText(Field::FullName, "Baker");
+    b.setText(Field::Affiliations, "GOLF\r\nBridge Club");
+    writeFile(dir.file("Corvane.Data"), bytesOf({a, b}));
+
+    const auto upcoming = runProgram(kProgram, {"--upcoming"}, dir.path().string());
+    EXPECT_EQ(upcoming.exitStatus, 0) << upcoming.err;
+    std::ostringstream expected, none;
+    printUpcoming(realFileSystem(), dir.file("Corvane.Data"), QDate::currentDate(), expected,
+                  none);
+    EXPECT_EQ(upcoming.out, expected.str());
+    EXPECT_NE(upcoming.out.find("Adams, Ann - birthday in 3 days ("), std::string::npos);
+    const auto affiliations = runProgram(kProgram, {"--affiliations"}, dir.path().string());
+    EXPECT_EQ(affiliations.exitStatus, 0);
+    EXPECT_EQ(affiliations.out, "Bridge Club\nChoir\nGolf\n");
+
+    // A damaged file: the whole entries, the damage said, status 2.
+    Bytes ragged = bytesOf({a, b});
+    ragged.resize(ragged.size() + 10, ' ');
+    writeFile(dir.file("Corvane.Data"), ragged);
+    const auto damaged = runProgram(kProgram, {"--affiliations"}, dir.path().string());
+    EXPECT_EQ(damaged.exitStatus, 2);
+    EXPECT_EQ(damaged.out, "Bridge Club\nChoir\nGolf\n");
+    EXPECT_NE(damaged.err.find("not a multiple of 3000"), std::string::npos);
+    EXPECT_EQ(readFile(dir.file("Corvane.Data")), ragged);
+
+    // Output that cannot be written fails.
+    const auto full = runProgram(kProgram, {"--upcoming"}, dir.path().string(), "/dev/full");
+    EXPECT_EQ(full.exitStatus, 1);
+}
+
 TEST(Version, PrintsTheVersionWithoutADisplay) {
     test::TempDir dir;
     const auto result = runProgram(kProgram, {"--version"}, dir.path().string());
@@ -194,6 +235,8 @@ TEST(Version, PrintsTheVersionWithoutADisplay) {
     const auto help = runProgram(kProgram, {"--help"}, dir.path().string());
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_NE(help.out.find("--export json"), std::string::npos);
+    EXPECT_NE(help.out.find("--upcoming"), std::string::npos);
+    EXPECT_NE(help.out.find("--affiliations"), std::string::npos);
     const auto wrong = runProgram(kProgram, {"--bogus"}, dir.path().string());
     EXPECT_EQ(wrong.exitStatus, 1);
     EXPECT_NE(wrong.err.find("unknown option '--bogus'"), std::string::npos);
