@@ -6,37 +6,43 @@
 #include "recordtext.h"
 
 namespace corvane {
-namespace {
-
-const QString kLineBreak = QStringLiteral("\r\n");
-
-}  // namespace
-
+// Works on the stored bytes (one byte is one character in Windows-1252):
+// a line already seen exactly is passed over at once, and only a new one
+// is decoded and compared in capitals.
 void AffiliationList::CollectAffiliations(const ContactRecord& record) {
-    QString t = recordText(record, Field::Affiliations);
+    std::string_view t = record.rawText(Field::Affiliations);
     if (t.size() <= 2) {
         return;
     }
-    while (t.startsWith(kLineBreak) || t.endsWith(kLineBreak)) {
-        if (t.startsWith(kLineBreak)) {
-            t.remove(0, 2);
+    while (t.starts_with("\r\n") || t.ends_with("\r\n")) {
+        if (t.starts_with("\r\n")) {
+            t.remove_prefix(2);
         }
-        if (t.endsWith(kLineBreak)) {
-            t.chop(2);
+        if (t.ends_with("\r\n")) {
+            t.remove_suffix(2);
         }
     }
-    t += kLineBreak;
-    if (t.size() <= 4) {
+    if (t.size() <= 2) {  // with its closing line break, four characters or fewer
         return;
     }
-    for (const QStringView line : QStringView(t).split(kLineBreak)) {
+    while (!t.empty()) {
+        const std::size_t end = t.find("\r\n");
+        const std::string_view line = t.substr(0, end);
+        t.remove_prefix(end == std::string_view::npos ? t.size() : end + 2);
         if (line.size() < 3 || line.size() > 24) {
             continue;
         }
-        const QString capitals = line.toString().toUpper();
+        const QByteArray raw =
+            QByteArray::fromRawData(line.data(), static_cast<qsizetype>(line.size()));
+        if (m_seen.contains(raw)) {
+            continue;
+        }
+        m_seen.insert(QByteArray(raw.constData(), raw.size()));
+        const QString text = fromCp1252(line);
+        const QString capitals = text.toUpper();
         if (!m_capitals.contains(capitals)) {
             m_capitals.insert(capitals);
-            m_items.append(line.toString());
+            m_items.append(text);
         }
     }
 }

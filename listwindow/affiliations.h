@@ -6,6 +6,7 @@
 // regard to capitalization. The filter popup and `corvane --affiliations`
 // show the same list.
 
+#include <QByteArray>
 #include <QSet>
 #include <QStringList>
 
@@ -24,6 +25,7 @@ class AffiliationList {
   private:
     QStringList m_items;
     QSet<QString> m_capitals;
+    QSet<QByteArray> m_seen;  // every line met, as stored
 };
 
 // Reads the whole data file and returns its affiliations, sorted, in `out`.

@@ -24,10 +24,11 @@ int printUpcoming(FileSystem& fs, const std::string& dataPath, const QDate& toda
                   std::ostream& out, std::ostream& err) {
     std::vector<Reminder> reminders;
     std::vector<std::string> problems;
+    const ReminderCalendar calendar(today);
     readWholeRecords(
         fs, dataPath,
         [&](const ContactRecord& record, int number) {
-            addReminders(record, number, today, reminders);
+            addReminders(record, number, calendar, reminders);
             return true;
         },
         problems);

@@ -16,19 +16,37 @@ QDate inYear(int year, int month, int day) {
 }  // namespace
 
 std::optional<Occurrence> upcomingOccurrence(double oleDate, const QDate& today) {
+    return ReminderCalendar(today).occurrence(oleDate);
+}
+
+ReminderCalendar::ReminderCalendar(const QDate& today) : m_today(today) {
+    for (auto& month : m_days) {
+        month.fill(-1);
+    }
+    // Every month and day of a leap year, so that the 29th of February has
+    // its place too.
+    for (QDate day(2000, 1, 1); day.year() == 2000; day = day.addDays(1)) {
+        QDate next = inYear(today.year(), day.month(), day.day());
+        if (next < today) {
+            next = inYear(today.year() + 1, day.month(), day.day());
+        }
+        const auto days = today.daysTo(next);
+        if (days >= 0 && days <= kReminderDays) {
+            m_days[day.month()][day.day()] = static_cast<qint8>(days);
+        }
+    }
+}
+
+std::optional<Occurrence> ReminderCalendar::occurrence(double oleDate) const {
     const std::optional<DateTimeParts> stored = oleToDateTime(oleDate);
     if (!stored || stored->year <= 1899) {
         return std::nullopt;
     }
-    QDate next = inYear(today.year(), stored->month, stored->day);
-    if (next < today) {
-        next = inYear(today.year() + 1, stored->month, stored->day);
-    }
-    const auto days = static_cast<int>(today.daysTo(next));
-    if (days < 0 || days > kReminderDays) {
+    const int days = m_days[stored->month][stored->day];
+    if (days < 0) {
         return std::nullopt;
     }
-    return Occurrence{next, days};
+    return Occurrence{m_today.addDays(days), days};
 }
 
 QString reminderLine(const QString& name, bool birthday, const Occurrence& when) {
@@ -40,11 +58,11 @@ QString reminderLine(const QString& name, bool birthday, const Occurrence& when)
            formatRecordDate(ole) + u')';
 }
 
-void addReminders(const ContactRecord& record, int number, const QDate& today,
+void addReminders(const ContactRecord& record, int number, const ReminderCalendar& calendar,
                   std::vector<Reminder>& out) {
     for (const bool birthday : {true, false}) {
         const auto when =
-            upcomingOccurrence(record.date(birthday ? Field::Birthday : Field::Anniversary), today);
+            calendar.occurrence(record.date(birthday ? Field::Birthday : Field::Anniversary));
         if (when) {
             out.push_back(
                 {number, reminderLine(recordText(record, Field::FullName), birthday, *when)});
@@ -53,6 +71,7 @@ void addReminders(const ContactRecord& record, int number, const QDate& today,
 }
 
 StoreStatus collectReminders(DataFile& store, const QDate& today, std::vector<Reminder>& out) {
+    const ReminderCalendar calendar(today);
     if (StoreStatus opened = store.OpenDataFile(); !opened.ok()) {
         return opened;
     }
@@ -61,7 +80,7 @@ StoreStatus collectReminders(DataFile& store, const QDate& today, std::vector<Re
             (void)store.CloseDataFile();
             return read;
         }
-        addReminders(store.CurrentRecord(), i, today, out);
+        addReminders(store.CurrentRecord(), i, calendar, out);
     }
     return store.CloseDataFile();
 }

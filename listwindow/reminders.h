@@ -7,6 +7,7 @@
 
 #include <QDate>
 #include <QString>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -31,12 +32,25 @@ struct Occurrence {
 };
 std::optional<Occurrence> upcomingOccurrence(double oleDate, const QDate& today);
 
+// The same, for many dates on one day: the days to every month and day of
+// the year are worked out once, so that a whole address book is read at
+// the speed of the disk.
+class ReminderCalendar {
+  public:
+    explicit ReminderCalendar(const QDate& today);
+    std::optional<Occurrence> occurrence(double oleDate) const;
+
+  private:
+    QDate m_today;
+    std::array<std::array<qint8, 32>, 13> m_days{};  // by month and day; -1: too far
+};
+
 // The reminder line for `name`: the day count without leading zeros, and
 // nothing at all for today, as the list has always shown it.
 QString reminderLine(const QString& name, bool birthday, const Occurrence& when);
 
 // Appends the reminders of `record` (record number `number`).
-void addReminders(const ContactRecord& record, int number, const QDate& today,
+void addReminders(const ContactRecord& record, int number, const ReminderCalendar& calendar,
                   std::vector<Reminder>& out);
 
 // Reads the whole data file and returns its reminders in `out`.

@@ -31,7 +31,7 @@ ContactRecord person(const std::string& name, double birthday, double anniversar
 
 std::vector<QString> linesFor(const ContactRecord& record, const QDate& today = kToday) {
     std::vector<Reminder> out;
-    addReminders(record, 1, today, out);
+    addReminders(record, 1, ReminderCalendar(today), out);
     std::vector<QString> lines;
     for (const Reminder& r : out) {
         lines.push_back(r.line);
