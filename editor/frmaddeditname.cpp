@@ -541,7 +541,9 @@ void frmAddEditName::cmdInternet_Click(int index) {
     if (index == 9 || index == 21) {
         LaunchInternet(m_app.platform, kLaunchEmail, this, fieldText(index));
     } else if (index == 10 || index == 22) {
-        LaunchInternet(m_app.platform, kLaunchWebPage, this, fieldText(index));
+        LaunchInternet(m_app.platform, kLaunchWebPage, this, fieldText(index),
+                       index == 10 ? QStringLiteral("personal web page")
+                                   : QStringLiteral("business web page"));
     }
 }
 

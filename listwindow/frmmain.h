@@ -21,10 +21,6 @@ class ContactGrid;
 class FadeController;
 class OrielButton;
 
-// The mail that recommends Corvane, after "mailto:": subject and body, no
-// recipient.
-QString emailFriendTarget();
-
 class frmMain : public QWidget, public ListLink {
     Q_OBJECT
   public:

@@ -11,7 +11,6 @@
 #include "frmmain.h"
 #include "launchinternet.h"
 #include "listcolumns.h"
-#include "maker.h"
 #include "orielbutton.h"
 #include "printjob.h"
 #include "reminders.h"
@@ -232,28 +231,8 @@ void frmMain::menuList_Click(int index) {
 
 // ---- e-mail a friend -------------------------------------------------------------
 
-// The message recommending the program: subject and body of a mail with no
-// recipient, line breaks written as "%0D%0A" and nothing else encoded.
-QString emailFriendTarget() {
-    const QString title = QStringLiteral("Corvane");
-    const QString maker = QString::fromUtf8(maker::kName);
-    const QString host = QString::fromUtf8(maker::kWebHost);
-    const QString paragraph = QStringLiteral("%0D%0A%0D%0A");
-    return QStringLiteral("?subject=") + u'\'' + title +
-           QStringLiteral("' address book program from ") + maker + QStringLiteral("&body=") +
-           QStringLiteral("I wanted to tell you about an address book program from ") + maker +
-           QStringLiteral(" called '") + title +
-           QStringLiteral("' that is really good, and I thought you might ") +
-           QStringLiteral("want to know about it.") + paragraph +
-           QStringLiteral("You can download and install it for free at ") + maker +
-           QStringLiteral("'s web site (") + host + QStringLiteral("). ") +
-           QStringLiteral("The direct download link is") + paragraph + QStringLiteral("http://") +
-           host + QString::fromUtf8(maker::kDownloadPath) + paragraph +
-           QStringLiteral("Check it out if you want and let me know what you think about it.");
-}
-
 void frmMain::cmdEmailFriend_Click() {
-    LaunchInternet(m_app.platform, kLaunchEmail, this, emailFriendTarget());
+    LaunchEmailFriend(m_app.platform, this);
 }
 
 }  // namespace corvane

@@ -83,6 +83,24 @@ TEST_F(Editor, ViewModeShowsTheEntryWithItsDatesAndStamps) {
     EXPECT_EQ(platform.addresses, QStringList{"mailto:ann@example.org"});
 }
 
+// An entry's fields are only addresses when they leave through the buttons.
+TEST_F(Editor, TheMailAndWebButtonsHandOverAddressesOnly) {
+    ContactRecord r = entry("Mallory");
+    r.setText(Field::HomeEmail, "friend@example.org?attach=/home/me/.ssh/id_rsa");
+    r.setText(Field::WorkWebPage, "javascript:alert(1)");
+    writeBook({r});
+    open();
+    auto e = openEditor("***");
+    QTest::mouseClick(button(*e, "cmdInternet(9)"), Qt::LeftButton);
+    EXPECT_EQ(platform.addresses,
+              QStringList{"mailto:friend@example.org%3Fattach=/home/me/.ssh/id_rsa"});
+    QTest::mouseClick(button(*e, "cmdInternet(22)"), Qt::LeftButton);
+    EXPECT_EQ(platform.addresses.size(), 1);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].text.startsWith(
+        "Corvane will not open the business web page \"javascript:alert(1)\""));
+}
+
 TEST_F(Editor, ChangesSwitchSaveCancelAndTheScrollBar) {
     writeBook({entry("Adams"), entry("Baker")});
     open();
