@@ -226,6 +226,7 @@ class SilentPlatform final : public corvane::Platform {
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override {
         return saveAs;
     }
+    QString openFileName(QWidget*, const QString&) override { return {}; }
     QString defaultPrinterName() override { return {}; }
 
     QString saveAs;  // where a printout's PDF goes
@@ -313,11 +314,13 @@ class PlacementRecorder final : public corvane::PrinterSurface {
         fontChanged();
     }
     int pageWidthTwips() const override { return 11906; }
+    double printableHeight() const override { return 11.19; }
 
   protected:
     void drawText(const QString& text, double atX, double atY) override {
         texts.push_back({page(), atX, atY, text});
     }
+    void drawImage(const QImage&, double, double, double, double) override {}
     double measure(const QString& text) const override {
         return m_metrics->horizontalAdvance(text) / 1200.0;
     }

@@ -294,12 +294,20 @@ void frmAddEditName::buildNameTabExtras(QWidget* page) {
     m_cmdLargerPic = captionButton(page, QStringLiteral("cmdLargerPic"),
                                    QStringLiteral("View/Print Larger Picture"),
                                    twipsRect(5040, 4740, 1950, 420));
+    // One row under the frame, so that every button shows whole on the tab.
     m_cmdPicDelete =
         captionButton(page, QStringLiteral("cmdPicDelete"), QStringLiteral("Delete this Picture"),
-                      twipsRect(2985, 5220, 1950, 420));
+                      twipsRect(975, 4740, 1950, 420));
     m_cmdPicAddEdit[2]->hide();
     m_cmdLargerPic->hide();
     m_cmdPicDelete->hide();
+    for (int i = 1; i <= 2; ++i) {
+        connect(m_cmdPicAddEdit[i], &OrielButton::Click, this,
+                [this, i] { cmdPicAddEdit_Click(i); });
+    }
+    connect(m_cmdPicDelete, &OrielButton::Click, this, &frmAddEditName::cmdPicDelete_Click);
+    connect(m_cmdLargerPic, &OrielButton::Click, this, &frmAddEditName::cmdLargerPic_Click);
+    m_imgPicture->setScaledContents(true);
 
     QFont stampFont(QStringLiteral("Liberation Sans"));
     stampFont.setPointSizeF(8.25);
@@ -485,19 +493,12 @@ void frmAddEditName::LoadEntry() {
         setFieldText(i, text);
         m_loaded[i] = fieldText(i);
     }
-    // The picture stays where the picture controls keep it: the frame's tooltip.
-    const QString picture = recordText(record, Field::PicturePath);
-    m_imgPicture->setToolTip(picture);
-    m_loadedPicture = picture;
     for (int i : {9, 10, 21, 22}) {
         m_cmdInternet[i]->setEnabled(!trimBlanks(fieldText(i)).isEmpty());
     }
-    const bool noPicture = picture.isEmpty();
-    m_lblPicture->setVisible(noPicture);
-    m_cmdPicAddEdit[1]->setVisible(noPicture);
-    m_cmdPicAddEdit[2]->setVisible(!noPicture);
-    m_cmdLargerPic->setVisible(!noPicture);
-    m_cmdPicDelete->setVisible(!noPicture);
+    // The picture stays where the picture controls keep it: the frame's tooltip.
+    loadEntryPicture(m_loadFailed ? QString() : recordText(record, Field::PicturePath));
+    m_loadedPicture = picturePath();
 
     const double created = record.date(Field::Created);
     const double modified = record.date(Field::LastModified);

@@ -16,6 +16,7 @@ namespace corvane {
 
 class AppState;
 class ContactRecord;
+struct LoadedPicture;
 class FadeController;
 class ListLink;
 class OrielButton;
@@ -42,6 +43,11 @@ class frmAddEditName : public QDialog {
     void LoadEntry();
     void cmdSave_Click();
     void cmdCancel_Click();
+    void cmdPicAddEdit_Click(int index);
+    void cmdPicDelete_Click();
+    void cmdLargerPic_Click();
+    // The picture frame's working value: the picture's path, or empty.
+    QString picturePath() const;
     void scrollNames_Change(int value);
 
   public slots:
@@ -67,6 +73,11 @@ class frmAddEditName : public QDialog {
     void updateLabelButtons();
     void closeEditor();
     void closeAfterFailedLoad();
+    void loadEntryPicture(const QString& path);
+    void showPicture(const LoadedPicture& picture, const QString& path);
+    void clearPicture();
+    void showPictureButtons(bool picture);
+    bool storePicturePath(const QString& path, bool stampModified);
     bool convertDate(int index, const char* what, double& value);
     void fillRecord(ContactRecord& record, double birthday, double anniversary) const;
 

@@ -110,6 +110,13 @@ int PainterSurface::pageWidthTwips() const {
     return qRound(layout.fullRect(QPageLayout::Inch).width() * 1440);
 }
 
+double PainterSurface::printableHeight() const {
+    const QPageLayout layout = m_printer ? m_printer->pageLayout()
+                               : m_pdf   ? m_pdf->pageLayout()
+                                         : QPageLayout();
+    return layout.paintRect(QPageLayout::Inch).height();
+}
+
 bool PainterSurface::active() const {
     return PrinterSurface::active() && !m_abandoned;
 }
@@ -152,6 +159,17 @@ void PainterSurface::drawText(const QString& text, double atX, double atY) {
         m_runY = atY;
     }
     m_runEnd = atX + measure(text);
+}
+
+void PainterSurface::drawImage(const QImage& image, double atX, double atY, double width,
+                               double height) {
+    flushRun();
+    m_drewAnything = true;
+    if (m_painter.isActive()) {
+        const double dpiY = m_device->logicalDpiY();
+        m_painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        m_painter.drawImage(QRectF(atX * m_dpi, atY * dpiY, width * m_dpi, height * dpiY), image);
+    }
 }
 
 void PainterSurface::flushRun() {

@@ -54,6 +54,7 @@ class PainterSurface final : public PrinterSurface {
     ~PainterSurface() override;
 
     int pageWidthTwips() const override;
+    double printableHeight() const override;
     bool active() const override;
 
     // Tells the user, once, why the job failed or where the PDF file is.
@@ -65,6 +66,8 @@ class PainterSurface final : public PrinterSurface {
 
   protected:
     void drawText(const QString& text, double atX, double atY) override;
+    void drawImage(const QImage& image, double atX, double atY, double width,
+                   double height) override;
     double measure(const QString& text) const override;
     double fontLineHeight() const override { return m_lineHeight; }
     void fontChanged() override;

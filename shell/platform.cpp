@@ -121,6 +121,14 @@ QString QtPlatform::saveFileName(QWidget* owner, const QString& caption,
     return QFileDialog::getSaveFileName(owner, caption, suggestedPath, filter);
 }
 
+QString QtPlatform::openFileName(QWidget* owner, const QString& folder) {
+    if (withoutDisplay()) {
+        std::fprintf(stderr, "Open: no display to ask on; nothing is opened\n");
+        return {};
+    }
+    return QFileDialog::getOpenFileName(owner, QString(), folder);
+}
+
 QString QtPlatform::defaultPrinterName() {
     return QPrinterInfo::defaultPrinter().printerName();
 }

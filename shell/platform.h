@@ -42,6 +42,9 @@ class Platform {
     // empty when the user cancels.
     virtual QString saveFileName(QWidget* owner, const QString& caption,
                                  const QString& suggestedPath, const QString& filter) = 0;
+    // Asks for a file to open in the desktop's own dialog, starting in
+    // `folder`; empty when the user cancels.
+    virtual QString openFileName(QWidget* owner, const QString& folder) = 0;
     // The name of the system's default printer; empty when there is none.
     virtual QString defaultPrinterName() = 0;
 };
@@ -57,6 +60,7 @@ class QtPlatform final : public Platform {
     QDateTime now() override;
     QString saveFileName(QWidget* owner, const QString& caption, const QString& suggestedPath,
                          const QString& filter) override;
+    QString openFileName(QWidget* owner, const QString& folder) override;
     QString defaultPrinterName() override;
 };
 

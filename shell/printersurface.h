@@ -6,6 +6,7 @@
 // a QPainter (the default printer, or a PDF file when there is none); tests
 // record what is printed where.
 
+#include <QImage>
 #include <QString>
 
 namespace corvane {
@@ -39,6 +40,13 @@ class PrinterSurface {
     // print would, in one piece.
     void printRepeated(const QString& text, int count);
     void endLine();
+    // Draws `image` scaled into the rectangle at (`atX`, `atY`), `width` x
+    // `height` inches.
+    void drawPicture(const QImage& image, double atX, double atY, double width, double height) {
+        if (active()) {
+            drawImage(image, atX, atY, width, height);
+        }
+    }
     // Ends the page; the next one starts at (0, 0).
     void newPage();
     // Ends the document: the job is sent, or the file written. Nothing is
@@ -53,6 +61,8 @@ class PrinterSurface {
     double lineHeight() const { return fontLineHeight(); }
     // The physical width of the paper, in twips (1/1440 inch).
     virtual int pageWidthTwips() const = 0;
+    // The height of the printable area, in inches.
+    virtual double printableHeight() const = 0;
 
     // False once the document ended, the job failed or the user cancelled
     // it: nothing more reaches the paper.
@@ -65,6 +75,8 @@ class PrinterSurface {
   protected:
     // Draws `text` with its top-left corner at (`atX`, `atY`) inches.
     virtual void drawText(const QString& text, double atX, double atY) = 0;
+    virtual void drawImage(const QImage& image, double atX, double atY, double width,
+                           double height) = 0;
     virtual double measure(const QString& text) const = 0;
     virtual double fontLineHeight() const = 0;
     virtual void fontChanged() {}

@@ -366,6 +366,8 @@ class EditorKeepsBytes : public testing::Test, public test::MainWindowFixture {
             }
         }
         r.setText(Field::FullName, "Adams, Ann");
+        // A picture on a disk that is not mounted: kept, never shown.
+        r.setText(Field::PicturePath, "/media/corvane-absent-disk/F4.jpg");
         std::string comments = "First line\r\n";
         while (comments.size() < 1097) {
             comments += static_cast<char>('a' + comments.size() % 26);

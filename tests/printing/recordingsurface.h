@@ -42,6 +42,15 @@ class RecordingSurface final : public PrinterSurface {
     std::function<void(const RecordingSurface&)> onEnd;
 
     int pageWidthTwips() const override { return pageWidth; }
+    double printableHeight() const override { return printable; }
+    double printable = 10.5;  // Letter within quarter-inch margins
+
+    struct PrintedPicture {
+        int page;
+        double x, y, width, height;
+        QSize pixels;
+    };
+    std::vector<PrintedPicture> pictures;
     bool active() const override { return PrinterSurface::active() && !failing; }
 
     // The texts of page `page`, in the order printed.
@@ -70,6 +79,10 @@ class RecordingSurface final : public PrinterSurface {
         if (onDraw) {
             onDraw();
         }
+    }
+    void drawImage(const QImage& image, double atX, double atY, double width,
+                   double height) override {
+        pictures.push_back({page(), atX, atY, width, height, image.size()});
     }
     double measure(const QString& text) const override {
         return m_metrics->horizontalAdvance(text) / 1200.0;

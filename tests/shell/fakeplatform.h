@@ -33,6 +33,10 @@ class FakePlatform final : public Platform {
         saveDialogs.append({caption, suggestedPath, filter});
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
+    QString openFileName(QWidget*, const QString& folder) override {
+        openDialogFolders.append(folder);
+        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+    }
     QString defaultPrinterName() override { return printerName; }
 
     QStringList titles() const {
@@ -55,6 +59,9 @@ class FakePlatform final : public Platform {
     QList<SaveDialog> saveDialogs;
     QStringList saveAnswers;
     QString printerName;  // no printer, so printouts become PDF files
+    // The open dialogs asked for (their folders), and the files they answer.
+    QStringList openDialogFolders;
+    QStringList openAnswers;
     QList<MsgAnswer> answers;
     QStringList addresses;
     bool openSucceeds = true;

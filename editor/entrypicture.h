@@ -1,0 +1,48 @@
+#pragma once
+
+// An entry's picture: fitting it into a frame, loading it at the size it is
+// shown, and whether its path can be stored in the record whole.
+
+#include <QImage>
+#include <QString>
+
+namespace corvane {
+
+// The frames pictures are fitted into, in twips.
+inline constexpr int kEditorFrameWidth = 4005;
+inline constexpr int kEditorFrameHeight = 3480;
+inline constexpr int kViewerFrameWidth = 8000;
+inline constexpr int kViewerFrameHeight = 6000;
+
+struct PictureSize {
+    int width = 0;  // twips
+    int height = 0;
+};
+
+// The picture of natural size `natural` fitted to `maxWidth` x `maxHeight`:
+// a wide picture takes the whole width, an upright or square one the whole
+// height, the other side in proportion with the remainder dropped.
+PictureSize FitPicture(PictureSize natural, int maxWidth, int maxHeight);
+
+struct LoadedPicture {
+    QImage image;         // decoded at the fitted size; null when it failed
+    PictureSize natural;  // twips, from the file's own pixel size
+    PictureSize fitted;   // twips
+    QString error;        // why it failed, for the user
+};
+
+// Reads the picture at `path` through Qt's image readers, decoding it at
+// the size it is shown in the frame (a large photograph never decodes
+// whole), fitted as FitPicture does.
+LoadedPicture loadFittedPicture(const QString& path, int maxWidth, int maxHeight);
+
+// The picture at `path` decoded for print: up to 1875 pixels across (6.25
+// inches at 300 dpi), never more than the file holds; `fallback` when the
+// file cannot be read again.
+QImage loadPictureForPrint(const QString& path, const QImage& fallback);
+
+// Why `path` cannot be stored in the record's 100-character field exactly,
+// or empty when it can: too long, or characters Windows-1252 cannot hold.
+QString pictureStorageProblem(const QString& path);
+
+}  // namespace corvane

@@ -1,0 +1,186 @@
+// The entry editor's picture: showing it at LoadEntry, choosing, removing
+// and viewing it larger. The picture's path is the frame's tooltip; in view
+// mode a choice or a removal is written to the entry at once.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+
+#include "appstate.h"
+#include "entrypicture.h"
+#include "frmaddeditname.h"
+#include "frmlargepic.h"
+#include "modfadeinout.h"
+#include "orielbutton.h"
+#include "recordtext.h"
+#include "storemessages.h"
+#include "twips.h"
+
+namespace corvane {
+namespace {
+
+constexpr int kFrameLeft = 2985;
+constexpr int kFrameTop = 1200;
+
+}  // namespace
+
+QString frmAddEditName::picturePath() const {
+    return m_imgPicture->toolTip();
+}
+
+void frmAddEditName::clearPicture() {
+    m_imgPicture->hide();
+    m_imgPicture->clear();
+    m_imgPicture->setToolTip({});
+    m_imgPicture->setGeometry(
+        twipsRect(kFrameLeft, kFrameTop, kEditorFrameWidth, kEditorFrameHeight));
+    m_imgPicture->show();
+}
+
+void frmAddEditName::showPicture(const LoadedPicture& picture, const QString& path) {
+    m_app.PictureWidth = picture.natural.width;
+    m_app.PictureHeight = picture.natural.height;
+    m_imgPicture->setPixmap(QPixmap::fromImage(picture.image));
+    m_imgPicture->setGeometry(
+        twipsRect(kFrameLeft, kFrameTop, picture.fitted.width, picture.fitted.height));
+    m_imgPicture->setToolTip(path);
+    m_imgPicture->show();
+}
+
+void frmAddEditName::showPictureButtons(bool picture) {
+    m_lblPicture->setVisible(!picture);
+    m_cmdPicAddEdit[1]->setVisible(!picture);
+    m_cmdPicAddEdit[2]->setVisible(picture);
+    m_cmdLargerPic->setVisible(picture);
+    m_cmdPicDelete->setVisible(picture);
+}
+
+// The picture step of LoadEntry. A picture that cannot be shown is taken
+// off the entry only when its folder is there and the file is not (or is
+// no picture): a folder that cannot be reached (a disk not mounted) keeps
+// the reference, and the entry shows no picture this time.
+void frmAddEditName::loadEntryPicture(const QString& path) {
+    clearPicture();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QString kept;
+    if (!path.isEmpty()) {
+        const LoadedPicture picture =
+            loadFittedPicture(path, kEditorFrameWidth, kEditorFrameHeight);
+        if (!picture.image.isNull()) {
+            showPicture(picture, path);
+            kept = path;
+        } else if (!QFileInfo(path).absoluteDir().exists()) {
+            m_imgPicture->setToolTip(path);
+            kept = path;
+        } else {
+            m_app.platform.messageBox(
+                this,
+                {QStringLiteral("Error loading picture"),
+                 QStringLiteral("Can't find the picture file\nat the indicated location--\n\n(") +
+                     path + u')',
+                 MsgIcon::Critical, MsgButtons::Ok, 1});
+            if (!storePicturePath({}, false)) {
+                kept = path;  // could not be taken off: it stays as stored
+                m_imgPicture->setToolTip(path);
+            }
+        }
+    }
+    showPictureButtons(!kept.isEmpty());
+}
+
+// Writes `path` (empty: none) into the stored entry, with the modification
+// stamp when asked; tells the user and returns false when that fails.
+bool frmAddEditName::storePicturePath(const QString& path, bool stampModified) {
+    DataFile& store = m_app.store;
+    StoreStatus status = store.OpenDataFile();
+    if (status.ok()) {
+        status = store.ReadRecord(m_entryRecordNumber);
+        if (status.ok()) {
+            store.CurrentRecord().setText(Field::PicturePath, path.toStdString());
+            if (stampModified) {
+                store.CurrentRecord().setDate(Field::LastModified, m_app.now());
+            }
+            status = store.WriteRecord(m_entryRecordNumber);
+        }
+        const StoreStatus closed = store.CloseDataFile();
+        if (status.ok()) {
+            status = closed;
+        }
+    }
+    if (!status.ok()) {
+        reportStoreError(m_app, this, status);
+        return false;
+    }
+    m_loadedPicture = path;
+    return true;
+}
+
+void frmAddEditName::cmdPicAddEdit_Click(int) {
+    // The dialog may wander the folders; the program's own stays put.
+    const QString folder = QDir::currentPath();
+    const QString start =
+        picturePath().isEmpty() ? QDir::homePath() : QFileInfo(picturePath()).absolutePath();
+    const QString chosen = m_app.platform.openFileName(this, start);
+    QDir::setCurrent(folder);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    if (const QString problem = pictureStorageProblem(chosen); !problem.isEmpty()) {
+        m_app.platform.messageBox(
+            this, {QStringLiteral("File Access Error"),
+                   QStringLiteral("This picture cannot be kept with the entry: %1.\n\n(%2)\n\n"
+                                  "Rename the file or its folder, or move it to a shorter path, "
+                                  "and choose it again.")
+                       .arg(problem, chosen),
+                   MsgIcon::Exclamation, MsgButtons::Ok, 1});
+        return;
+    }
+    const LoadedPicture picture = loadFittedPicture(chosen, kEditorFrameWidth, kEditorFrameHeight);
+    if (picture.image.isNull()) {
+        // The earlier picture, if any, stays shown and stored.
+        m_app.platform.messageBox(this, {QStringLiteral("File Access Error"),
+                                         QStringLiteral("There is some kind of problem\nin trying "
+                                                        "to access that picture file..."),
+                                         MsgIcon::None, MsgButtons::Ok, 1});
+        return;
+    }
+    if (!isAddMode() && !storePicturePath(chosen, true)) {
+        return;
+    }
+    showPicture(picture, chosen);
+    showPictureButtons(true);
+}
+
+void frmAddEditName::cmdPicDelete_Click() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    const MsgAnswer answer = m_app.platform.messageBox(
+        this, {QStringLiteral("Confirm Picture Delete"),
+               QStringLiteral("Are you SURE that you want\nto delete this picture?"),
+               MsgIcon::Question, MsgButtons::YesNo, 2});
+    if (answer != MsgAnswer::Yes) {
+        return;
+    }
+    if (!isAddMode() && !storePicturePath({}, false)) {
+        return;
+    }
+    clearPicture();
+    showPictureButtons(false);
+}
+
+void frmAddEditName::cmdLargerPic_Click() {
+    if (m_app.FadeEnabled) {
+        m_fade->StartFade(255, 204, 2, false);
+    }
+    {
+        frmLargePic viewer(m_app, this);
+        viewer.setTag(fieldText(2));
+        viewer.loadPicture(picturePath());
+        viewer.exec();
+    }
+    if (m_app.FadeEnabled) {
+        m_fade->StartFade(204, 255, 2, false);
+    }
+}
+
+}  // namespace corvane
