@@ -1,0 +1,79 @@
+// Entry pictures: the fitting rule, decoding at the shown size, which paths
+// an entry can keep, and the picture printout's place on the page.
+
+#include "entrypicture.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "pictureprintout.h"
+#include "testsupport.h"
+#include "twips.h"
+
+namespace corvane {
+namespace {
+
+TEST(FitPicture, TheLongerSideFillsTheFrame) {
+    const PictureSize wide = FitPicture({6000, 4500}, kEditorFrameWidth, kEditorFrameHeight);
+    EXPECT_EQ(wide.width, 4005);
+    EXPECT_EQ(wide.height, 3003);
+    const PictureSize upright = FitPicture({4500, 6000}, kEditorFrameWidth, kEditorFrameHeight);
+    EXPECT_EQ(upright.width, 2610);
+    EXPECT_EQ(upright.height, 3480);
+    const PictureSize square = FitPicture({5000, 5000}, kEditorFrameWidth, kEditorFrameHeight);
+    EXPECT_EQ(square.width, 3480);
+    EXPECT_EQ(square.height, 3480);
+    // A nearly square wide picture takes the width and runs taller than the
+    // frame, as the rule has always had it.
+    EXPECT_EQ(FitPicture({4000, 3900}, kEditorFrameWidth, kEditorFrameHeight).height, 3904);
+}
+
+TEST(LoadPicture, ALargePictureIsDecodedAtTheSizeItIsShown) {
+    test::TempDir dir;
+    const QString path = QString::fromStdString(dir.file("big.png"));
+    QImage big(2400, 1800, QImage::Format_RGB32);
+    big.fill(Qt::darkGreen);
+    ASSERT_TRUE(big.save(path));
+    const LoadedPicture picture = loadFittedPicture(path, kEditorFrameWidth, kEditorFrameHeight);
+    ASSERT_FALSE(picture.image.isNull()) << picture.error.toStdString();
+    EXPECT_EQ(picture.natural.width, 2400 * 15);
+    EXPECT_EQ(picture.natural.height, 1800 * 15);
+    EXPECT_EQ(picture.fitted.width, 4005);
+    EXPECT_EQ(picture.fitted.height, 3003);
+    EXPECT_EQ(picture.image.width(), twipsX(4005));
+    EXPECT_LT(picture.image.width(), 2400);
+
+    const LoadedPicture none = loadFittedPicture(QString::fromStdString(dir.file("none.png")),
+                                                 kEditorFrameWidth, kEditorFrameHeight);
+    EXPECT_TRUE(none.image.isNull());
+    EXPECT_FALSE(none.error.isEmpty());
+}
+
+TEST(PicturePath, OnlyAPathTheEntryKeepsWholeMayBeStored) {
+    EXPECT_EQ(pictureStorageProblem("/home/ann/Bilder/Ölkäse.jpg"), "");
+    EXPECT_EQ(pictureStorageProblem("/home/ann/" + QString(90, u'x')), "");  // 100 characters
+    EXPECT_EQ(pictureStorageProblem("/home/ann/" + QString(91, u'x')),
+              "its full path is 101 characters long, more than the 100 an entry can store");
+    EXPECT_EQ(pictureStorageProblem("/home/ann/照片/猫.jpg"),
+              "its name holds characters an entry cannot store (照片猫)");
+    EXPECT_FALSE(pictureStorageProblem(" /leading/blank.jpg").isEmpty());
+}
+
+TEST(PicturePrintout, SixAndAQuarterInchesWideUnlessTooTallForThePage) {
+    const PicturePlace landscape = picturePlace(400, 300, 10.5);
+    EXPECT_DOUBLE_EQ(landscape.left, 0.75);
+    EXPECT_DOUBLE_EQ(landscape.top, 2.0);
+    EXPECT_DOUBLE_EQ(landscape.width, 6.25);
+    EXPECT_DOUBLE_EQ(landscape.height, 4.6875);
+    const PicturePlace square = picturePlace(300, 300, 10.5);
+    EXPECT_DOUBLE_EQ(square.height, 6.25);  // from 2.0 to 8.25 inches down
+    // Twice as tall as wide would reach 14.5 inches: it is scaled to end at
+    // the printable area's foot, its proportions kept.
+    const PicturePlace tall = picturePlace(300, 600, 10.5);
+    EXPECT_DOUBLE_EQ(tall.height, 8.5);
+    EXPECT_DOUBLE_EQ(tall.width, 4.25);
+}
+
+}  // namespace
+}  // namespace corvane
