@@ -8,6 +8,8 @@
 //   BM_FindAllText           the same rebuild as a find over all text
 //   BM_Reminders             the reminder popup's reading of every entry's dates
 //   BM_CollectAffiliations   the affiliation filter's gathering of every entry's lines
+//   BM_LoadEntryPhoto        a 6000 x 4000 JPEG loaded and fitted for the editor's frame
+//   BM_DecodeFullJpeg        a plain QImage load of the same file
 //   BM_PrintListPdf          the list printout of every entry to a PDF file
 //   BM_PlainPdfText          a QPainter on a QPdfWriter drawing the same strings
 //                            at the same places in the same font, nothing else
@@ -28,6 +30,7 @@
 #include <QSettings>
 
 #include "affiliations.h"
+#include "entrypicture.h"
 #include "appstate.h"
 #include "datafile.h"
 #include "frmmain.h"
@@ -363,6 +366,44 @@ void BM_PlainPdfText(benchmark::State& state) {
     state.counters["texts"] = static_cast<double>(placed.texts.size());
 }
 
+// A 24-megapixel photograph, made once: noise over a gradient, so that it
+// compresses as a photograph does.
+const QString& photoPath() {
+    static const QString path = [] {
+        QImage photo(6000, 4000, QImage::Format_RGB32);
+        std::uint32_t seed = 12345;
+        for (int y = 0; y < photo.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(photo.scanLine(y));
+            for (int x = 0; x < photo.width(); ++x) {
+                seed = seed * 1664525 + 1013904223;
+                const int noise = static_cast<int>(seed >> 28);
+                line[x] = qRgb((x / 24 + noise) & 255, (y / 16 + noise) & 255, (x + y) / 40 & 255);
+            }
+        }
+        const QString file = QString::fromStdString((folder().dir / "photo.jpg").string());
+        photo.save(file, "JPEG", 90);
+        return file;
+    }();
+    return path;
+}
+
+void BM_LoadEntryPhoto(benchmark::State& state) {
+    const QString& path = photoPath();
+    for (auto _ : state) {
+        const corvane::LoadedPicture picture = corvane::loadFittedPicture(
+            path, corvane::kEditorFrameWidth, corvane::kEditorFrameHeight);
+        benchmark::DoNotOptimize(picture.image.constBits());
+    }
+}
+
+void BM_DecodeFullJpeg(benchmark::State& state) {
+    const QString& path = photoPath();
+    for (auto _ : state) {
+        const QImage image(path);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
 BENCHMARK(BM_ReadAllRecords)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Reminders)->Unit(benchmark::kMillisecond);
@@ -371,6 +412,8 @@ BENCHMARK(BM_DeleteFirstAndCompact)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainCopySync)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadGrid)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindAllText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadEntryPhoto)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeFullJpeg)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PrintListPdf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainPdfText)->Unit(benchmark::kMillisecond);
 
