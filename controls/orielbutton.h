@@ -233,6 +233,7 @@ class OrielButton : public QWidget {
     bool m_checkBoxBehaviour = false;
     bool m_value = false;
     bool m_defaultRole = false;
+    bool m_boldCaption = false;  // the up face of a default button is being drawn
     bool m_cancelRole = false;
 
     short m_lastButton = 0;

@@ -244,7 +244,10 @@ void OrielButton::drawStyle14(QPainter& p, int state) {
         return;
     }
     DrawFocusRect(p);
+    // A dialog's default button shows its caption in bold while it is up.
+    m_boldCaption = m_defaultRole;
     DrawPictureAndCaption(p, 0);
+    m_boldCaption = false;
 }
 
 // The styles the program's windows do not use: a plain bevelled button.
@@ -290,8 +293,7 @@ void OrielButton::DrawCaption(QPainter& p, int mode) {
     }
     const ButtonColours& c = m_colours;
     QFont captionFont = font();
-    // A dialog's default button shows its caption in bold.
-    if (m_buttonType == 14 && m_defaultRole) {
+    if (m_boldCaption) {
         captionFont.setBold(true);
     }
     p.setFont(captionFont);

@@ -451,7 +451,6 @@ void frmAddEditName::Form_Activate() {
         m_scrollNames->setRange(1, std::max(1, m_list.Rows() - 1));
         m_scrollNames->blockSignals(false);
         m_scrollNames->setValue(m_list.Row());
-        updateLabelButtons();
         m_cmdPrintEntry->show();
         m_cmdPrintEntry->setToolTip(QStringLiteral(" Print this entry "));
     }
@@ -502,10 +501,15 @@ void frmAddEditName::LoadEntry() {
 
     const double created = record.date(Field::Created);
     const double modified = record.date(Field::LastModified);
-    m_lblDataInfo[1]->setText(QStringLiteral(" Record Created ") + formatStamp(created) + u' ');
+    const QString createdText = formatStamp(created);
+    const QString modifiedText = formatStamp(modified);
+    m_lblDataInfo[1]->setText(QStringLiteral(" Record Created ") + createdText + u' ');
     m_lblDataInfo[1]->show();
-    m_lblDataInfo[2]->setText(QStringLiteral(" Last Modifed ") + formatStamp(modified) + u' ');
-    m_lblDataInfo[2]->setVisible(modified != created);
+    m_lblDataInfo[2]->setText(QStringLiteral(" Last Modifed ") + modifiedText + u' ');
+    // Shown when it says something the first line does not: stamps a few
+    // milliseconds apart read the same.
+    m_lblDataInfo[2]->setVisible(modifiedText != createdText);
+    updateLabelButtons();
     if (m_loadFailed) {
         closeAfterFailedLoad();
     }
@@ -528,13 +532,13 @@ void frmAddEditName::scrollNames_Change(int value) {
         return;
     }
     m_list.setRow(value);
+    m_list.setTopRow(value);
     m_editorReady = false;
     LoadEntry();
     if (m_loadFailed) {
         return;
     }
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    updateLabelButtons();
     m_editorReady = true;
 }
 

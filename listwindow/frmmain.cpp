@@ -337,6 +337,10 @@ void frmMain::setRow(int row) {
     m_grid->selectCurrentRow();
 }
 
+void frmMain::setTopRow(int row) {
+    m_grid->setTopRow(row);
+}
+
 QString frmMain::TextMatrix(int row, int column) const {
     return m_grid->TextMatrix(row, column);
 }

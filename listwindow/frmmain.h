@@ -56,6 +56,7 @@ class frmMain : public QWidget, public ListLink {
     int Rows() const override;
     int Row() const override;
     void setRow(int row) override;
+    void setTopRow(int row) override;
     QString TextMatrix(int row, int column) const override;
     void setAddEntryTag(const QString& name) override { m_addEntryTag = name; }
     void setSeeEntryTag(const QString& signal) override { m_seeEntryTag = signal; }

@@ -16,6 +16,8 @@ class ListLink {
     virtual int Rows() const = 0;
     virtual int Row() const = 0;
     virtual void setRow(int row) = 0;
+    // Makes data row `row` the first one in view.
+    virtual void setTopRow(int row) = 0;
     virtual QString TextMatrix(int row, int column) const = 0;
 
     // The tag of cmdAddEntry: the trimmed name of an entry just added.

@@ -101,14 +101,35 @@ QString formatRecordDate(double oleDate, const QLocale& locale) {
     return formatWith(oleDate, dateMonthNames(locale));
 }
 
+namespace {
+
+// The first punctuation mark of a locale's format: its separator, or
+// `fallback` when the format has none (the C locale writes "d MMM yyyy").
+QChar separatorOf(const QString& format, QChar fallback) {
+    for (const QChar c : format) {
+        if (c.isPunct()) {
+            return c;
+        }
+    }
+    return fallback;
+}
+
+}  // namespace
+
 QString formatStamp(double oleDate) {
+    return formatStamp(oleDate, QLocale());
+}
+
+QString formatStamp(double oleDate, const QLocale& locale) {
     const auto parts = oleToDateTime(oleDate);
     if (oleDate == 0.0 || !parts) {
         return {};
     }
-    return twoDigits(parts->month) + u'/' + twoDigits(parts->day) + u'/' +
-           twoDigits(parts->year % 100) + u' ' + twoDigits(parts->hour) + u':' +
-           twoDigits(parts->minute) + u':' + twoDigits(parts->second);
+    const QChar date = separatorOf(locale.dateFormat(QLocale::ShortFormat), u'/');
+    const QChar time = separatorOf(locale.timeFormat(QLocale::ShortFormat), u':');
+    return twoDigits(parts->month) + date + twoDigits(parts->day) + date +
+           twoDigits(parts->year % 100) + u' ' + twoDigits(parts->hour) + time +
+           twoDigits(parts->minute) + time + twoDigits(parts->second);
 }
 
 }  // namespace corvane

@@ -34,7 +34,10 @@ QString formatRecordDate(double oleDate, const QLocale& locale);
 // the same date.
 std::array<QString, 12> dateMonthNames(const QLocale& locale);
 
-// A time stamp as "mm/dd/yy hh:nn:ss", 24-hour time; empty for no date.
+// A time stamp as "mm/dd/yy hh:nn:ss", 24-hour time, with the date and
+// time separators of the program's locale ("08.12.26" in German); empty for
+// no date.
 QString formatStamp(double oleDate);
+QString formatStamp(double oleDate, const QLocale& locale);
 
 }  // namespace corvane

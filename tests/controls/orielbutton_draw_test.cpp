@@ -187,3 +187,26 @@ TEST(Style11Drawing, ShowsTheParentBehindItAndAFrameOnlyWhenHoveredOrPressed) {
 
 }  // namespace
 }  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// The default button's caption is bold on its up face only: pressed, it
+// looks as any pressed button does.
+TEST(Style14Caption, TheDefaultButtonIsBoldOnlyWhileUp) {
+    ButtonWindow w{14, QSize(120, 30)};
+    w.button->setCaption(QStringLiteral("Save"));
+    w.button->DrawButton(OrielButton::kUp, true);
+    const QImage plainUp = w.button->face();
+    w.button->DrawButton(OrielButton::kPressed, true);
+    const QImage plainPressed = w.button->face();
+
+    w.button->setDefaultButton(true);
+    w.button->DrawButton(OrielButton::kUp, true);
+    EXPECT_NE(w.button->face(), plainUp);  // bold
+    w.button->DrawButton(OrielButton::kPressed, true);
+    EXPECT_EQ(w.button->face(), plainPressed);
+}
+
+}  // namespace
+}  // namespace corvane

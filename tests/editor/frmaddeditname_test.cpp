@@ -16,6 +16,7 @@
 #include "../store/storetestdata.h"
 #include "multilinefield.h"
 #include "oledate.h"
+#include "recordtext.h"
 
 namespace corvane {
 namespace {
@@ -476,6 +477,65 @@ TEST_F(EditorKeepsBytes, ANameTheFileCannotHoldWholeIsStillFoundAndHighlighted) 
     ASSERT_GE(grid().Row(), 1);
     EXPECT_EQ(grid().TextMatrix(grid().Row(), 0), "?ukasz, Anna");
     EXPECT_EQ(grid().TextMatrix(grid().Row(), 2), "3");
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+class EditorMends : public testing::Test, public test::MainWindowFixture {
+  protected:
+    std::unique_ptr<frmAddEditName> openEditor() {
+        auto editor =
+            std::make_unique<frmAddEditName>(app, *window, QStringLiteral("***"), window.get());
+        editor->show();
+        return editor;
+    }
+};
+
+TEST_F(EditorMends, StampsUseTheLocalesSeparatorsAndEqualStampsShowOnce) {
+    const double when = oleFromDateTime({2026, 12, 8, 9, 5, 7});
+    EXPECT_EQ(formatStamp(when, QLocale::c()), "12/08/26 09:05:07");
+    EXPECT_EQ(formatStamp(when, QLocale(QLocale::German, QLocale::Germany)), "12.08.26 09:05:07");
+    EXPECT_EQ(formatStamp(when, QLocale(QLocale::Finnish, QLocale::Finland)), "12.08.26 09.05.07");
+
+    ContactRecord r = entry("Adams");
+    r.setDate(Field::Created, when);
+    r.setDate(Field::LastModified, when + 0.4 / 86400000.0 * 1000);  // 0.4 ms later
+    writeBook({r});
+    open();
+    auto e = openEditor();
+    EXPECT_TRUE(e->findChild<QLabel*>("lblDataInfo(2)")->isHidden());
+}
+
+TEST_F(EditorMends, TheScrollBarsRowBecomesTheListsTopRowAndLabelButtonsFollowEveryLoad) {
+    std::vector<ContactRecord> book;
+    for (int i = 0; i < 80; ++i) {
+        book.push_back(entry("Entry " + std::to_string(100 + i)));
+    }
+    writeBook(book);
+    open();
+    grid().setRow(1);
+    auto e = openEditor();
+    e->findChild<QScrollBar*>("scrollNames")->setValue(40);
+    EXPECT_EQ(grid().Row(), 40);
+    EXPECT_EQ(grid().TopRow(), 40);
+}
+
+TEST_F(EditorMends, TheLabelButtonsFollowTheEntryAsSavedAndReloaded) {
+    ContactRecord r = entry("Adams");
+    r.setText(Field::HomeAddress1, "1 Main Street");
+    writeBook({r});
+    open();
+    auto e = openEditor();
+    auto* homeLabel = e->findChild<OrielButton*>("cmdPrintLabel(1)");
+    EXPECT_FALSE(homeLabel->isHidden());
+    e->setFieldText(6, "");
+    e->cmdSave_Click();  // saved, then shown again as stored: no address
+    EXPECT_EQ(e->fieldText(6), "");
+    EXPECT_TRUE(homeLabel->isHidden());
 }
 
 }  // namespace
