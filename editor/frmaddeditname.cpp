@@ -99,6 +99,7 @@ void frmAddEditName::buildTopRow() {
                       " Print a 'Home Address' mailing label... ", twipsRect(2940, 60, 540, 495));
     m_cmdPrintEntry = pictureButton(this, QStringLiteral("cmdPrintEntry"), MainIcon::PrintEntry,
                                     " Print this entry ", twipsRect(3540, 60, 540, 495));
+    connect(m_cmdPrintEntry, &OrielButton::Click, this, &frmAddEditName::cmdPrintEntry_Click);
     m_cmdPrintLabel[2] =
         pictureButton(this, QStringLiteral("cmdPrintLabel(2)"), MainIcon::LabelWork,
                       " Print a 'Work Address' mailing label... ", twipsRect(4140, 60, 540, 495));

@@ -46,6 +46,7 @@ class frmAddEditName : public QDialog {
     void cmdPicAddEdit_Click(int index);
     void cmdPicDelete_Click();
     void cmdLargerPic_Click();
+    void cmdPrintEntry_Click();
     // The picture frame's working value: the picture's path, or empty.
     QString picturePath() const;
     void scrollNames_Change(int value);
