@@ -30,9 +30,9 @@
 #include <QSettings>
 
 #include "affiliations.h"
-#include "entrypicture.h"
 #include "appstate.h"
 #include "datafile.h"
+#include "entrypicture.h"
 #include "frmmain.h"
 #include "listprintout.h"
 #include "oledate.h"
@@ -318,6 +318,7 @@ class PlacementRecorder final : public corvane::PrinterSurface {
     }
     int pageWidthTwips() const override { return 11906; }
     double printableHeight() const override { return 11.19; }
+    QPointF physicalOffset() const override { return {0.25, 0.25}; }
 
   protected:
     void drawText(const QString& text, double atX, double atY) override {

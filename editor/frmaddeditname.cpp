@@ -103,6 +103,10 @@ void frmAddEditName::buildTopRow() {
     m_cmdPrintLabel[2] =
         pictureButton(this, QStringLiteral("cmdPrintLabel(2)"), MainIcon::LabelWork,
                       " Print a 'Work Address' mailing label... ", twipsRect(4140, 60, 540, 495));
+    for (int i = 1; i <= 2; ++i) {
+        connect(m_cmdPrintLabel[i], &OrielButton::Click, this,
+                [this, i] { cmdPrintLabel_Click(i); });
+    }
     m_cmdPrintEntry->hide();
     m_cmdPrintLabel[1]->hide();
     m_cmdPrintLabel[2]->hide();

@@ -47,6 +47,7 @@ class frmAddEditName : public QDialog {
     void cmdPicDelete_Click();
     void cmdLargerPic_Click();
     void cmdPrintEntry_Click();
+    void cmdPrintLabel_Click(int index);
     // The picture frame's working value: the picture's path, or empty.
     QString picturePath() const;
     void scrollNames_Change(int value);

@@ -1,4 +1,5 @@
-// The entry editor's printouts: the entry report, with the picture after it.
+// The entry editor's printouts: the entry report, with the picture after
+// it, and a mailing label of the home or the business address.
 
 #include <QLocale>
 
@@ -7,6 +8,8 @@
 #include "entryreport.h"
 #include "frmaddeditname.h"
 #include "frmlargepic.h"
+#include "frmprintlabel.h"
+#include "modfadeinout.h"
 #include "printjob.h"
 #include "recordtext.h"
 
@@ -63,6 +66,22 @@ void frmAddEditName::cmdPrintEntry_Click() {
             viewer.exec();
             m_app.PrintPictureAtOnce = false;
         }
+    }
+}
+
+void frmAddEditName::cmdPrintLabel_Click(int index) {
+    if (m_app.FadeEnabled) {
+        m_fade->StartFade(255, 204, 2, false);
+    }
+    {
+        frmPrintLabel label(m_app, this);
+        label.setLine(1, fieldText(2));
+        label.setLine(2, fieldText(index == 1 ? 6 : 18));
+        label.setLine(3, fieldText(index == 1 ? 8 : 20));
+        label.exec();
+    }
+    if (m_app.FadeEnabled) {
+        m_fade->StartFade(204, 255, 2, false);
     }
 }
 

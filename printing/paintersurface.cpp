@@ -117,6 +117,13 @@ double PainterSurface::printableHeight() const {
     return layout.paintRect(QPageLayout::Inch).height();
 }
 
+QPointF PainterSurface::physicalOffset() const {
+    const QPageLayout layout = m_printer ? m_printer->pageLayout()
+                               : m_pdf   ? m_pdf->pageLayout()
+                                         : QPageLayout();
+    return layout.paintRect(QPageLayout::Inch).topLeft();
+}
+
 bool PainterSurface::active() const {
     return PrinterSurface::active() && !m_abandoned;
 }

@@ -55,6 +55,7 @@ class PainterSurface final : public PrinterSurface {
 
     int pageWidthTwips() const override;
     double printableHeight() const override;
+    QPointF physicalOffset() const override;
     bool active() const override;
 
     // Tells the user, once, why the job failed or where the PDF file is.

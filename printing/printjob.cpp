@@ -30,7 +30,7 @@ QString suggestedPdfPath(const QString& documentName) {
 }  // namespace
 
 std::unique_ptr<PrinterSurface> openPrinterSurface(AppState& app, QWidget* owner,
-                                                   const QString& documentName) {
+                                                   const QString& documentName, bool letter) {
     if (app.openPrinter) {
         return app.openPrinter(owner, documentName);
     }
@@ -48,7 +48,9 @@ std::unique_ptr<PrinterSurface> openPrinterSurface(AppState& app, QWidget* owner
         if (QFileInfo(path).suffix().isEmpty()) {
             path += QStringLiteral(".pdf");
         }
-        surface = PainterSurface::toPdf(app.platform, owner, path, localePaper(), documentName);
+        surface = PainterSurface::toPdf(app.platform, owner, path,
+                                        letter ? QPageSize(QPageSize::Letter) : localePaper(),
+                                        documentName);
     }
     if (!surface->active()) {
         surface->report();

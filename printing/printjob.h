@@ -20,8 +20,11 @@ class AppState;
 // user's locale). Null when the user cancelled the file's name or the job
 // could not start; the user has then been told why, where that needs
 // telling.
+// Label sheets are Letter paper: `letter` makes a PDF Letter whatever the
+// locale.
 std::unique_ptr<PrinterSurface> openPrinterSurface(AppState& app, QWidget* owner,
-                                                   const QString& documentName);
+                                                   const QString& documentName,
+                                                   bool letter = false);
 
 // While it lives, `owner` is disabled and shows the hourglass pointer;
 // afterwards it is enabled with the normal pointer, however the printout

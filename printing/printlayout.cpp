@@ -102,4 +102,9 @@ void PrintRule(PrinterSurface& printer, float fromX, float toX) {
     printer.endLine();
 }
 
+void AlignPrinterOrigin(PrinterSurface& printer, float offsetX, float offsetY) {
+    const QPointF physical = printer.physicalOffset();
+    printer.shiftOrigin(offsetX - physical.x(), offsetY - physical.y());
+}
+
 }  // namespace corvane::modStandard

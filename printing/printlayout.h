@@ -37,5 +37,11 @@ void PrintFlowText(PrinterSurface& printer, QWidget* owner, const QString& text,
 // line is underlined by it.
 void PrintRule(PrinterSurface& printer, float fromX, float toX);
 
+// Moves the printer's origin to the paper's top-left corner, shifted right
+// and down by `offsetX` and `offsetY` inches: positions are then measured
+// from the paper, whatever the printer cannot reach at its edges. Only
+// labels use it; it lasts for the one document.
+void AlignPrinterOrigin(PrinterSurface& printer, float offsetX, float offsetY);
+
 }  // namespace modStandard
 }  // namespace corvane

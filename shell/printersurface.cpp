@@ -23,7 +23,7 @@ void PrinterSurface::printRepeated(const QString& text, int count) {
     if (!active() || count < 1 || text.isEmpty()) {
         return;
     }
-    drawText(count == 1 ? text : text.repeated(count), x, y);
+    drawText(count == 1 ? text : text.repeated(count), x + m_shiftX, y + m_shiftY);
     // The position moves as it would by `count` single prints, in the
     // single precision the layouts compare against.
     const auto width = static_cast<float>(measure(text));

@@ -7,6 +7,7 @@
 // record what is printed where.
 
 #include <QImage>
+#include <QPointF>
 #include <QString>
 
 namespace corvane {
@@ -44,7 +45,7 @@ class PrinterSurface {
     // `height` inches.
     void drawPicture(const QImage& image, double atX, double atY, double width, double height) {
         if (active()) {
-            drawImage(image, atX, atY, width, height);
+            drawImage(image, atX + m_shiftX, atY + m_shiftY, width, height);
         }
     }
     // Ends the page; the next one starts at (0, 0).
@@ -63,6 +64,16 @@ class PrinterSurface {
     virtual int pageWidthTwips() const = 0;
     // The height of the printable area, in inches.
     virtual double printableHeight() const = 0;
+
+    // The distance from the paper's top-left corner to the printable area's,
+    // in inches.
+    virtual QPointF physicalOffset() const = 0;
+    // Moves the origin: positions from now on are drawn `dx`, `dy` inches
+    // from where they would be. A new document starts with none.
+    void shiftOrigin(double dx, double dy) {
+        m_shiftX = dx;
+        m_shiftY = dy;
+    }
 
     // False once the document ended, the job failed or the user cancelled
     // it: nothing more reaches the paper.
@@ -85,6 +96,8 @@ class PrinterSurface {
 
   private:
     PrintFont m_font;
+    double m_shiftX = 0;
+    double m_shiftY = 0;
     int m_page = 1;
     bool m_ended = false;
 };

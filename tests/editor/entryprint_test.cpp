@@ -9,6 +9,7 @@
 #include "../printing/pdftext.h"
 #include "../printing/recordingsurface.h"
 #include "frmaddeditname.h"
+#include "frmprintlabel.h"
 
 namespace corvane {
 namespace {
@@ -83,6 +84,40 @@ TEST_F(EntryPrint, CancelOnEitherQuestionPrintsNothing) {
     EXPECT_FALSE(app.PrintPictureAtOnce);
     EXPECT_TRUE(e->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(EntryPrint, TheLabelButtonsOpenTheLabelWindowOnTheirAddress) {
+    ContactRecord r = entry("Adams, Ann");
+    r.setText(Field::HomeAddress1, "17 Lantern Row");
+    r.setText(Field::HomeAddress2, "Suite 4");
+    r.setText(Field::HomeCityStateZip, "Harbour Bay, OR 97000");
+    r.setText(Field::WorkAddress1, "Oriel Software, 1 Quay Street, Harbour Bay Trading Estate");
+    r.setText(Field::WorkCityStateZip, "Harbour Bay, OR 97001");
+    writeBook({r});
+    open();
+    auto e = openEditor();
+    for (int index : {1, 2}) {
+        bool opened = false;
+        test::onNextModal([index, &opened](QWidget* modal) {
+            opened = true;
+            auto* label = qobject_cast<frmPrintLabel*>(modal);
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->line(1), "Adams, Ann");
+            if (index == 1) {
+                EXPECT_EQ(label->line(2), "17 Lantern Row");  // the continuation is left out
+                EXPECT_EQ(label->line(3), "Harbour Bay, OR 97000");
+            } else {
+                EXPECT_EQ(label->line(2), "Oriel Software, 1 Quay Street, Harb");  // 35
+                EXPECT_EQ(label->line(3), "Harbour Bay, OR 97001");
+            }
+            EXPECT_EQ(label->line(4), "");
+            label->cmdCancel_Click();
+        });
+        QTest::mouseClick(e->findChild<OrielButton*>(
+                              QStringLiteral("cmdPrintLabel(%1)").arg(index).toUtf8().constData()),
+                          Qt::LeftButton);
+        EXPECT_TRUE(opened) << "label button " << index << " opened no label window";
+    }
 }
 
 TEST_F(EntryPrint, AReportInAPdfFile) {

@@ -43,7 +43,9 @@ class RecordingSurface final : public PrinterSurface {
 
     int pageWidthTwips() const override { return pageWidth; }
     double printableHeight() const override { return printable; }
-    double printable = 10.5;  // Letter within quarter-inch margins
+    QPointF physicalOffset() const override { return offset; }
+    QPointF offset{0.25, 0.25};  // a laser printer's unprintable edge
+    double printable = 10.5;     // Letter within quarter-inch margins
 
     struct PrintedPicture {
         int page;

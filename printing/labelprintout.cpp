@@ -1,0 +1,21 @@
+#include "labelprintout.h"
+
+#include "printlayout.h"
+
+namespace corvane {
+
+void PrintLabel(PrinterSurface& printer, const std::array<QString, 4>& lines, int row, int column) {
+    printer.setFont(PrintFont{});  // Arial, 10 points, plain
+    modStandard::AlignPrinterOrigin(printer, 0, 0);
+    const float left = labelLeft(column);
+    printer.y = labelTop(row);
+    printer.endLine();
+    for (const QString& line : lines) {
+        printer.x = left;
+        printer.print(line + QStringLiteral("  "));
+        printer.endLine();
+    }
+    printer.endDoc();
+}
+
+}  // namespace corvane
