@@ -92,8 +92,8 @@ void frmMain::buildButtons() {
     m_cmdListWith = makeToolButton("cmdListWith", int(MainIcon::ListWith), " List with... ");
     m_cmdBirthday = makeToolButton("cmdBirthday", int(MainIcon::Birthday),
                                    " Upcoming birthdays/anniversaries... ");
-    m_cmdPrintList =
-        makeToolButton("cmdPrintList", int(MainIcon::PrintList), " Print this list... ");
+    m_cmdPrintList = makeToolButton("cmdPrintList", int(MainIcon::PrintList),
+                                    " Print this list... (right click for mailing labels) ");
     m_cmdEmailFriend =
         makeToolButton("cmdEmailFriend", int(MainIcon::EmailFriend), " Email a friend! ");
     m_cmdFormFade = makeToolButton("cmdFormFade", int(MainIcon::FormFade),
@@ -114,6 +114,8 @@ void frmMain::buildButtons() {
     connect(m_cmdSeeAllEntries, &OrielButton::Click, this, &frmMain::cmdSeeAllEntries_Click);
     connect(m_cmdHelp, &OrielButton::Click, this, &frmMain::cmdHelp_Click);
     connect(m_cmdPrintList, &OrielButton::Click, this, &frmMain::cmdPrintList_Click);
+    connect(m_cmdPrintList, &OrielButton::MouseUp, this,
+            [this](short button, short, float, float) { cmdPrintList_MouseUp(button); });
     connect(m_cmdBirthday, &OrielButton::Click, this, &frmMain::cmdBirthday_Click);
     connect(m_cmdFindEntries[2], &OrielButton::Click, this, [this] { cmdFindEntries_Click(2); });
     connect(m_cmdFindEntries[2], &OrielButton::MouseUp, this,

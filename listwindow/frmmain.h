@@ -48,6 +48,10 @@ class frmMain : public QWidget, public ListLink {
     void cmdListWith_Click();
     void menuList_Click(int index);
     void cmdEmailFriend_Click();
+    // A right click on the print button offers labels for the list.
+    void cmdPrintList_MouseUp(int button);
+    void printListLabels();
+    QMenu* menuPrintOptions() const { return m_menuPrintOptions; }
     void cmdQuit_Click();
     void cmdFormFade_Click();
     void timerFlash_Timer();
@@ -137,6 +141,7 @@ class frmMain : public QWidget, public ListLink {
     QMenu* m_menuAffiliationListMenu;
     QList<QAction*> m_menuAffiliationList;
     QMenu* m_menuListOptions;
+    QMenu* m_menuPrintOptions;
     QList<QAction*> m_menulist;
     int m_checkedColumn = 0;  // the column menu's ticked item; none at start
 

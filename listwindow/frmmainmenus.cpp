@@ -8,6 +8,7 @@
 #include "affiliations.h"
 #include "appstate.h"
 #include "contactgrid.h"
+#include "frmlistlabels.h"
 #include "frmmain.h"
 #include "launchinternet.h"
 #include "listcolumns.h"
@@ -38,6 +39,11 @@ void frmMain::buildMenus() {
         addMenuItem(m_menuAffiliationListMenu, m_menuAffiliationList,
                     QStringLiteral("menuAffiliationList"), QString::fromLatin1(caption));
     }
+
+    m_menuPrintOptions = new QMenu(QStringLiteral("PrintOptions"), this);
+    m_menuPrintOptions->setObjectName(QStringLiteral("menuPrintOptions"));
+    connect(m_menuPrintOptions->addAction(QStringLiteral("Print mailing labels for this list...")),
+            &QAction::triggered, this, &frmMain::printListLabels);
 
     m_menuListOptions = new QMenu(QStringLiteral("ListOptions"), this);
     m_menuListOptions->setObjectName(QStringLiteral("menuListOptions"));
@@ -227,6 +233,27 @@ void frmMain::menuList_Click(int index) {
     m_columnToIndex = index;
     m_app.settings.setColumnToIndex(index);
     LoadGrid();
+}
+
+// ---- labels for the list ----------------------------------------------------------
+
+void frmMain::cmdPrintList_MouseUp(int button) {
+    if (button == 2 && m_grid->Rows() > 1) {
+        m_menuPrintOptions->popup(QCursor::pos());
+    }
+}
+
+void frmMain::printListLabels() {
+    std::vector<int> records;
+    for (int r = 1; r < m_grid->Rows(); ++r) {
+        records.push_back(m_grid->TextMatrix(r, 2).toInt());
+    }
+    dim();
+    {
+        frmListLabels labels(m_app, records, this);
+        labels.exec();
+    }
+    undim();
 }
 
 // ---- e-mail a friend -------------------------------------------------------------

@@ -1,0 +1,50 @@
+#include "listlabels.h"
+
+#include "labelprintout.h"
+#include "printlayout.h"
+
+namespace corvane {
+namespace {
+
+constexpr int kPerSheet = kLabelRows * kLabelColumns;
+
+}  // namespace
+
+int labelSheetsNeeded(int count, int startRow, int startColumn) {
+    if (count <= 0) {
+        return 0;
+    }
+    const int skipped = (startRow - 1) * kLabelColumns + (startColumn - 1);
+    return (skipped + count + kPerSheet - 1) / kPerSheet;
+}
+
+void PrintListLabels(PrinterSurface& printer, const std::vector<LabelLines>& labels, int startRow,
+                     int startColumn) {
+    if (labels.empty()) {
+        return;
+    }
+    printer.setFont(PrintFont{});  // Arial, 10 points, plain
+    modStandard::AlignPrinterOrigin(printer, 0, 0);
+    int place = (startRow - 1) * kLabelColumns + (startColumn - 1);
+    for (const LabelLines& lines : labels) {
+        if (!printer.active()) {
+            return;
+        }
+        if (place == kPerSheet) {
+            printer.newPage();
+            place = 0;
+        }
+        const float left = labelLeft(place % kLabelColumns + 1);
+        printer.y = labelTop(place / kLabelColumns + 1);
+        printer.endLine();
+        for (const QString& line : lines) {
+            printer.x = left;
+            printer.print(line.left(kLabelLineLength) + QStringLiteral("  "));
+            printer.endLine();
+        }
+        ++place;
+    }
+    printer.endDoc();
+}
+
+}  // namespace corvane
