@@ -13,6 +13,8 @@
 //   BM_PrintListPdf          the list printout of every entry to a PDF file
 //   BM_PlainPdfText          a QPainter on a QPdfWriter drawing the same strings
 //                            at the same places in the same font, nothing else
+//   BM_ListLabelsPdf         labels for every entry to a PDF file
+//   BM_PlainLabelsPdfText    the floor for the labels' strings, as above
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -34,6 +36,7 @@
 #include "datafile.h"
 #include "entrypicture.h"
 #include "frmmain.h"
+#include "listlabels.h"
 #include "listprintout.h"
 #include "oledate.h"
 #include "paintersurface.h"
@@ -281,12 +284,6 @@ QString pdfPath() {
     return QString::fromStdString((folder().dir / "list.pdf").string());
 }
 
-QPageLayout pdfLayout() {
-    const double m = corvane::kPdfMarginInches;
-    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(m, m, m, m),
-                       QPageLayout::Inch);
-}
-
 void BM_PrintListPdf(benchmark::State& state) {
     MainWindowBench bench;
     int pages = 0;
@@ -340,29 +337,70 @@ class PlacementRecorder final : public corvane::PrinterSurface {
     std::unique_ptr<QFontMetricsF> m_metrics;
 };
 
+// Draws the recorded texts on a plain QPdfWriter on `paper`: the floor.
+void drawPlainPdf(const PlacementRecorder& placed, const QPageSize& paper) {
+    QFile file(pdfPath());
+    (void)file.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&file);
+    pdf.setResolution(1200);
+    const double m = corvane::kPdfMarginInches;
+    pdf.setPageLayout(
+        QPageLayout(paper, QPageLayout::Portrait, QMarginsF(m, m, m, m), QPageLayout::Inch));
+    QPainter painter(&pdf);
+    const QFont font = corvane::printerFont(corvane::PrintFont{});
+    painter.setFont(font);
+    const double ascent = QFontMetricsF(font, &pdf).ascent();
+    int page = 1;
+    for (const PlacementRecorder::Placed& t : placed.texts) {
+        if (t.page != page) {
+            pdf.newPage();
+            page = t.page;
+        }
+        painter.drawText(QPointF(t.x * 1200, t.y * 1200 + ascent), t.text);
+    }
+    painter.end();
+}
+
 void BM_PlainPdfText(benchmark::State& state) {
     MainWindowBench bench;
     PlacementRecorder placed;
     corvane::PrintList(placed, gridList(bench.window));
     for (auto _ : state) {
-        QFile file(pdfPath());
-        (void)file.open(QIODevice::WriteOnly);
-        QPdfWriter pdf(&file);
-        pdf.setResolution(1200);
-        pdf.setPageLayout(pdfLayout());
-        QPainter painter(&pdf);
-        const QFont font = corvane::printerFont(corvane::PrintFont{});
-        painter.setFont(font);
-        const double ascent = QFontMetricsF(font, &pdf).ascent();
-        int page = 1;
-        for (const PlacementRecorder::Placed& t : placed.texts) {
-            if (t.page != page) {
-                pdf.newPage();
-                page = t.page;
-            }
-            painter.drawText(QPointF(t.x * 1200, t.y * 1200 + ascent), t.text);
-        }
-        painter.end();
+        drawPlainPdf(placed, QPageSize(QPageSize::A4));
+    }
+    state.counters["texts"] = static_cast<double>(placed.texts.size());
+}
+
+// Every entry's name, street and city, as the list labels take them.
+std::vector<corvane::LabelLines> everyLabel() {
+    std::vector<corvane::LabelLines> labels;
+    for (int i = 0; i < kRecords; ++i) {
+        labels.push_back({QStringLiteral("Entry %1, Somebody").arg(i),
+                          QStringLiteral("%1 Long Street").arg(i),
+                          QStringLiteral("Harbour Bay, OR 97000"), QString()});
+    }
+    return labels;
+}
+
+void BM_ListLabelsPdf(benchmark::State& state) {
+    SilentPlatform platform;
+    const std::vector<corvane::LabelLines> labels = everyLabel();
+    int pages = 0;
+    for (auto _ : state) {
+        auto printer = corvane::PainterSurface::toPdf(platform, nullptr, pdfPath(),
+                                                      QPageSize(QPageSize::Letter),
+                                                      QStringLiteral("Corvane labels"));
+        corvane::PrintListLabels(*printer, labels, 1, 1);
+        pages = printer->page();
+    }
+    state.counters["pages"] = pages;
+}
+
+void BM_PlainLabelsPdfText(benchmark::State& state) {
+    PlacementRecorder placed;
+    corvane::PrintListLabels(placed, everyLabel(), 1, 1);
+    for (auto _ : state) {
+        drawPlainPdf(placed, QPageSize(QPageSize::Letter));
     }
     state.counters["texts"] = static_cast<double>(placed.texts.size());
 }
@@ -417,6 +455,8 @@ BENCHMARK(BM_LoadEntryPhoto)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeFullJpeg)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PrintListPdf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainPdfText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListLabelsPdf)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainLabelsPdfText)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
