@@ -53,8 +53,9 @@ frmPrintLabel::frmPrintLabel(AppState& app, QWidget* parent) : QDialog(parent), 
         line->installEventFilter(this);
         m_txtPrintLabel[i] = line;
     }
+    // Two lines of room, so that the hint shows whole beside its box.
     staticText(this, QStringLiteral("optional line (example-- attn: or re:)"),
-               twipsRect(3960, 420 + 3 * 390, 2400, 315));
+               twipsRect(3960, 420 + 3 * 390 - 90, 2400, 480));
 
     staticText(this, QStringLiteral("Indicate which 'row & column' label to print..."),
                twipsRect(240, 2100, 5900, 255));
