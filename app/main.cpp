@@ -1,5 +1,5 @@
-// Corvane's entry point. Console actions (export, version, help) run without
-// a display; everything else starts the windows.
+// Corvane's entry point. Console actions (export, the two lists, version,
+// help) run without a display; everything else starts the windows.
 //
 // This file wires the windows together: the main window opens the entry
 // editor, and both open the help, through hooks in the program's shared
