@@ -4,6 +4,7 @@
 
 #include "codepage.h"
 #include "contactrecord.h"
+#include "platform.h"
 #include "twips.h"
 
 namespace corvane {
@@ -67,6 +68,14 @@ QImage loadPictureForPrint(const QString& path, const QImage& fallback) {
     }
     QImage image = reader.read();
     return image.isNull() ? fallback : image;
+}
+
+void reportMissingPicture(Platform& platform, QWidget* owner, const QString& path) {
+    platform.messageBox(
+        owner, {QStringLiteral("Error loading picture"),
+                QStringLiteral("Can't find the picture file\nat the indicated location--\n\n(") +
+                    path + u')',
+                MsgIcon::Critical, MsgButtons::Ok, 1});
 }
 
 QString pictureStorageProblem(const QString& path) {

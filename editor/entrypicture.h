@@ -6,7 +6,11 @@
 #include <QImage>
 #include <QString>
 
+class QWidget;
+
 namespace corvane {
+
+class Platform;
 
 // The frames pictures are fitted into, in twips.
 inline constexpr int kEditorFrameWidth = 4005;
@@ -40,6 +44,9 @@ LoadedPicture loadFittedPicture(const QString& path, int maxWidth, int maxHeight
 // inches at 300 dpi), never more than the file holds; `fallback` when the
 // file cannot be read again.
 QImage loadPictureForPrint(const QString& path, const QImage& fallback);
+
+// Tells the user the picture at `path` cannot be found or read.
+void reportMissingPicture(Platform& platform, QWidget* owner, const QString& path);
 
 // Why `path` cannot be stored in the record's 100-character field exactly,
 // or empty when it can: too long, or characters Windows-1252 cannot hold.

@@ -75,6 +75,8 @@ class frmAddEditName : public QDialog {
     void updateLabelButtons();
     void closeEditor();
     void closeAfterFailedLoad();
+    void dim();
+    void undim();
     void loadEntryPicture(const QString& path);
     void showPicture(const LoadedPicture& picture, const QString& path);
     void clearPicture();

@@ -74,12 +74,7 @@ void frmAddEditName::loadEntryPicture(const QString& path) {
             m_imgPicture->setToolTip(path);
             kept = path;
         } else {
-            m_app.platform.messageBox(
-                this,
-                {QStringLiteral("Error loading picture"),
-                 QStringLiteral("Can't find the picture file\nat the indicated location--\n\n(") +
-                     path + u')',
-                 MsgIcon::Critical, MsgButtons::Ok, 1});
+            reportMissingPicture(m_app.platform, this, path);
             if (!storePicturePath({}, false)) {
                 kept = path;  // could not be taken off: it stays as stored
                 m_imgPicture->setToolTip(path);
@@ -168,19 +163,28 @@ void frmAddEditName::cmdPicDelete_Click() {
     showPictureButtons(false);
 }
 
-void frmAddEditName::cmdLargerPic_Click() {
+// The editor dims to 80 % under a window it opens, and brightens after.
+void frmAddEditName::dim() {
     if (m_app.FadeEnabled) {
         m_fade->StartFade(255, 204, 2, false);
     }
+}
+
+void frmAddEditName::undim() {
+    if (m_app.FadeEnabled) {
+        m_fade->StartFade(204, 255, 2, false);
+    }
+}
+
+void frmAddEditName::cmdLargerPic_Click() {
+    dim();
     {
         frmLargePic viewer(m_app, this);
         viewer.setTag(fieldText(2));
         viewer.loadPicture(picturePath());
         viewer.exec();
     }
-    if (m_app.FadeEnabled) {
-        m_fade->StartFade(204, 255, 2, false);
-    }
+    undim();
 }
 
 }  // namespace corvane

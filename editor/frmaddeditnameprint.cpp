@@ -9,7 +9,6 @@
 #include "frmaddeditname.h"
 #include "frmlargepic.h"
 #include "frmprintlabel.h"
-#include "modfadeinout.h"
 #include "printjob.h"
 #include "recordtext.h"
 
@@ -70,9 +69,7 @@ void frmAddEditName::cmdPrintEntry_Click() {
 }
 
 void frmAddEditName::cmdPrintLabel_Click(int index) {
-    if (m_app.FadeEnabled) {
-        m_fade->StartFade(255, 204, 2, false);
-    }
+    dim();
     {
         frmPrintLabel label(m_app, this);
         label.setLine(1, fieldText(2));
@@ -80,9 +77,7 @@ void frmAddEditName::cmdPrintLabel_Click(int index) {
         label.setLine(3, fieldText(index == 1 ? 8 : 20));
         label.exec();
     }
-    if (m_app.FadeEnabled) {
-        m_fade->StartFade(204, 255, 2, false);
-    }
+    undim();
 }
 
 }  // namespace corvane

@@ -52,11 +52,7 @@ frmLargePic::frmLargePic(AppState& app, QWidget* parent) : QDialog(parent), m_ap
 bool frmLargePic::loadPicture(const QString& path) {
     const LoadedPicture picture = loadFittedPicture(path, kViewerFrameWidth, kViewerFrameHeight);
     if (picture.image.isNull()) {
-        m_app.platform.messageBox(
-            this, {QStringLiteral("Error loading picture"),
-                   QStringLiteral("Can't find the picture file\nat the indicated location--\n\n(") +
-                       path + u')',
-                   MsgIcon::Critical, MsgButtons::Ok, 1});
+        reportMissingPicture(m_app.platform, this, path);
         m_imgPicture->hide();
         return false;
     }

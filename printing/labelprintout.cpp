@@ -4,9 +4,7 @@
 
 namespace corvane {
 
-void PrintLabel(PrinterSurface& printer, const std::array<QString, 4>& lines, int row, int column) {
-    printer.setFont(PrintFont{});  // Arial, 10 points, plain
-    modStandard::AlignPrinterOrigin(printer, 0, 0);
+void placeLabel(PrinterSurface& printer, const std::array<QString, 4>& lines, int row, int column) {
     const float left = labelLeft(column);
     printer.y = labelTop(row);
     printer.endLine();
@@ -15,6 +13,12 @@ void PrintLabel(PrinterSurface& printer, const std::array<QString, 4>& lines, in
         printer.print(line + QStringLiteral("  "));
         printer.endLine();
     }
+}
+
+void PrintLabel(PrinterSurface& printer, const std::array<QString, 4>& lines, int row, int column) {
+    printer.setFont(PrintFont{});  // Arial, 10 points, plain
+    modStandard::AlignPrinterOrigin(printer, 0, 0);
+    placeLabel(printer, lines, row, column);
     printer.endDoc();
 }
 

@@ -24,6 +24,12 @@ inline float labelTop(int row) {
     return static_cast<float>(row - 1) + 0.5f;
 }
 
+// Places the four lines on the label at row `row`, column `column` of the
+// current page, positions from the paper's corner (the origin aligned
+// already): one text line below the label's top, each line followed by two
+// blanks, an empty line keeping its place.
+void placeLabel(PrinterSurface& printer, const std::array<QString, 4>& lines, int row, int column);
+
 // Prints the four lines at row `row`, column `column` as a document of its
 // own: one text line below the label's top, each line followed by two
 // blanks, an empty line keeping its place.

@@ -34,14 +34,11 @@ void PrintListLabels(PrinterSurface& printer, const std::vector<LabelLines>& lab
             printer.newPage();
             place = 0;
         }
-        const float left = labelLeft(place % kLabelColumns + 1);
-        printer.y = labelTop(place / kLabelColumns + 1);
-        printer.endLine();
-        for (const QString& line : lines) {
-            printer.x = left;
-            printer.print(line.left(kLabelLineLength) + QStringLiteral("  "));
-            printer.endLine();
+        LabelLines cut;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            cut[i] = lines[i].left(kLabelLineLength);
         }
+        placeLabel(printer, cut, place / kLabelColumns + 1, place % kLabelColumns + 1);
         ++place;
     }
     printer.endDoc();

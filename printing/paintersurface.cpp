@@ -103,24 +103,22 @@ bool PainterSurface::begin(QPagedPaintDevice* device) {
     return true;
 }
 
+QPageLayout PainterSurface::pageLayout() const {
+    return m_printer ? m_printer->pageLayout() : m_pdf ? m_pdf->pageLayout() : QPageLayout();
+}
+
 int PainterSurface::pageWidthTwips() const {
-    const QPageLayout layout = m_printer ? m_printer->pageLayout()
-                               : m_pdf   ? m_pdf->pageLayout()
-                                         : QPageLayout();
+    const QPageLayout layout = pageLayout();
     return qRound(layout.fullRect(QPageLayout::Inch).width() * 1440);
 }
 
 double PainterSurface::printableHeight() const {
-    const QPageLayout layout = m_printer ? m_printer->pageLayout()
-                               : m_pdf   ? m_pdf->pageLayout()
-                                         : QPageLayout();
+    const QPageLayout layout = pageLayout();
     return layout.paintRect(QPageLayout::Inch).height();
 }
 
 QPointF PainterSurface::physicalOffset() const {
-    const QPageLayout layout = m_printer ? m_printer->pageLayout()
-                               : m_pdf   ? m_pdf->pageLayout()
-                                         : QPageLayout();
+    const QPageLayout layout = pageLayout();
     return layout.paintRect(QPageLayout::Inch).topLeft();
 }
 

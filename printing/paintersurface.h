@@ -14,6 +14,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <memory>
@@ -78,6 +79,8 @@ class PainterSurface final : public PrinterSurface {
   private:
     PainterSurface(Platform& platform, QWidget* owner, QString target);
     bool begin(QPagedPaintDevice* device);
+    // The paper and printable area of the printer or the PDF.
+    QPageLayout pageLayout() const;
     void flushRun();
     void abandon(const QString& why);
     void showProgress();

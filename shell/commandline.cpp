@@ -117,9 +117,7 @@ int checkedOutput(int status, std::ostream& out, std::ostream& err) {
     if (status == 1 || (out.flush() && !out.fail())) {
         return status;  // a failure already reported, or all went well
     }
-    const int reason = errno != 0 ? errno : EIO;
-    err << "corvane: cannot write to standard output: " << std::generic_category().message(reason)
-        << '\n';
+    reportOutputFailure(err, errno != 0 ? errno : EIO);
     return 1;
 }
 

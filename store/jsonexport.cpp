@@ -94,6 +94,11 @@ std::string jsonQuote(std::string_view text) {
     return out;
 }
 
+void reportOutputFailure(std::ostream& err, int errnoValue) {
+    err << "corvane: cannot write to standard output: "
+        << std::generic_category().message(errnoValue) << '\n';
+}
+
 int exportJsonLines(FileSystem& fs, const std::string& dataPath, std::ostream& out,
                     std::ostream& err) {
     std::vector<std::string> problems;
@@ -108,9 +113,7 @@ int exportJsonLines(FileSystem& fs, const std::string& dataPath, std::ostream& o
         fileProblems);
     errno = finished ? 0 : errno;  // a refused write leaves its reason fresh
     if (!finished || !out.flush()) {
-        const int reason = errno != 0 ? errno : EIO;
-        err << "corvane: cannot write to standard output: "
-            << std::generic_category().message(reason) << '\n';
+        reportOutputFailure(err, errno != 0 ? errno : EIO);
         return kExportOutputFailed;
     }
     fileProblems.insert(fileProblems.end(), problems.begin(), problems.end());

@@ -29,6 +29,10 @@ inline constexpr int kExportOutputFailed = 1;  // `out` refused the lines
 int exportJsonLines(FileSystem& fs, const std::string& dataPath, std::ostream& out,
                     std::ostream& err);
 
+// Says on `err` that standard output refused what was written, with the
+// system's reason for `errnoValue`.
+void reportOutputFailure(std::ostream& err, int errnoValue);
+
 // `text` as a JSON string literal, quotes included.
 std::string jsonQuote(std::string_view text);
 
