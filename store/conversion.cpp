@@ -134,6 +134,11 @@ ConversionResult ConvertOldDataFile(DataFile& store, const std::function<double(
     if (closeErr != 0) {
         return fail(StoreStatus::ioError(scratchName, closeErr));
     }
+    // A journal left beside a book that is gone must not be finished into
+    // the new one.
+    if (StoreStatus retired = retireJournal(fs, dataName); !retired.ok()) {
+        return fail(retired);
+    }
     // Never over a data file that appeared since it was found missing.
     if (int err = fs.renameNoReplace(scratchName, dataName)) {
         return fail(err == EEXIST ? StoreStatus{StoreError::AlreadyExists, dataName,

@@ -86,6 +86,18 @@ StoreStatus DataFile::openExisting(const std::string& name, bool created) {
             return StoreStatus::ioError(name, err);
         }
     }
+    if (!m_damage) {
+        // A new file has no save to finish: a journal beside it belonged to
+        // a book that is gone. An old one may have one, and it is finished
+        // before the file's shape is judged (an append cut short is ragged).
+        m_handle = handle;
+        StoreStatus settled = created ? retireJournal(m_fs, name) : finishJournalledWrite();
+        m_handle = -1;
+        if (!settled.ok()) {
+            m_fs.close(handle);
+            return settled;
+        }
+    }
     std::uint64_t length = 0;
     if (int err = m_fs.size(handle, length)) {
         m_fs.close(handle);
@@ -190,10 +202,10 @@ StoreStatus DataFile::ReadRecord(int number) {
 }
 
 StoreStatus DataFile::WriteRecord(int number) {
-    return writeSlot(number, m_current.encode(), Flush::Yes);
+    return writeSlot(number, m_current.encode());
 }
 
-StoreStatus DataFile::writeSlot(int number, const ContactRecord::Bytes& bytes, Flush flush) {
+StoreStatus DataFile::writeSlot(int number, const ContactRecord::Bytes& bytes) {
     const std::string name = path(kDataFileName);
     if (m_absent) {
         if (StoreStatus created = createAbsentFile(); !created.ok()) {
@@ -223,31 +235,46 @@ StoreStatus DataFile::writeSlot(int number, const ContactRecord::Bytes& bytes, F
 
     // What the write will cover: a partial last slot before an append is
     // completed with cleared bytes, so no hole of zeros is left in the file.
-    const std::uint64_t start = std::min(offset, oldLength);
-    std::vector<std::uint8_t> out;
-    out.reserve(offset - start + kSlot);
-    for (std::uint64_t i = start; i < offset; ++i) {
+    SlotWrite write;
+    write.start = std::min(offset, oldLength);
+    write.oldLength = oldLength;
+    std::vector<std::uint8_t>& out = write.bytes;
+    out.reserve(offset - write.start + kSlot);
+    for (std::uint64_t i = write.start; i < offset; ++i) {
         out.push_back(ContactRecord::blankByteAt(i));
     }
     out.insert(out.end(), bytes.begin(), bytes.end());
 
     // Keep what the write overwrites, to put it back if the write fails.
-    std::vector<std::uint8_t> before(std::min<std::uint64_t>(out.size(), oldLength - start));
+    std::vector<std::uint8_t> before(std::min<std::uint64_t>(out.size(), oldLength - write.start));
     std::size_t got = 0;
-    if (int err = m_fs.readAt(m_handle, start, before.data(), before.size(), got)) {
+    if (int err = m_fs.readAt(m_handle, write.start, before.data(), before.size(), got)) {
         return StoreStatus::ioError(name, err);
     }
     before.resize(got);
 
+    int journal = -1;
+    if (StoreStatus journalled = writeJournal(write, journal); !journalled.ok()) {
+        return journalled;
+    }
     m_unflushed = true;
-    int err = m_fs.writeAt(m_handle, start, out.data(), out.size());
-    if (err == 0 && flush == Flush::Yes) {
+    int err = m_fs.writeAt(m_handle, write.start, out.data(), out.size());
+    if (err == 0) {
         err = m_fs.sync(m_handle);
     }
     if (err != 0) {
-        return putBack(number, start, before, oldLength, StoreStatus::ioError(name, err));
+        StoreStatus status =
+            putBack(number, write.start, before, oldLength, StoreStatus::ioError(name, err));
+        // Put back, the file must stay so: the journal is marked done on the
+        // disk. Not put back, the journal finishes the write at the next open.
+        if (status.error == StoreError::RollbackFailed) {
+            m_fs.close(journal);
+            return status;
+        }
+        return abandonJournal(journal, false, status);
     }
-    m_unflushed = flush == Flush::No;
+    m_unflushed = false;
+    closeJournal(journal);
     m_recordCount = std::max<std::int16_t>(m_recordCount, static_cast<std::int16_t>(number));
     return StoreStatus::success();
 }
@@ -276,7 +303,9 @@ StoreStatus DataFile::putBack(int number, std::uint64_t start,
                : "entry " + std::to_string(number) + " in the file may now be partly overwritten";
     return {StoreError::RollbackFailed, failure.fileName,
             failure.reason + "; putting back what was there failed too (" +
-                StoreStatus::ioError(failure.fileName, err).reason + "), so " + holds};
+                StoreStatus::ioError(failure.fileName, err).reason + "), so " + holds +
+                ", until the next opening of the file finishes the write from " +
+                std::string(kJournalFileName)};
 }
 
 StoreStatus DataFile::DeleteAndCompact(int number) {
@@ -290,48 +319,26 @@ StoreStatus DataFile::DeleteAndCompact(int number) {
         return {StoreError::NoSuchRecord, dataName,
                 "there is no entry number " + std::to_string(number)};
     }
-
-    // Mark the record, as the file format has always done: a deletion cut
-    // short leaves the mark, and the next compaction drops the record.
-    if (StoreStatus read = ReadRecord(number); !read.ok()) {
+    if (!m_readOnlyReason.empty()) {
         (void)CloseDataFile();
-        return read;
+        return {StoreError::ReadOnly, dataName, m_readOnlyReason};
     }
-    const ContactRecord::Bytes original = m_current.encode();
-    m_current.setText(Field::FullName, kKilledMarker);
-    // The mark need not reach the disk: lost in a crash, it only leaves the
-    // record undeleted, and the compacted file is flushed before it counts.
-    if (StoreStatus marked = writeSlot(number, m_current.encode(), Flush::No); !marked.ok()) {
-        (void)CloseDataFile();
-        return marked;
-    }
-
-    // Everything after the mark either completes or is undone, so that a
-    // failure leaves the data file exactly as it was. Should the mark not
-    // come off again, the user is told: the entry they meant to delete then
-    // goes with the next deletion.
+    // Nothing below writes the data file, so undoing a failure only takes
+    // away the scratch file, which is never read.
     auto undo = [&](const StoreStatus& failure) {
-        m_fs.remove(scratchName);  // a scratch file left behind is never read
-        StoreStatus restored = m_handle >= 0 ? StoreStatus::success() : OpenDataFile();
-        if (restored.ok()) {
-            restored = writeSlot(number, original, Flush::Yes);
-        }
+        m_fs.remove(scratchName);
         (void)CloseDataFile();
-        if (restored.ok()) {
-            return failure;
-        }
-        return StoreStatus{StoreError::RollbackFailed, dataName,
-                           failure.reason + "; taking the deletion mark off again failed too (" +
-                               restored.reason + "), so entry " + std::to_string(number) +
-                               " still carries the mark and will be removed at the next deletion"};
+        return failure;
     };
-
+    if (StoreStatus retired = retireJournal(m_fs, dataName); !retired.ok()) {
+        return undo(retired);
+    }
     int scratch = -1;
     if (StoreStatus opened = openScratch(scratch); !opened.ok()) {
         return undo(opened);
     }
     int kept = 0;
-    StoreStatus copied = compactInto(scratch, kept);
+    StoreStatus copied = compactInto(scratch, number, kept);
     int err = copied.ok() ? m_fs.sync(scratch) : 0;
     const int closeErr = m_fs.close(scratch);
     if (!copied.ok()) {
@@ -391,6 +398,8 @@ StoreStatus DataFile::replaceWithScratch(int kept) {
         if (int err = m_fs.remove(dataName)) {
             return StoreStatus::ioError(dataName, err);
         }
+        // The journal goes with the book; retired above, it holds nothing.
+        m_fs.remove(path(kJournalFileName));
     }
     if (int err = m_fs.syncDirectoryOf(dataName)) {
         return {StoreError::FolderNotFlushed, dataName,
@@ -401,9 +410,9 @@ StoreStatus DataFile::replaceWithScratch(int kept) {
     return StoreStatus::success();
 }
 
-// Copies every record not marked "$Killed$" from the open data file into
-// `scratch`, in order, in large writes; `kept` counts them.
-StoreStatus DataFile::compactInto(int scratch, int& kept) {
+// Copies every record but `skipped` and those marked "$Killed$" from the
+// open data file into `scratch`, in order, in large writes; `kept` counts them.
+StoreStatus DataFile::compactInto(int scratch, int skipped, int& kept) {
     const std::string scratchName = path(kScratchFileName);
     std::vector<std::uint8_t> chunk;
     chunk.reserve(kCompactChunkSlots * kSlot);
@@ -425,7 +434,7 @@ StoreStatus DataFile::compactInto(int scratch, int& kept) {
         if (StoreStatus read = ReadRecord(i); !read.ok()) {
             return read;
         }
-        if (m_current.isKilled()) {
+        if (i == skipped || m_current.isKilled()) {
             continue;
         }
         ++kept;

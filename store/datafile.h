@@ -4,9 +4,11 @@
 // (N-1)*3000. Every user action opens it, reads and writes through the one
 // record buffer, and closes it again; nothing holds it open in between.
 //
-// Writes are safe: a write that fails leaves the file as it was, and a
-// deletion writes the compacted file beside the old one and renames it over
-// the old one only when it is complete and on the disk.
+// Writes are safe: a write that fails leaves the file as it was; a write cut
+// short by a crash or a power cut is finished from the journal beside the
+// file at the next open (see slotjournal.h); and a deletion writes the
+// compacted file beside the old one and renames it over the old one only
+// when it is complete and on the disk.
 
 #include <cstdint>
 #include <optional>
@@ -16,6 +18,7 @@
 
 #include "contactrecord.h"
 #include "filesystem.h"
+#include "slotjournal.h"
 #include "storestatus.h"
 
 namespace corvane {
@@ -52,6 +55,11 @@ struct FileDamage {
     bool worthTelling() const;
 };
 
+// Marks the journal beside the data file at `dataPath` done, on the disk,
+// when there is one. Whatever replaces the data file as a whole does this
+// first, so that no earlier save can be finished into the new file.
+StoreStatus retireJournal(FileSystem& fs, const std::string& dataPath);
+
 class DataFile {
   public:
     // `directory` is where the data file lives; empty means the current
@@ -63,7 +71,9 @@ class DataFile {
 
     // Opens the data file for reading and writing, creating it empty when it
     // is missing (and flushing the folder, so the new name lasts), and sets
-    // RecordCount. A file already open is closed first.
+    // RecordCount. A file already open is closed first. A whole journal
+    // left by a save that a crash cut short is written into the file first,
+    // so the save is finished; one that is not whole is ignored.
     // A file whose shape is wrong still opens (see damage()); a file with too
     // many slots opens read-only and counts 32767 records; an existing file
     // the system will not let us write opens read-only too. Fails, leaving
@@ -90,21 +100,24 @@ class DataFile {
     StoreStatus ReadRecord(int number);
 
     // Writes CurrentRecord into slot `number` of the open file and flushes it
-    // to the disk. Writing just past the last slot appends one. On failure the
-    // file is put back as it was (an append is cut back to the old length);
-    // should putting it back fail too, the status is RollbackFailed and its
-    // reason says what the file may now hold.
+    // to the disk, through the journal, so that a crash at any moment leaves
+    // the file as it was or as it is meant to be. Writing just past the last
+    // slot appends one. On failure the file is put back as it was (an append
+    // is cut back to the old length); should putting it back fail too, the
+    // status is RollbackFailed and its reason says what the file may now
+    // hold, and the journal is left to finish the write at the next open.
     StoreStatus WriteRecord(int number);
 
-    // Removes record `number` (1-based) and compacts the file: the record is
-    // marked "$Killed$", every record not so marked is copied in order into
-    // a newly created scratch file with the data file's permissions, which is
-    // flushed and renamed over the data file, and the folder is flushed. When
-    // no record remains, the data file is removed. Opens and closes the file
-    // itself. On failure the data file is as it was before the call and no
-    // scratch file is left; should taking the mark away fail too, the status
-    // is RollbackFailed. When only the final flush of the folder fails, the
-    // deletion has been made and the status (FolderNotFlushed) says so.
+    // Removes record `number` (1-based) and compacts the file: every other
+    // record not marked "$Killed$" (by an earlier program's deletion cut
+    // short) is copied in order into a newly created scratch file with the
+    // data file's permissions, which is flushed and renamed over the data
+    // file, and the folder is flushed. When no record remains, the data file
+    // is removed. The data file itself is never written, so a crash at any
+    // moment leaves it as it was or as it is meant to be. Opens and closes the
+    // file itself. On failure the data file is as it was before the call and
+    // no scratch file is left. When only the final flush of the folder fails,
+    // the deletion has been made and the status (FolderNotFlushed) says so.
     StoreStatus DeleteAndCompact(int number);
 
     // Handle of the open file, 0 when closed.
@@ -128,12 +141,15 @@ class DataFile {
     StoreStatus createAbsentFile();
     StoreStatus keepCopyOfDamagedFile(FileDamage& damage);
     StoreStatus writeCopy(const std::string& copyPath, const std::vector<std::uint8_t>& bytes);
-    enum class Flush { No, Yes };
-    StoreStatus writeSlot(int number, const ContactRecord::Bytes& bytes, Flush flush);
+    StoreStatus writeSlot(int number, const ContactRecord::Bytes& bytes);
+    StoreStatus writeJournal(const SlotWrite& write, int& journal);
+    StoreStatus abandonJournal(int journal, bool made, const StoreStatus& failure);
+    void closeJournal(int journal);
+    StoreStatus finishJournalledWrite();
     StoreStatus putBack(int number, std::uint64_t start, const std::vector<std::uint8_t>& before,
                         std::uint64_t oldLength, const StoreStatus& failure);
     StoreStatus openScratch(int& scratch);
-    StoreStatus compactInto(int scratch, int& kept);
+    StoreStatus compactInto(int scratch, int skipped, int& kept);
     StoreStatus replaceWithScratch(int kept);
     void dropReadAhead() { m_readAheadSlots = 0; }
 

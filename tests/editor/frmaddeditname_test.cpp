@@ -329,7 +329,9 @@ TEST(EditorFaults, ASaveTheDiskRefusesIsReportedAndChangesNothing) {
     frmAddEditName editor(app, window, "***", &window);
     editor.show();
     editor.setFieldText(3, "Annie");
-    fs.failStep(2);  // opening succeeds; the write fails as on a full disk
+    // Opening succeeds, and so do the journal's steps (open, chmod, write,
+    // flush, flush of the folder); the write fails as on a full disk.
+    fs.failStep(7);
     editor.cmdSave_Click();
     ASSERT_EQ(platform.titles(), QStringList{"Error"});
     EXPECT_TRUE(platform.messages[0].text.endsWith(

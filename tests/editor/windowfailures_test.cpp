@@ -57,12 +57,13 @@ TEST_F(WindowFailures, AnAddTheDiskRefusesLeavesTheFileTheListAndTheButtonsAsThe
     const test::Bytes before = data();
     open();
     // The editor opens and closes the file as it comes up; the save opens
-    // it again, and its write of the new slot fails.
-    fs.failStep(4);
+    // it again and records the write in the journal (open, chmod, write,
+    // flush, flush of the folder), and its write of the new slot fails.
+    fs.failStep(9);
     saveFailsInTheEditor("Clark", "Cee");
     QTest::mouseClick(button("cmdAddEntry"), Qt::LeftButton);
-    ASSERT_GE(fs.log().size(), 4u);
-    EXPECT_EQ(fs.log()[3], "write Corvane.Data (fails)");
+    ASSERT_GE(fs.log().size(), 9u);
+    EXPECT_EQ(fs.log()[8], "write Corvane.Data (fails)");
 
     ASSERT_EQ(platform.titles(), QStringList{"Error"});
     EXPECT_EQ(lastMessage(), "Corvane could not use its data file.\n\n" + app.path("Corvane.Data") +
@@ -79,12 +80,12 @@ TEST_F(WindowFailures, ADeletionTheDiskRefusesKeepsTheEntryInTheFileAndTheList) 
     const test::Bytes before = data();
     open();
     grid().setRow(2);
-    // Open, mark, clear the scratch name, create, permissions, write, flush
-    // and close the copy, close the data file: the rename is the tenth step.
-    fs.failStep(10);
+    // Open, clear the scratch name, create, permissions, write, flush and
+    // close the copy, close the data file: the rename is the ninth step.
+    fs.failStep(9);
     platform.answers = {MsgAnswer::Yes};
     QTest::mouseClick(button("cmdDeleteEntry"), Qt::LeftButton);
-    ASSERT_EQ(fs.log().at(9), "rename TempFile.Data Corvane.Data (fails)");
+    ASSERT_EQ(fs.log().at(8), "rename TempFile.Data Corvane.Data (fails)");
 
     ASSERT_EQ(platform.titles(), (QStringList{"Confirm", "Error"}));
     EXPECT_EQ(lastMessage(), "Corvane could not use its data file.\n\n" + app.path("Corvane.Data") +

@@ -332,7 +332,8 @@ TEST_F(DataFileFolder, AnUnevenFileGetsOneCopyHoweverOftenItIsEditedAndIsToldOfO
         EXPECT_FALSE(store.damage()->worthTelling());  // told when the copy was made
         ASSERT_TRUE(store.CloseDataFile().ok());
     }
-    EXPECT_EQ(namesInFolder(), (Names{"Corvane.Data", "Corvane.Data.uneven-length-copy"}));
+    EXPECT_EQ(namesInFolder(),
+              (Names{"Corvane.Data", "Corvane.Data.journal", "Corvane.Data.uneven-length-copy"}));
     EXPECT_EQ(readFile(dir.file("Corvane.Data.uneven-length-copy")), bytes);
 
     // Another damage (another ragged end) is another copy, told of again.
@@ -363,6 +364,27 @@ TEST_F(DataFileFolder, DeletingKeepsTheFilesPermissionsAndTheCopyHasThemToo) {
     ASSERT_TRUE(store.CloseDataFile().ok());
     ASSERT_EQ(::stat(dir.file("Corvane.Data.uneven-length-copy").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// The journal holds a whole entry: it is as private as the data file, and
+// between saves it holds nothing the next open would write again.
+TEST_F(DataFileFolder, TheJournalIsAsPrivateAsTheFileAndHoldsNothingBetweenSaves) {
+    writeFile(data(), slotsOf({"Adams", "Baker"}));
+    ASSERT_EQ(::chmod(data().c_str(), 0600), 0);
+    ASSERT_TRUE(rename2(store, 2, "Bell").ok());
+    const std::string journal = dir.file("Corvane.Data.journal");
+    struct stat st {};
+    ASSERT_EQ(::stat(journal.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_FALSE(decodeJournal(readFile(journal)));
+    ASSERT_TRUE(rename2(store, 1, "Abbot").ok());
+    EXPECT_FALSE(decodeJournal(readFile(journal)));
+    EXPECT_EQ(namesIn(readFile(data())), (Names{"Abbot", "Bell"}));
+
+    // The book's last entry deleted, no file of it is left.
+    ASSERT_TRUE(store.DeleteAndCompact(1).ok());
+    ASSERT_TRUE(store.DeleteAndCompact(1).ok());
+    EXPECT_EQ(namesInFolder(), Names{});
 }
 
 TEST_F(DataFileFolder, LinksPlantedUnderTheScratchAndCopyNamesAreNeverFollowed) {
