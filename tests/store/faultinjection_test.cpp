@@ -21,6 +21,7 @@ namespace {
 using test::Bytes;
 using test::fileExists;
 using test::readFile;
+using test::savedAs;
 using test::slotsOf;
 using test::writeFile;
 using Log = std::vector<std::string>;
@@ -217,20 +218,6 @@ class FaultInjectionTest : public testing::Test {
     test::FaultyFileSystem fs;
     Log lastLog;
 };
-
-// The file's bytes once record `number` of `before` is saved under `name`:
-// a slot beyond the end reads as a cleared record.
-Bytes savedAs(Bytes file, int number, const std::string& name) {
-    const std::size_t at = static_cast<std::size_t>(number - 1) * 3000;
-    while (file.size() < at + 3000) {
-        file.push_back(ContactRecord::blankByteAt(file.size() % 3000));
-    }
-    ContactRecord record =
-        ContactRecord::decode(std::span<const std::uint8_t, 3000>(file.data() + at, 3000));
-    record.setText(Field::FullName, name);
-    std::copy(record.encode().begin(), record.encode().end(), file.begin() + at);
-    return file;
-}
 
 // How a window saves one record: open, read, change, write, close.
 StoreStatus saveRecord(DataFile& store, int number, const std::string& name) {

@@ -41,4 +41,18 @@ inline std::vector<std::string> namesIn(const Bytes& bytes) {
     return names;
 }
 
+// The file's bytes once record `number` of `before` is saved under `name`:
+// a slot beyond the end reads as a cleared record.
+inline Bytes savedAs(Bytes file, int number, const std::string& name) {
+    const std::size_t at = static_cast<std::size_t>(number - 1) * 3000;
+    while (file.size() < at + 3000) {
+        file.push_back(ContactRecord::blankByteAt(file.size() % 3000));
+    }
+    ContactRecord record =
+        ContactRecord::decode(std::span<const std::uint8_t, 3000>(file.data() + at, 3000));
+    record.setText(Field::FullName, name);
+    std::copy(record.encode().begin(), record.encode().end(), file.begin() + at);
+    return file;
+}
+
 }  // namespace corvane::test
