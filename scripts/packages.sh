@@ -17,3 +17,8 @@ TEST_PACKAGES=(
     libbenchmark-dev
     poppler-utils         # pdftotext reads printouts back in the tests
 )
+# Only to fuzz (scripts/fuzz.sh):
+FUZZ_PACKAGES=(
+    clang-14              # libFuzzer's compiler
+    libclang-rt-14-dev    # libFuzzer and the sanitizers' runtimes for clang
+)

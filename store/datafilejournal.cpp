@@ -46,8 +46,8 @@ StoreStatus retireJournal(FileSystem& fs, const std::string& dataPath) {
 
 // Records `write` in the journal and flushes it, so that the data file may
 // be written. A journal file made now is only found after a power cut once
-// its folder is flushed too. On failure nothing of the data file has been
-// touched, and the journal, not whole, would be ignored.
+// its folder is flushed too. `journal` is -1 when the folder takes no new
+// file. On failure nothing of the data file has been touched.
 StoreStatus DataFile::writeJournal(const SlotWrite& write, int& journal) {
     const std::string name = path(kJournalFileName);
     std::uint64_t existing = 0;
@@ -66,6 +66,13 @@ StoreStatus DataFile::writeJournal(const SlotWrite& write, int& journal) {
     }
     if (int err =
             m_fs.open(name, make ? OpenMode::CreateNew : OpenMode::ReadWriteCreate, journal)) {
+        // A folder the user may not add files to, holding a data file they
+        // may write: the entry is written in place as it always was, only
+        // without the journal's protection against a power cut.
+        if (make && (err == EACCES || err == EPERM)) {
+            journal = -1;
+            return StoreStatus::success();
+        }
         return StoreStatus::ioError(name, err);
     }
     const std::vector<std::uint8_t> bytes = encodeJournal(write);
@@ -107,6 +114,9 @@ StoreStatus DataFile::abandonJournal(int journal, bool made, const StoreStatus& 
 // mark need not be flushed: should it be lost, the next open only writes the
 // same bytes again. Its failures are harmless for the same reason.
 void DataFile::closeJournal(int journal) {
+    if (journal < 0) {
+        return;
+    }
     (void)markDone(m_fs, journal, false);
     m_fs.close(journal);
 }

@@ -25,8 +25,9 @@ inline constexpr double kOleDateMin = -657434.0;
 inline constexpr double kOleDateMax = 2958466.0;
 
 // `value` as a calendar date and time rounded to the nearest second (an exact
-// half second rounds up). Empty when `value` is not finite or lies outside the
-// range an OLE date can hold.
+// half second rounds up). Empty when `value` is not finite, lies outside the
+// range an OLE date can hold, or is in the last half second of that range
+// (it would round to the year 10000).
 std::optional<DateTimeParts> oleToDateTime(double value);
 
 // The OLE value of a calendar date and time (proleptic Gregorian calendar).

@@ -50,6 +50,33 @@ TEST(LoadPicture, ALargePictureIsDecodedAtTheSizeItIsShown) {
     EXPECT_FALSE(none.error.isEmpty());
 }
 
+// A picture file that claims 40,000 by 30,000 pixels (3.6 GB decoded) is
+// refused with a reason, never decoded whole.
+TEST(LoadPicture, AnEnormousPictureIsRefusedNotDecoded) {
+    test::TempDir dir;
+    test::Bytes bmp(54, 0);
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            bmp[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+        }
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, 54 + 3600000000u);   // the file's claimed size
+    put32(10, 54);                // where the pixels begin
+    put32(14, 40);                // the header's size
+    put32(18, 40000);             // width
+    put32(22, 30000);             // height
+    bmp[26] = 1;                  // one plane
+    bmp[28] = 24;                 // bits per pixel
+    bmp.resize(54 + 4096, 0x7F);  // and a little of them
+    const QString path = QString::fromStdString(dir.file("enormous.bmp"));
+    test::writeFile(path.toStdString(), bmp);
+    const LoadedPicture picture = loadFittedPicture(path, kEditorFrameWidth, kEditorFrameHeight);
+    EXPECT_TRUE(picture.image.isNull());
+    EXPECT_FALSE(picture.error.isEmpty());
+}
+
 TEST(PicturePath, OnlyAPathTheEntryKeepsWholeMayBeStored) {
     EXPECT_EQ(pictureStorageProblem("/home/ann/Bilder/Ölkäse.jpg"), "");
     EXPECT_EQ(pictureStorageProblem("/home/ann/" + QString(90, u'x')), "");  // 100 characters

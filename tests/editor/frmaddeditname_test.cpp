@@ -1,6 +1,7 @@
 // The entry editor on the real windows, over a data file the test writes.
 
 #include "frmaddeditname.h"
+#include "editorfields.h"
 
 #include <gtest/gtest.h>
 
@@ -265,6 +266,43 @@ TEST_F(Editor, LongTextsAreCutToTheFieldsMaximum) {
     EXPECT_EQ(saved.text(Field::Comments), QString(1070, u'c').toStdString() + "\r\nx");
     const std::string_view padded = saved.fieldBytes(Field::Comments);
     EXPECT_EQ(padded.substr(1073), std::string(24, ' '));
+}
+
+// A paste far longer than any field, of text the code page only partly
+// holds, into every text field: each keeps what fits, and each character
+// the code page lacks is stored as "?".
+TEST_F(Editor, AnOverlongPasteOutsideTheCodePageIsCutAndStoredWithQuestionMarks) {
+    writeBook({entry("Adams")});
+    open();
+    auto e = openEditor("***");
+    const QString pasted = QStringLiteral("é日").repeated(1000);
+    for (int i = 1; i <= kEditorFields; ++i) {
+        if (i == kBirthdayField || i == kAnniversaryField) {
+            continue;  // a date field reads dates; its own test says how
+        }
+        SCOPED_TRACE(i);
+        QApplication::clipboard()->setText(pasted);
+        QWidget* field = e->findChild<QWidget*>(QStringLiteral("txtField(%1)").arg(i));
+        ASSERT_NE(field, nullptr);
+        field->setFocus();
+        QMetaObject::invokeMethod(field, "selectAll");  // the paste replaces what is there
+        if (auto* multi = qobject_cast<MultiLineField*>(field)) {
+            multi->paste();
+        } else {
+            qobject_cast<QLineEdit*>(field)->paste();
+        }
+        EXPECT_EQ(e->fieldText(i), pasted.left(editorField(i).maxLength));
+    }
+    e->cmdSave_Click();
+    ASSERT_TRUE(platform.messages.isEmpty()) << platform.messages[0].text.toStdString();
+    const ContactRecord saved = stored(1);
+    for (int i = 1; i <= kEditorFields; ++i) {
+        if (i != kBirthdayField && i != kAnniversaryField) {
+            SCOPED_TRACE(i);
+            const QString kept = pasted.left(editorField(i).maxLength).replace(u'日', u'?');
+            EXPECT_EQ(saved.text(editorField(i).field), kept.toStdString());
+        }
+    }
 }
 
 TEST_F(Editor, TheSpaceIndicatorShowsHowFullAFieldIs) {

@@ -285,5 +285,20 @@ TEST_F(PrintButton, ACancelledFileNamePrintsNothingAndAnUnwritableOneSaysWhy) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+// A default printer that the system does not know (removed since it was
+// set, or a queue that is gone): the job is not sent anywhere else.
+TEST_F(PrintButton, ADefaultPrinterThatIsGoneSaysSoAndPrintsNothing) {
+    platform.printerName = QStringLiteral("Vanished_Printer");
+    open();
+    platform.answers = {MsgAnswer::Yes};
+    clickPrint();
+    ASSERT_EQ(platform.titles(), (QStringList{"Corvane", "Printing"}));
+    EXPECT_EQ(platform.messages[1].text,
+              "Corvane could not find the printer \"Vanished_Printer\".\n\nNothing was printed.");
+    EXPECT_TRUE(platform.saveDialogs.isEmpty());  // no PDF offered in its place
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 }  // namespace
 }  // namespace corvane

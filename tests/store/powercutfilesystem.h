@@ -20,9 +20,10 @@
 #include <vector>
 
 #include "filesystem.h"
-#include "testsupport.h"
 
 namespace corvane::test {
+
+using Bytes = std::vector<std::uint8_t>;
 
 // A folder as a power cut leaves it: each name with its bytes.
 using Disk = std::map<std::string, Bytes>;

@@ -1,0 +1,116 @@
+// Data files and folders as they should not be, and journals left by
+// something else: what the store makes of each (the table of bad inputs in
+// docs/bad-inputs.md points here).
+
+#include <gtest/gtest.h>
+
+#include "datafile.h"
+#include "faultyfilesystem.h"
+#include "storetestdata.h"
+#include "testsupport.h"
+
+namespace corvane {
+namespace {
+
+using test::Bytes;
+using test::readFile;
+using test::slotsOf;
+using test::writeFile;
+
+class BadDataFile : public testing::Test {
+  protected:
+    std::string data() const { return dir.file("Corvane.Data"); }
+    std::string journal() const { return dir.file("Corvane.Data.journal"); }
+    StoreStatus save(DataFile& store, int number, const std::string& name) {
+        if (StoreStatus s = store.OpenDataFile(); !s.ok()) {
+            return s;
+        }
+        (void)store.ReadRecord(number);
+        store.CurrentRecord().setText(Field::FullName, name);
+        StoreStatus written = store.WriteRecord(number);
+        (void)store.CloseDataFile();
+        return written;
+    }
+    test::TempDir dir;
+    test::FaultyFileSystem fs;
+    DataFile store{fs, dir.path().string()};
+};
+
+TEST_F(BadDataFile, AnEmptyFileIsAnEmptyBookThatTheFirstSaveFills) {
+    writeFile(data(), Bytes{});
+    ASSERT_TRUE(store.OpenDataFile().ok());
+    EXPECT_EQ(store.RecordCount(), 0);
+    EXPECT_FALSE(store.damage());
+    ASSERT_TRUE(store.CloseDataFile().ok());
+    ASSERT_TRUE(save(store, 1, "Adams").ok());
+    EXPECT_EQ(test::namesIn(readFile(data())), std::vector<std::string>{"Adams"});
+}
+
+TEST_F(BadDataFile, AFileThatCannotBeReadIsNamedWithTheReasonAndLeftAlone) {
+    const Bytes bytes = slotsOf({"Adams"});
+    writeFile(data(), bytes);
+    fs.breakAt(1, EACCES);  // neither for writing nor for reading
+    fs.countReads(true);
+    const StoreStatus status = store.OpenDataFile();
+    EXPECT_EQ(status.error, StoreError::Io);
+    EXPECT_EQ(status.message(), data() + ": " + test::systemReason(EACCES));
+    EXPECT_EQ(store.DataFileNumber(), 0);
+    fs.failStep(0);
+    EXPECT_EQ(readFile(data()), bytes);
+}
+
+// A folder that takes no new file around a file that may be written: an
+// entry is still saved, in place, but a deletion (which needs a scratch
+// file) is refused with the reason and changes nothing.
+TEST_F(BadDataFile, AFolderThatTakesNoNewFileStillSavesButCannotDelete) {
+    writeFile(data(), slotsOf({"Adams", "Baker"}));
+    fs.failStep(2, EACCES);  // making the journal
+    ASSERT_TRUE(save(store, 2, "Bell").ok());
+    EXPECT_EQ(fs.log()[1], "open Corvane.Data.journal (fails)");
+    EXPECT_EQ(test::namesIn(readFile(data())), (std::vector<std::string>{"Adams", "Bell"}));
+    EXPECT_FALSE(test::fileExists(journal()));
+
+    const Bytes before = readFile(data());
+    fs.failStep(3, EACCES);  // making the scratch file
+    const StoreStatus deleted = store.DeleteAndCompact(1);
+    EXPECT_EQ(deleted.message(), dir.file("TempFile.Data") + ": " + test::systemReason(EACCES));
+    EXPECT_EQ(readFile(data()), before);
+}
+
+// A journal is finished into the data file only when it is whole and its
+// write belongs to a file of this length; anything else changes nothing.
+TEST_F(BadDataFile, AJournalThatIsNotWholeOrNotThisFilesChangesNothing) {
+    const Bytes bytes = slotsOf({"Adams", "Baker"});
+    const Bytes newSlot = slotsOf({"Bell"});
+    const Bytes whole = encodeJournal(SlotWrite{3000, 6000, newSlot});
+    struct Case {
+        const char* what;
+        Bytes journal;
+    };
+    for (const Case& c : {Case{"cut short", Bytes(whole.begin(), whole.end() - 9)},
+                          Case{"one byte changed",
+                               [&] {
+                                   Bytes b = whole;
+                                   b[100] ^= 1;
+                                   return b;
+                               }()},
+                          Case{"another file's", encodeJournal(SlotWrite{3000, 9000, newSlot})},
+                          Case{"empty", Bytes{}}, Case{"junk", Bytes(5000, 0xAB)}}) {
+        SCOPED_TRACE(c.what);
+        writeFile(data(), bytes);
+        writeFile(journal(), c.journal);
+        ASSERT_TRUE(store.OpenDataFile().ok());
+        ASSERT_TRUE(store.CloseDataFile().ok());
+        EXPECT_EQ(readFile(data()), bytes);
+        EXPECT_FALSE(decodeJournal(readFile(journal())));
+    }
+    // The whole one is finished, once.
+    writeFile(journal(), whole);
+    ASSERT_TRUE(store.OpenDataFile().ok());
+    ASSERT_TRUE(store.CloseDataFile().ok());
+    EXPECT_EQ(test::namesIn(readFile(data())), (std::vector<std::string>{"Adams", "Bell"}));
+    EXPECT_FALSE(decodeJournal(readFile(journal())));
+}
+
+}  // namespace
+}  // namespace corvane
