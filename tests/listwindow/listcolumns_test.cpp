@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "modsupport.h"
 #include "oledate.h"
 #include "recordtext.h"
@@ -55,6 +57,15 @@ TEST(RecordText, DatesAndStampsAsTheWindowsShowThem) {
     EXPECT_EQ(formatRecordDate(oleFromDateTime({1962, 3, 5})), "Mar 05, 1962");
     EXPECT_EQ(formatStamp(oleFromDateTime({2026, 12, 8, 9, 5, 7})), "12/08/26 09:05:07");
     EXPECT_EQ(trimBlanks("  a\tb  "), "a\tb");
+    // Values no date can have, as a damaged or foreign file may hold them,
+    // show as no date.
+    for (double impossible :
+         {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+          -std::numeric_limits<double>::infinity(), 1e300, -1e7, 2958466.0}) {
+        SCOPED_TRACE(impossible);
+        EXPECT_EQ(formatRecordDate(impossible), "");
+        EXPECT_EQ(formatStamp(impossible), "");
+    }
 }
 
 }  // namespace
