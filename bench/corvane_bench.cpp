@@ -4,6 +4,9 @@
 //   BM_PlainRead             one sequential read of the whole file into memory
 //   BM_DeleteFirstAndCompact deleting the first entry, which rewrites the whole file
 //   BM_PlainCopySync         a copy of the file, flushed to disk
+//   BM_SaveEntry             saving one entry as the editor does: open, read it,
+//                            change it, write it through the journal, close
+//   BM_PlainSlotWriteSync    one 3000-byte pwrite of a slot and its fdatasync
 //   BM_LoadGrid              the real main window (offscreen) rebuilding its list
 //   BM_FindAllText           the same rebuild as a find over all text
 //   BM_Reminders             the reminder popup's reading of every entry's dates
@@ -219,6 +222,43 @@ void BM_PlainCopySync(benchmark::State& state) {
         ::fdatasync(fd);
         ::close(fd);
     }
+}
+
+void BM_SaveEntry(benchmark::State& state) {
+    DataFile store(corvane::realFileSystem(), folder().dir.string());
+    int number = 0;
+    for (auto _ : state) {
+        number = number % kRecords + 1;
+        if (!store.OpenDataFile().ok() || !store.ReadRecord(number).ok()) {
+            state.SkipWithError("open failed");
+            break;
+        }
+        store.CurrentRecord().setText(Field::Comments, "Saved " + std::to_string(number));
+        const bool written = store.WriteRecord(number).ok();
+        (void)store.CloseDataFile();
+        if (!written) {
+            state.SkipWithError("save failed");
+            break;
+        }
+    }
+}
+
+void BM_PlainSlotWriteSync(benchmark::State& state) {
+    const int fd = ::open(folder().data.c_str(), O_WRONLY);
+    std::vector<char> slot(ContactRecord::kSize, 'x');
+    int number = 0;
+    for (auto _ : state) {
+        number = number % kRecords + 1;
+        const auto offset = static_cast<off_t>(number - 1) * ContactRecord::kSize;
+        if (::pwrite(fd, slot.data(), slot.size(), offset) != static_cast<ssize_t>(slot.size()) ||
+            ::fdatasync(fd) != 0) {
+            state.SkipWithError("write failed");
+            break;
+        }
+    }
+    ::close(fd);
+    std::filesystem::copy_file(folder().master, folder().data,
+                               std::filesystem::copy_options::overwrite_existing);
 }
 
 // A desktop that answers every question with its default and shows nothing.
@@ -449,6 +489,8 @@ BENCHMARK(BM_Reminders)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectAffiliations)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteFirstAndCompact)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainCopySync)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveEntry)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainSlotWriteSync)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadGrid)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindAllText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadEntryPhoto)->Unit(benchmark::kMillisecond);

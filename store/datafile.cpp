@@ -182,7 +182,10 @@ StoreStatus DataFile::ReadRecord(int number) {
                 "there is no entry number " + std::to_string(number)};
     }
     if (number < m_readAheadFirst || number >= m_readAheadFirst + m_readAheadSlots) {
-        m_readAhead.resize(kReadAheadSlots * kSlot);
+        // Only a reader going through the file in order is read ahead for:
+        // one entry opened in the editor costs one slot.
+        const bool inOrder = number == m_lastRead + 1;
+        m_readAhead.resize((inOrder ? kReadAheadSlots : 1) * kSlot);
         std::size_t got = 0;
         const std::uint64_t offset = static_cast<std::uint64_t>(number - 1) * kSlot;
         if (int err = m_fs.readAt(m_handle, offset, m_readAhead.data(), m_readAhead.size(), got)) {
@@ -194,8 +197,9 @@ StoreStatus DataFile::ReadRecord(int number) {
             m_readAhead[i] = ContactRecord::blankByteAt(i);
         }
         m_readAheadFirst = number;
-        m_readAheadSlots = kReadAheadSlots;
+        m_readAheadSlots = static_cast<int>(m_readAhead.size() / kSlot);
     }
+    m_lastRead = number;
     const std::uint8_t* slot = m_readAhead.data() + (number - m_readAheadFirst) * kSlot;
     m_current = ContactRecord::decode(std::span<const std::uint8_t, kSlot>(slot, kSlot));
     return StoreStatus::success();

@@ -151,7 +151,10 @@ class DataFile {
     StoreStatus openScratch(int& scratch);
     StoreStatus compactInto(int scratch, int skipped, int& kept);
     StoreStatus replaceWithScratch(int kept);
-    void dropReadAhead() { m_readAheadSlots = 0; }
+    void dropReadAhead() {
+        m_readAheadSlots = 0;
+        m_lastRead = 0;
+    }
 
     FileSystem& m_fs;
     std::string m_directory;
@@ -169,6 +172,7 @@ class DataFile {
     std::vector<std::uint8_t> m_readAhead;
     int m_readAheadFirst = 0;
     int m_readAheadSlots = 0;
+    int m_lastRead = 0;  // the slot the last read asked for
 };
 
 }  // namespace corvane

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "datafile.h"
+#include "slotjournal.h"
 
 namespace corvane {
 namespace {
@@ -13,6 +14,38 @@ constexpr std::size_t kChunkSlots = 256;
 
 std::string systemReason(int err) {
     return std::generic_category().message(err);
+}
+
+// The write a whole journal beside `dataPath` holds for a file of
+// `length` bytes, if any; read only.
+std::optional<SlotWrite> pendingWrite(FileSystem& fs, const std::string& dataPath,
+                                      std::uint64_t length) {
+    const auto slash = dataPath.rfind('/');
+    const std::string journalPath =
+        (slash == std::string::npos ? "" : dataPath.substr(0, slash + 1)) +
+        std::string(kJournalFileName);
+    int handle = -1;
+    if (fs.open(journalPath, OpenMode::ReadOnly, handle) != 0) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes(kMaxJournalSize + 64);
+    std::size_t got = 0;
+    const int err = fs.readAt(handle, 0, bytes.data(), bytes.size(), got);
+    fs.close(handle);
+    std::optional<SlotWrite> write =
+        err == 0 ? decodeJournal(std::span(bytes.data(), got)) : std::nullopt;
+    return write && write->fits(length) ? write : std::nullopt;
+}
+
+// Lays the part of `write` that falls on the file's bytes from `offset`
+// over `chunk`.
+void overlay(std::vector<std::uint8_t>& chunk, std::size_t size, std::uint64_t offset,
+             const SlotWrite& write) {
+    const std::uint64_t from = std::max(offset, write.start);
+    const std::uint64_t to = std::min(offset + size, write.start + write.bytes.size());
+    for (std::uint64_t at = from; at < to; ++at) {
+        chunk[at - offset] = write.bytes[at - write.start];
+    }
 }
 
 }  // namespace
@@ -32,6 +65,11 @@ bool readWholeRecords(FileSystem& fs, const std::string& dataPath,
         problems.push_back(systemReason(sizeErr));
         fs.close(handle);
         return true;
+    }
+    const std::optional<SlotWrite> pending = pendingWrite(fs, dataPath, length);
+    const std::uint64_t fileLength = length;
+    if (pending) {
+        length = pending->newLength();
     }
     const std::uint64_t wholeSlots = length / kSlot;
     if (length % kSlot != 0) {
@@ -54,6 +92,14 @@ bool readWholeRecords(FileSystem& fs, const std::string& dataPath,
             problems.push_back("reading record " + std::to_string(number + 1) +
                                " failed: " + systemReason(readErr));
             break;
+        }
+        if (pending) {
+            // Past the file's end the unfinished save's bytes stand in.
+            if (number * kSlot + got >= fileLength) {
+                got = static_cast<std::size_t>(
+                    std::min<std::uint64_t>(slots * kSlot, length - number * kSlot));
+            }
+            overlay(chunk, got, number * kSlot, *pending);
         }
         for (std::size_t i = 0; i + kSlot <= got && finished; i += kSlot) {
             const auto record =

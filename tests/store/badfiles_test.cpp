@@ -6,6 +6,7 @@
 
 #include "datafile.h"
 #include "faultyfilesystem.h"
+#include "recordreader.h"
 #include "storetestdata.h"
 #include "testsupport.h"
 
@@ -110,6 +111,29 @@ TEST_F(BadDataFile, AJournalThatIsNotWholeOrNotThisFilesChangesNothing) {
     ASSERT_TRUE(store.CloseDataFile().ok());
     EXPECT_EQ(test::namesIn(readFile(data())), (std::vector<std::string>{"Adams", "Bell"}));
     EXPECT_FALSE(decodeJournal(readFile(journal())));
+}
+
+// The console's reading only reads: a save cut short whose journal is whole
+// is read as finished, and neither file is changed.
+TEST_F(BadDataFile, TheConsoleReadsASaveCutShortAsFinishedAndChangesNothing) {
+    Bytes torn = slotsOf({"Adams", "Baker"});
+    torn.resize(4500);  // an append of Baker that a crash cut short
+    const Bytes whole = encodeJournal(SlotWrite{3000, 3000, slotsOf({"Baker"})});
+    writeFile(data(), torn);
+    writeFile(journal(), whole);
+    std::vector<std::string> names;
+    std::vector<std::string> problems;
+    ASSERT_TRUE(readWholeRecords(
+        fs, data(),
+        [&](const ContactRecord& r, int) {
+            names.push_back(r.text(Field::FullName));
+            return true;
+        },
+        problems));
+    EXPECT_EQ(names, (std::vector<std::string>{"Adams", "Baker"}));
+    EXPECT_TRUE(problems.empty()) << problems.front();
+    EXPECT_EQ(readFile(data()), torn);
+    EXPECT_EQ(readFile(journal()), whole);
 }
 
 }  // namespace
