@@ -35,6 +35,14 @@ int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const corvane::CommandLine commandLine = corvane::parseCommandLine(args);
     const std::string dataFile(corvane::kDataFileName);
+    // Only the actions that use the book go to its folder.
+    using Action = corvane::CommandLine::Action;
+    const Action action = commandLine.action;
+    const bool usesBook = action == Action::Run || action == Action::Export ||
+                          action == Action::Upcoming || action == Action::Affiliations;
+    if (usesBook && corvane::enterFolder(commandLine, std::cerr) != 0) {
+        return 1;
+    }
     switch (commandLine.action) {
         case corvane::CommandLine::Action::Run:
             break;

@@ -1,6 +1,10 @@
 #include "commandline.h"
 
+#include <unistd.h>
+
+#include <QStandardPaths>
 #include <cerrno>
+#include <filesystem>
 #include <system_error>
 
 #include "datafile.h"
@@ -46,10 +50,15 @@ bool isQtOption(const std::string& arg, bool& takesValue) {
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     CommandLine result;
-    // "/m" anywhere in the command line, as the program has always read it.
+    // "/m" anywhere in the command line, as the program has always read it;
+    // a folder's name is no switch ("/home/me" holds "/m").
     std::string line;
-    for (const std::string& arg : args) {
-        line += arg + ' ';
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--folder") {
+            ++i;
+        } else if (!args[i].starts_with("--folder=")) {
+            line += args[i] + ' ';
+        }
     }
     result.quitWithoutAsking = line.find("/m") != std::string::npos;
     auto fail = [&](std::string why) {
@@ -60,6 +69,20 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         bool takesValue = false;
+        if (arg == "--folder" || arg.starts_with("--folder=")) {
+            if (arg == "--folder" && i + 1 >= args.size()) {
+                return fail("--folder needs the folder that holds (or is to hold) Corvane.Data");
+            }
+            result.folder = arg == "--folder" ? args[++i] : arg.substr(9);
+            if (result.folder.empty()) {
+                return fail("--folder needs the folder that holds (or is to hold) Corvane.Data");
+            }
+            continue;
+        }
+        if (arg == "--documents") {
+            result.documentsFolder = true;
+            continue;
+        }
         if (arg.find("/m") != std::string::npos) {
             continue;  // the switch, seen above
         }
@@ -89,6 +112,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             return fail("unknown option '" + arg + "'");
         }
     }
+    if (!result.folder.empty() && result.documentsFolder) {
+        return fail("--folder and --documents each name the book's folder; give one");
+    }
     return result;
 }
 
@@ -98,6 +124,9 @@ std::string usageText() {
            "Corvane keeps its entries in Corvane.Data in the current directory.\n"
            "\n"
            "Options:\n"
+           "  --folder DIR    keep the entries in DIR instead (made when missing)\n"
+           "  --documents     keep them in the folder Corvane of your documents folder\n"
+           "                  (what the desktop menu's entry does)\n"
            "  --export json   write every entry to standard output as JSON Lines\n"
            "                  (one object per entry; reads the data file, never changes it)\n"
            "  --upcoming      list the birthdays and anniversaries of the next 30 days\n"
@@ -108,6 +137,47 @@ std::string usageText() {
            "\n"
            "The export and the two lists only read the data file. They exit with\n"
            "status 2, after using every whole entry, when the file is damaged.\n";
+}
+
+int enterFolder(const CommandLine& commandLine, std::ostream& err) {
+    std::string folder = commandLine.folder;
+    if (commandLine.documentsFolder) {
+        // QStandardPaths reads the desktop's own name for the documents folder
+        // (XDG_DOCUMENTS_DIR in user-dirs.dirs) and falls back to ~/Documents.
+        folder = (QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+                  QStringLiteral("/Corvane"))
+                     .toStdString();
+    }
+    if (folder.empty()) {
+        return 0;
+    }
+    namespace fs = std::filesystem;
+    auto refuse = [&](const std::string& why) {
+        err << "corvane: cannot keep the address book in '" << folder << "': " << why << '\n';
+        return 1;
+    };
+    std::error_code ec;
+    const fs::file_status status = fs::status(folder, ec);
+    if (status.type() == fs::file_type::not_found) {
+        if (!fs::create_directories(folder, ec) && ec) {
+            return refuse(ec.message());
+        }
+        // The book is the user's alone, as its data file will be.
+        fs::permissions(folder, fs::perms::owner_all, ec);
+    } else if (ec) {
+        return refuse(ec.message());
+    } else if (status.type() != fs::file_type::directory) {
+        return refuse("it is not a folder");
+    }
+    if (::chdir(folder.c_str()) != 0) {
+        return refuse(std::generic_category().message(errno));
+    }
+    if (::access(".", W_OK) != 0) {
+        err << "corvane: the folder '" << folder << "' cannot be written ("
+            << std::generic_category().message(errno)
+            << "); its entries can be read, but nothing can be saved there\n";
+    }
+    return 0;
 }
 
 // What an action wrote must have reached standard output: a full disk or a

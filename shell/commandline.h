@@ -16,6 +16,11 @@ struct CommandLine {
     bool quitWithoutAsking = false;
     // Action::Error: what was wrong.
     std::string error;
+    // "--folder DIR": the address book lives in DIR, not the current folder.
+    std::string folder;
+    // "--documents": it lives in the folder Corvane of the user's documents
+    // folder (what the desktop menu's entry asks for).
+    bool documentsFolder = false;
 };
 
 // Parses the arguments that follow the program's own path.
@@ -28,6 +33,14 @@ std::string usageText();
 // current directory and returns the process's exit status. Upcoming and
 // Affiliations belong to the list's logic and are run by the caller.
 int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+
+// Makes the folder the command line names (if any) the current folder, where
+// every action finds the data file: created, private to the user, when it
+// is missing. Returns 0, or 1 after saying on `err` why the folder cannot
+// be used (a file in its place, or it cannot be made); then nothing was
+// created. A folder that exists but may not be written is used (its book can
+// be read), and `err` is told that nothing can be saved there.
+int enterFolder(const CommandLine& commandLine, std::ostream& err);
 
 // `status`, unless what an action wrote did not reach `out` (a full disk, a
 // closed pipe): then that is said on `err` and the status is 1.

@@ -184,8 +184,11 @@ StoreStatus DataFile::ReadRecord(int number) {
     if (number < m_readAheadFirst || number >= m_readAheadFirst + m_readAheadSlots) {
         // Only a reader going through the file in order is read ahead for:
         // one entry opened in the editor costs one slot.
+        // Nor beyond the last slot: a small book is read in one small read.
         const bool inOrder = number == m_lastRead + 1;
-        m_readAhead.resize((inOrder ? kReadAheadSlots : 1) * kSlot);
+        const int left = std::max(1, m_recordCount - number + 1);
+        m_readAhead.resize(static_cast<std::size_t>(inOrder ? std::min(kReadAheadSlots, left) : 1) *
+                           kSlot);
         std::size_t got = 0;
         const std::uint64_t offset = static_cast<std::uint64_t>(number - 1) * kSlot;
         if (int err = m_fs.readAt(m_handle, offset, m_readAhead.data(), m_readAhead.size(), got)) {
@@ -419,7 +422,7 @@ StoreStatus DataFile::replaceWithScratch(int kept) {
 StoreStatus DataFile::compactInto(int scratch, int skipped, int& kept) {
     const std::string scratchName = path(kScratchFileName);
     std::vector<std::uint8_t> chunk;
-    chunk.reserve(kCompactChunkSlots * kSlot);
+    chunk.reserve(std::min(kCompactChunkSlots, std::max<int>(m_recordCount, 1)) * kSlot);
     int written = 0;
     auto flush = [&]() -> StoreStatus {
         if (chunk.empty()) {

@@ -82,7 +82,7 @@ bool readWholeRecords(FileSystem& fs, const std::string& dataPath,
                            " records, more than the " + std::to_string(kMaxRecords) +
                            " Corvane can count");
     }
-    std::vector<std::uint8_t> chunk(kChunkSlots * kSlot);
+    std::vector<std::uint8_t> chunk(std::min<std::uint64_t>(kChunkSlots, wholeSlots) * kSlot);
     std::uint64_t number = 0;
     bool finished = true;
     while (number < wholeSlots && finished) {
