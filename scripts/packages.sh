@@ -16,6 +16,8 @@ TEST_PACKAGES=(
     libgmock-dev
     libbenchmark-dev
     poppler-utils         # pdftotext reads printouts back in the tests
+    desktop-file-utils    # desktop-file-validate checks the installed menu entry
+    appstream             # appstreamcli checks the installed metainfo
 )
 # Only to fuzz (scripts/fuzz.sh):
 FUZZ_PACKAGES=(

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QPointer>
 
 #include "appstate.h"
@@ -24,6 +25,15 @@ int Main(int argc, char** argv, const CommandLine& commandLine,
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
     QApplication::setApplicationName(QStringLiteral("Corvane"));
+    // The desktop entry's id: the task bar finds the entry and its icon by it
+    // (the Wayland app id, and the window's icon under X11).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.oriel_software.Corvane"));
+    QIcon icon = QIcon::fromTheme(QStringLiteral("org.oriel_software.Corvane"));
+    if (icon.isNull()) {
+        icon.addFile(QStringLiteral(":/icons/corvane-48.png"));
+        icon.addFile(QStringLiteral(":/icons/corvane-128.png"));
+    }
+    QApplication::setWindowIcon(icon);
     // Liberation Sans has Arial's widths, which the windows were laid out in.
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPointSizeF(9);
