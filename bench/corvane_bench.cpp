@@ -7,6 +7,10 @@
 //   BM_SaveEntry             saving one entry as the editor does: open, read it,
 //                            change it, write it through the journal, close
 //   BM_PlainSlotWriteSync    one 3000-byte pwrite of a slot and its fdatasync
+//   BM_ExportJson            `corvane --export json` of the whole file to a sink
+//                            that drops what it is given (compare BM_PlainRead)
+//   BM_ExportJsonFullBook    the same for a book whose every text field is two
+//                            thirds full of Western text, quotes and backslashes
 //   BM_LoadGrid              the real main window (offscreen) rebuilding its list
 //   BM_FindAllText           the same rebuild as a find over all text
 //   BM_Reminders             the reminder popup's reading of every entry's dates
@@ -26,6 +30,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -39,6 +44,7 @@
 #include "datafile.h"
 #include "entrypicture.h"
 #include "frmmain.h"
+#include "jsonexport.h"
 #include "listlabels.h"
 #include "listprintout.h"
 #include "oledate.h"
@@ -259,6 +265,75 @@ void BM_PlainSlotWriteSync(benchmark::State& state) {
     ::close(fd);
     std::filesystem::copy_file(folder().master, folder().data,
                                std::filesystem::copy_options::overwrite_existing);
+}
+
+// An output stream that takes everything and keeps nothing.
+class NullBuffer final : public std::streambuf {
+  protected:
+    int overflow(int c) override { return c; }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+// A full book whose every text field is two thirds full: the export's
+// worst case, where the text, not the file, is most of the work.
+struct FullTextFolder {
+    std::filesystem::path dir;
+    FullTextFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "corvane-full-XXXXXX");
+        dir = ::mkdtemp(pattern.data());
+        std::ofstream out(dir / "Corvane.Data", std::ios::binary);
+        static const char* const kWords[] = {"Müller",      "Straße", "café", "Zoë",
+                                             "road",        "the",    "of",   "\"quoted\"",
+                                             "back\\slash", "Ørsted", "Åse",  "line"};
+        ContactRecord record;
+        for (int i = 0; i < kRecords; ++i) {
+            for (int f = 1; f <= corvane::kFieldCount; ++f) {
+                const auto field = static_cast<Field>(f);
+                const auto& info = corvane::fieldInfo(field);
+                if (info.kind != corvane::FieldKind::Text) {
+                    continue;
+                }
+                std::string text;
+                for (int w = i + f; static_cast<int>(text.size()) < info.width * 2 / 3; ++w) {
+                    text += kWords[w % 12];
+                    text += ' ';
+                }
+                record.setText(field, text);
+            }
+            record.setDate(Field::Birthday, 20000 + i);
+            out.write(reinterpret_cast<const char*>(record.encode().data()), ContactRecord::kSize);
+        }
+    }
+    ~FullTextFolder() { std::filesystem::remove_all(dir); }
+};
+
+void BM_ExportJsonFullBook(benchmark::State& state) {
+    static FullTextFolder full;
+    NullBuffer sink;
+    std::ostream out(&sink);
+    std::ostringstream err;
+    const std::string data = (full.dir / "Corvane.Data").string();
+    for (auto _ : state) {
+        if (exportJsonLines(corvane::realFileSystem(), data, out, err) != corvane::kExportOk) {
+            state.SkipWithError("export failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * kRecords * ContactRecord::kSize);
+}
+
+void BM_ExportJson(benchmark::State& state) {
+    NullBuffer sink;
+    std::ostream out(&sink);
+    std::ostringstream err;
+    for (auto _ : state) {
+        if (exportJsonLines(corvane::realFileSystem(), folder().data, out, err) !=
+            corvane::kExportOk) {
+            state.SkipWithError("export failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * kRecords * ContactRecord::kSize);
 }
 
 // A desktop that answers every question with its default and shows nothing.
@@ -485,6 +560,8 @@ void BM_DecodeFullJpeg(benchmark::State& state) {
 
 BENCHMARK(BM_ReadAllRecords)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportJson)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportJsonFullBook)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Reminders)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectAffiliations)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteFirstAndCompact)->Unit(benchmark::kMillisecond);

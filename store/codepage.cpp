@@ -101,6 +101,24 @@ std::string decode(std::string_view bytes) {
     return out;
 }
 
+std::string_view utf8Of(unsigned char byte) {
+    // Each byte's character, worked out once: at most three UTF-8 bytes.
+    struct Table {
+        std::array<std::array<char, 3>, 256> bytes{};
+        std::array<std::uint8_t, 256> lengths{};
+        Table() {
+            for (int b = 0; b < 256; ++b) {
+                std::string one;
+                appendUtf8(one, toUnicode(static_cast<unsigned char>(b)));
+                std::copy(one.begin(), one.end(), bytes[b].begin());
+                lengths[b] = static_cast<std::uint8_t>(one.size());
+            }
+        }
+    };
+    static const Table table;
+    return {table.bytes[byte].data(), table.lengths[byte]};
+}
+
 std::string encode(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());

@@ -15,6 +15,10 @@ namespace corvane::cp1252 {
 // encoding again gives back the very same bytes.
 std::string decode(std::string_view bytes);
 
+// The UTF-8 bytes of the one character that the Windows-1252 byte `byte`
+// decodes to: what decode() gives for it, without making a string.
+std::string_view utf8Of(unsigned char byte);
+
 // Encodes UTF-8 text to Windows-1252: one byte per character. A character the
 // code page cannot hold (including one outside the Basic Multilingual Plane)
 // becomes one '?'; so does each byte of a malformed UTF-8 sequence.
