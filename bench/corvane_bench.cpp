@@ -11,6 +11,7 @@
 //                            that drops what it is given (compare BM_PlainRead)
 //   BM_ExportJsonFullBook    the same for a book whose every text field is two
 //                            thirds full of Western text, quotes and backslashes
+//   BM_ExportCsv, BM_ExportVCard  the CSV and vCard 4.0 exports, likewise
 //   BM_LoadGrid              the real main window (offscreen) rebuilding its list
 //   BM_FindAllText           the same rebuild as a find over all text
 //   BM_Reminders             the reminder popup's reading of every entry's dates
@@ -41,6 +42,7 @@
 
 #include "affiliations.h"
 #include "appstate.h"
+#include "csvexport.h"
 #include "datafile.h"
 #include "entrypicture.h"
 #include "frmmain.h"
@@ -50,6 +52,7 @@
 #include "oledate.h"
 #include "paintersurface.h"
 #include "reminders.h"
+#include "vcardexport.h"
 
 namespace {
 
@@ -322,6 +325,33 @@ void BM_ExportJsonFullBook(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * kRecords * ContactRecord::kSize);
 }
 
+template <typename Export>
+void exportToNull(benchmark::State& state, Export run) {
+    NullBuffer sink;
+    std::ostream out(&sink);
+    std::ostringstream err;
+    for (auto _ : state) {
+        if (run(out, err) != corvane::kExportOk) {
+            state.SkipWithError("export failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * kRecords * ContactRecord::kSize);
+}
+
+void BM_ExportCsv(benchmark::State& state) {
+    exportToNull(state, [](std::ostream& out, std::ostream& err) {
+        return corvane::exportCsv(corvane::realFileSystem(), folder().data, out, err);
+    });
+}
+
+void BM_ExportVCard(benchmark::State& state) {
+    exportToNull(state, [](std::ostream& out, std::ostream& err) {
+        return corvane::exportVCards(corvane::realFileSystem(), folder().data,
+                                     corvane::VCardVersion::V4, out, err);
+    });
+}
+
 void BM_ExportJson(benchmark::State& state) {
     NullBuffer sink;
     std::ostream out(&sink);
@@ -562,6 +592,8 @@ BENCHMARK(BM_ReadAllRecords)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportJson)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportJsonFullBook)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportVCard)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Reminders)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectAffiliations)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteFirstAndCompact)->Unit(benchmark::kMillisecond);

@@ -7,8 +7,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "csvexport.h"
 #include "datafile.h"
 #include "jsonexport.h"
+#include "vcardexport.h"
 #include "version.h"
 
 namespace corvane {
@@ -90,16 +92,17 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             i += takesValue ? 1 : 0;  // Qt reads it when the windows start
             continue;
         }
-        if (arg == "--export") {
-            if (i + 1 >= args.size()) {
-                return fail("--export needs a format: json");
+        if (arg == "--export" || arg.starts_with("--export=")) {
+            if (arg == "--export" && i + 1 >= args.size()) {
+                return fail("--export needs a format: " + std::string(kExportFormats));
             }
-            if (args[++i] != "json") {
-                return fail("unknown export format '" + args[i] + "'; the format is json");
+            const std::string format = arg == "--export" ? args[++i] : arg.substr(9);
+            if (format != "json" && format != "csv" && format != "vcard" && format != "vcard3") {
+                return fail("unknown export format '" + format + "'; the formats are " +
+                            std::string(kExportFormats));
             }
             result.action = CommandLine::Action::Export;
-        } else if (arg == "--export=json") {
-            result.action = CommandLine::Action::Export;
+            result.exportFormat = format;
         } else if (arg == "--upcoming") {
             result.action = CommandLine::Action::Upcoming;
         } else if (arg == "--affiliations") {
@@ -129,6 +132,8 @@ std::string usageText() {
            "                  (what the desktop menu's entry does)\n"
            "  --export json   write every entry to standard output as JSON Lines\n"
            "                  (one object per entry; reads the data file, never changes it)\n"
+           "  --export csv    ... as CSV, a header row and one row per entry\n"
+           "  --export vcard  ... as vCard 4.0; --export vcard3 as vCard 3.0\n"
            "  --upcoming      list the birthdays and anniversaries of the next 30 days\n"
            "  --affiliations  list the affiliations of all entries\n"
            "  --version       print the version and exit\n"
@@ -193,9 +198,18 @@ int checkedOutput(int status, std::ostream& out, std::ostream& err) {
 
 int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
     switch (commandLine.action) {
-        case CommandLine::Action::Export:
-            return checkedOutput(
-                exportJsonLines(realFileSystem(), std::string(kDataFileName), out, err), out, err);
+        case CommandLine::Action::Export: {
+            const std::string data(kDataFileName);
+            const std::string& format = commandLine.exportFormat;
+            const int status =
+                format == "csv" ? exportCsv(realFileSystem(), data, out, err)
+                : format == "vcard"
+                    ? exportVCards(realFileSystem(), data, VCardVersion::V4, out, err)
+                : format == "vcard3"
+                    ? exportVCards(realFileSystem(), data, VCardVersion::V3, out, err)
+                    : exportJsonLines(realFileSystem(), data, out, err);
+            return checkedOutput(status, out, err);
+        }
         case CommandLine::Action::Version:
             out << "Corvane " << kVersionText << '\n';
             return checkedOutput(0, out, err);

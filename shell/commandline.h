@@ -5,15 +5,20 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvane {
+
+inline constexpr std::string_view kExportFormats = "json, csv, vcard, vcard3";
 
 struct CommandLine {
     enum class Action { Run, Export, Upcoming, Affiliations, Version, Help, Error };
     Action action = Action::Run;
     // "/m": quitting ends the program without asking first.
     bool quitWithoutAsking = false;
+    // Action::Export: "json", "csv", "vcard" (4.0) or "vcard3".
+    std::string exportFormat = "json";
     // Action::Error: what was wrong.
     std::string error;
     // "--folder DIR": the address book lives in DIR, not the current folder.

@@ -159,16 +159,7 @@ std::size_t writeRecordLine(char* buffer, const ContactRecord& record, int numbe
                 w.number(record.creatorVersion());
                 break;
             case FieldKind::Date: {
-                const double value = record.date(field);
-                const auto parts = value == 0.0 ? std::nullopt : oleToDateTime(value);
-                if (value != 0.0 && !parts) {
-                    char shown[64];
-                    std::snprintf(shown, sizeof shown, "%g", value);
-                    problems.push_back("record " + std::to_string(number) + ": " +
-                                       std::string(info.name) + " holds " + shown +
-                                       ", which is not a date");
-                }
-                if (parts) {
+                if (const auto parts = exportedDate(record, field, number, problems)) {
                     w.date(*parts);
                 } else {
                     w.put("null");
@@ -221,17 +212,32 @@ void reportOutputFailure(std::ostream& err, int errnoValue) {
         << std::generic_category().message(errnoValue) << '\n';
 }
 
-int exportJsonLines(FileSystem& fs, const std::string& dataPath, std::ostream& out,
-                    std::ostream& err) {
+std::optional<DateTimeParts> exportedDate(const ContactRecord& record, Field field, int number,
+                                          std::vector<std::string>& problems) {
+    const double value = record.date(field);
+    if (value == 0.0) {
+        return std::nullopt;
+    }
+    const auto parts = oleToDateTime(value);
+    if (!parts) {
+        char shown[64];
+        std::snprintf(shown, sizeof shown, "%g", value);
+        problems.push_back("record " + std::to_string(number) + ": " +
+                           std::string(fieldInfo(field).name) + " holds " + shown +
+                           ", which is not a date");
+    }
+    return parts;
+}
+
+int exportRecords(FileSystem& fs, const std::string& dataPath, std::ostream& out, std::ostream& err,
+                  const RecordExporter& exportOne) {
     std::vector<std::string> problems;
     std::vector<std::string> fileProblems;
     errno = 0;
-    std::vector<char> line(kMaxLineSize);
     const bool finished = readWholeRecords(
         fs, dataPath,
         [&](const ContactRecord& record, int number) {
-            const std::size_t size = writeRecordLine(line.data(), record, number, problems);
-            out.write(line.data(), static_cast<std::streamsize>(size));
+            exportOne(record, number, out, problems);
             return static_cast<bool>(out);
         },
         fileProblems);
@@ -245,6 +251,18 @@ int exportJsonLines(FileSystem& fs, const std::string& dataPath, std::ostream& o
         err << dataPath << ": " << problem << '\n';
     }
     return fileProblems.empty() ? kExportOk : kExportDamaged;
+}
+
+int exportJsonLines(FileSystem& fs, const std::string& dataPath, std::ostream& out,
+                    std::ostream& err) {
+    std::vector<char> line(kMaxLineSize);
+    return exportRecords(fs, dataPath, out, err,
+                         [&](const ContactRecord& record, int number, std::ostream& to,
+                             std::vector<std::string>& problems) {
+                             const std::size_t size =
+                                 writeRecordLine(line.data(), record, number, problems);
+                             to.write(line.data(), static_cast<std::streamsize>(size));
+                         });
 }
 
 }  // namespace corvane

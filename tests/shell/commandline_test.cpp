@@ -42,9 +42,14 @@ TEST(CommandLine, ConsoleActions) {
 }
 
 TEST(CommandLine, MistakesAreNamed) {
-    EXPECT_EQ(parseCommandLine({"--export"}).error, "--export needs a format: json");
-    EXPECT_EQ(parseCommandLine({"--export", "csv"}).error,
-              "unknown export format 'csv'; the format is json");
+    EXPECT_EQ(parseCommandLine({"--export"}).error,
+              "--export needs a format: json, csv, vcard, vcard3");
+    EXPECT_EQ(parseCommandLine({"--export", "xml"}).error,
+              "unknown export format 'xml'; the formats are json, csv, vcard, vcard3");
+    for (const char* format : {"json", "csv", "vcard", "vcard3"}) {
+        EXPECT_EQ(parseCommandLine({"--export", format}).exportFormat, format);
+        EXPECT_EQ(parseCommandLine({std::string("--export=") + format}).exportFormat, format);
+    }
     const CommandLine c = parseCommandLine({"--frobnicate"});
     EXPECT_EQ(c.action, Action::Error);
     EXPECT_EQ(c.error, "unknown option '--frobnicate'");

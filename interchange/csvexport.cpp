@@ -1,0 +1,66 @@
+#include "csvexport.h"
+
+#include <cstdio>
+
+#include "contactrecord.h"
+#include "jsonexport.h"
+
+namespace corvane {
+
+std::string csvField(std::string_view text) {
+    const bool quoted = text.find_first_of(",\"\r\n") != std::string_view::npos ||
+                        (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+    if (!quoted) {
+        return std::string(text);
+    }
+    std::string out = "\"";
+    for (char c : text) {
+        out += c;
+        if (c == '"') {
+            out += '"';
+        }
+    }
+    return out + '"';
+}
+
+int exportCsv(FileSystem& fs, const std::string& dataPath, std::ostream& out, std::ostream& err) {
+    std::string header = "RecordNumber";
+    for (int i = 1; i <= kFieldCount; ++i) {
+        header += ',';
+        header += fieldInfo(static_cast<Field>(i)).name;
+    }
+    out << header << "\r\n";
+    std::string row;
+    return exportRecords(
+        fs, dataPath, out, err,
+        [&](const ContactRecord& record, int number, std::ostream& to,
+            std::vector<std::string>& problems) {
+            row = std::to_string(number);
+            for (int i = 1; i <= kFieldCount; ++i) {
+                const auto field = static_cast<Field>(i);
+                row += ',';
+                switch (fieldInfo(field).kind) {
+                    case FieldKind::Text:
+                        if (!record.rawText(field).empty()) {  // most fields are empty
+                            row += csvField(record.text(field));
+                        }
+                        break;
+                    case FieldKind::Byte:
+                        row += std::to_string(record.creatorVersion());
+                        break;
+                    case FieldKind::Date:
+                        if (const auto p = exportedDate(record, field, number, problems)) {
+                            char date[24];
+                            std::snprintf(date, sizeof date, "%04d-%02d-%02dT%02d:%02d:%02d",
+                                          p->year, p->month, p->day, p->hour, p->minute, p->second);
+                            row += date;
+                        }
+                        break;
+                }
+            }
+            row += "\r\n";
+            to.write(row.data(), static_cast<std::streamsize>(row.size()));
+        });
+}
+
+}  // namespace corvane

@@ -1,0 +1,308 @@
+#include "vcardexport.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "jsonexport.h"
+
+namespace corvane {
+namespace {
+
+std::string twoDigits(int n) {
+    char s[8];
+    std::snprintf(s, sizeof s, "%02d", n);
+    return s;
+}
+
+// A date as vCard 4.0 (19670128) or 3.0 (1967-01-28) writes it.
+std::string vcardDate(const DateTimeParts& p, VCardVersion version) {
+    char s[16];
+    std::snprintf(s, sizeof s, version == VCardVersion::V4 ? "%04d%02d%02d" : "%04d-%02d-%02d",
+                  p.year, p.month, p.day);
+    return s;
+}
+
+std::string vcardTimestamp(const DateTimeParts& p, VCardVersion version) {
+    const std::string time = twoDigits(p.hour) + (version == VCardVersion::V4 ? "" : ":") +
+                             twoDigits(p.minute) + (version == VCardVersion::V4 ? "" : ":") +
+                             twoDigits(p.second);
+    return vcardDate(p, version) + "T" + time;
+}
+
+// The path of a picture as a file URI: every byte outside the unreserved
+// characters and "/" percent-encoded.
+std::string fileUri(std::string_view path) {
+    std::string uri = "file://";
+    for (unsigned char c : path) {
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+            uri += static_cast<char>(c);
+        } else {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", c);
+            uri += hex;
+        }
+    }
+    return uri;
+}
+
+// A stable id for the entry: its creation stamp and name, hashed (FNV-1a,
+// twice with different seeds) into the shape of a UUID.
+std::string uidOf(const ContactRecord& record) {
+    // The stamp's stored bytes and the name's, as the slot holds them.
+    const std::string_view created =
+        std::string_view(reinterpret_cast<const char*>(record.encode().data()), 3000)
+            .substr(fieldInfo(Field::Created).offset, 8);
+    const std::string_view name = record.rawText(Field::FullName);
+    auto hash = [&](std::uint64_t h) {
+        for (std::string_view part : {created, name}) {
+            for (unsigned char c : part) {
+                h = (h ^ c) * 1099511628211ULL;
+            }
+        }
+        return h;
+    };
+    const std::uint64_t a = hash(14695981039346656037ULL);
+    const std::uint64_t b = hash(0x9E3779B97F4A7C15ULL);
+    char s[48];
+    std::snprintf(s, sizeof s, "urn:uuid:%08x-%04x-%04x-%04x-%012llx",
+                  static_cast<unsigned>(a >> 32), static_cast<unsigned>((a >> 16) & 0xFFFF),
+                  static_cast<unsigned>(0x8000 | (a & 0x0FFF)),
+                  static_cast<unsigned>(0x8000 | ((b >> 48) & 0x3FFF)),
+                  static_cast<unsigned long long>(b & 0xFFFFFFFFFFFFULL));
+    return s;
+}
+
+// The lines of a multi-line field, blank ones left out.
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : text + "\n") {
+        if (c == '\r' || c == '\n') {
+            const auto start = line.find_first_not_of(' ');
+            if (start != std::string::npos) {
+                lines.push_back(line.substr(start, line.find_last_not_of(' ') - start + 1));
+            }
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    return lines;
+}
+
+// One side of an entry (home or work) and the vCard properties its fields
+// become, spelled out once.
+struct Side {
+    const char* adr;
+    Field address1, address2, cityStateZip;
+    struct Property {
+        Field field;
+        const char* name;
+    };
+    Property properties[9];
+};
+constexpr Side kSides[] = {
+    {"ADR;TYPE=home",
+     Field::HomeAddress1,
+     Field::HomeAddress2,
+     Field::HomeCityStateZip,
+     {{Field::HomePhone, "TEL;TYPE=home,voice"},
+      {Field::HomeFax, "TEL;TYPE=home,fax"},
+      {Field::HomePager, "TEL;TYPE=home,pager"},
+      {Field::HomeCell1, "TEL;TYPE=home,cell"},
+      {Field::HomeCell2, "TEL;TYPE=home,cell"},
+      {Field::HomeOtherPhone, "TEL;TYPE=home"},
+      {Field::HomeEmail, "EMAIL;TYPE=home"},
+      {Field::HomeWebPage, "URL;TYPE=home"},
+      {Field::HomeOtherInfo, "X-CORVANE-HOME-OTHER-INFO"}}},
+    {"ADR;TYPE=work",
+     Field::WorkAddress1,
+     Field::WorkAddress2,
+     Field::WorkCityStateZip,
+     {{Field::WorkPhone, "TEL;TYPE=work,voice"},
+      {Field::WorkFax, "TEL;TYPE=work,fax"},
+      {Field::WorkPager, "TEL;TYPE=work,pager"},
+      {Field::WorkCell1, "TEL;TYPE=work,cell"},
+      {Field::WorkCell2, "TEL;TYPE=work,cell"},
+      {Field::WorkOtherPhone, "TEL;TYPE=work"},
+      {Field::WorkEmail, "EMAIL;TYPE=work"},
+      {Field::WorkWebPage, "URL;TYPE=work"},
+      {Field::WorkOtherInfo, "X-CORVANE-WORK-OTHER-INFO"}}},
+};
+
+// Splits "City, ST 12345" (or 12345-6789) into its three parts; false for
+// any other shape, which is then kept whole.
+bool splitCityLine(std::string_view line, std::string& city, std::string& region,
+                   std::string& code) {
+    const auto space = line.rfind(' ');
+    const auto comma = line.rfind(',');
+    if (space == std::string_view::npos || comma == std::string_view::npos || comma == 0 ||
+        comma > space) {
+        return false;
+    }
+    const std::string_view zip = line.substr(space + 1);
+    auto digits = [](std::string_view d) {
+        return std::all_of(d.begin(), d.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    const bool zipOk =
+        (zip.size() == 5 && digits(zip)) ||
+        (zip.size() == 10 && zip[5] == '-' && digits(zip.substr(0, 5)) && digits(zip.substr(6)));
+    std::string_view state = line.substr(comma + 1, space - comma - 1);
+    state.remove_prefix(std::min(state.find_first_not_of(' '), state.size()));
+    const bool stateOk = state.size() == 2 && std::isalpha(static_cast<unsigned char>(state[0])) &&
+                         std::isalpha(static_cast<unsigned char>(state[1]));
+    const std::string_view name = line.substr(0, comma);
+    if (!zipOk || !stateOk || name.find_first_of(",;") != std::string_view::npos) {
+        return false;
+    }
+    city = name;
+    region = state;
+    code = zip;
+    return true;
+}
+
+// The ADR value: PO box; extended; street; locality; region; code; country.
+std::string addressOf(const ContactRecord& record, const Side& side) {
+    const std::string line = record.text(side.cityStateZip);
+    std::string city;
+    std::string region;
+    std::string code;
+    std::string locality = vcardEscape(line);
+    if (splitCityLine(line, city, region, code)) {
+        locality = vcardEscape(city);
+    }
+    return ";" + vcardEscape(record.text(side.address2)) + ";" +
+           vcardEscape(record.text(side.address1)) + ";" + locality + ";" + region + ";" + code +
+           ";";
+}
+
+}  // namespace
+
+std::string vcardEscape(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\' || c == ',' || c == ';') {
+            out += '\\';
+            out += c;
+        } else if (c == '\r' || c == '\n') {
+            out += "\\n";
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string foldLine(std::string_view line) {
+    std::string out;
+    appendFolded(out, line);
+    return out;
+}
+
+void appendFolded(std::string& out, std::string_view line) {
+    std::size_t start = 0;
+    std::size_t limit = 75;  // the first line; continuations carry a blank
+    while (line.size() - start > limit) {
+        std::size_t end = start + limit;
+        while (end > start && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80) {
+            --end;  // never inside a UTF-8 character
+        }
+        out.append(line.substr(start, end - start));
+        out += "\r\n ";
+        start = end;
+        limit = 74;
+    }
+    out.append(line.substr(start));
+    out += "\r\n";
+}
+
+std::string vcardOf(const ContactRecord& record, int number, VCardVersion version,
+                    std::vector<std::string>& problems) {
+    const bool v4 = version == VCardVersion::V4;
+    std::string card;
+    card.reserve(1024);
+    auto add = [&](std::string_view line) { appendFolded(card, line); };
+    auto addText = [&](std::string_view name, Field field) {
+        if (record.rawText(field).empty()) {
+            return;  // most fields of most entries: nothing to decode
+        }
+        const std::string text = record.text(field);
+        if (!text.empty()) {
+            add(std::string(name) + ":" + vcardEscape(text));
+        }
+    };
+    add("BEGIN:VCARD");
+    add(v4 ? "VERSION:4.0" : "VERSION:3.0");
+
+    const std::string name = record.text(Field::FullName);
+    add("FN:" + vcardEscape(name));
+    const auto comma = name.find(',');
+    std::string family = name;
+    std::string given;
+    if (comma != std::string::npos) {
+        family = name.substr(0, comma);
+        given = name.substr(comma + 1);
+        given.erase(0, given.find_first_not_of(' '));
+    }
+    add("N:" + vcardEscape(family) + ";" + vcardEscape(given) + ";;" +
+        vcardEscape(record.text(Field::Title)) + ";");
+    addText("NICKNAME", Field::Nickname);
+
+    for (const Side& side : kSides) {
+        if (!record.rawText(side.address1).empty() || !record.rawText(side.address2).empty() ||
+            !record.rawText(side.cityStateZip).empty()) {
+            add(std::string(side.adr) + ":" + addressOf(record, side));
+        }
+        for (const Side::Property& property : side.properties) {
+            addText(property.name, property.field);
+        }
+    }
+    if (const auto p = exportedDate(record, Field::Birthday, number, problems)) {
+        add("BDAY:" + vcardDate(*p, version));
+    }
+    if (const auto p = exportedDate(record, Field::Anniversary, number, problems)) {
+        add(std::string(v4 ? "ANNIVERSARY:" : "X-ANNIVERSARY:") + vcardDate(*p, version));
+    }
+    addText("NOTE", Field::Comments);
+    const std::vector<std::string> categories = record.rawText(Field::Affiliations).empty()
+                                                    ? std::vector<std::string>{}
+                                                    : linesOf(record.text(Field::Affiliations));
+    if (!categories.empty()) {
+        std::string line = "CATEGORIES:";
+        for (std::size_t i = 0; i < categories.size(); ++i) {
+            line += (i == 0 ? "" : ",") + vcardEscape(categories[i]);
+        }
+        add(line);
+    }
+    const std::string picture =
+        record.rawText(Field::PicturePath).empty() ? "" : record.text(Field::PicturePath);
+    if (!picture.empty()) {
+        add(std::string(v4 ? "PHOTO:" : "PHOTO;VALUE=uri:") + fileUri(picture));
+    }
+    if (const auto p = exportedDate(record, Field::Created, number, problems)) {
+        add("X-CORVANE-CREATED:" + vcardTimestamp(*p, version));
+    }
+    if (const auto p = exportedDate(record, Field::LastModified, number, problems)) {
+        add("REV:" + vcardTimestamp(*p, version));
+    }
+    add("UID:" + uidOf(record));
+    add("END:VCARD");
+    return card;
+}
+
+int exportVCards(FileSystem& fs, const std::string& dataPath, VCardVersion version,
+                 std::ostream& out, std::ostream& err) {
+    return exportRecords(fs, dataPath, out, err,
+                         [&](const ContactRecord& record, int number, std::ostream& to,
+                             std::vector<std::string>& problems) {
+                             const std::string card = vcardOf(record, number, version, problems);
+                             to.write(card.data(), static_cast<std::streamsize>(card.size()));
+                         });
+}
+
+}  // namespace corvane
