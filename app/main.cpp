@@ -39,7 +39,8 @@ int main(int argc, char* argv[]) {
     using Action = corvane::CommandLine::Action;
     const Action action = commandLine.action;
     const bool usesBook = action == Action::Run || action == Action::Export ||
-                          action == Action::Upcoming || action == Action::Affiliations;
+                          action == Action::Import || action == Action::Upcoming ||
+                          action == Action::Affiliations;
     if (usesBook && corvane::enterFolder(commandLine, std::cerr) != 0) {
         return 1;
     }

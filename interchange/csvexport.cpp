@@ -23,7 +23,8 @@ std::string csvField(std::string_view text) {
     return out + '"';
 }
 
-int exportCsv(FileSystem& fs, const std::string& dataPath, std::ostream& out, std::ostream& err) {
+int exportCsv(FileSystem& fs, const std::string& dataPath, std::ostream& out, std::ostream& err,
+              const std::set<int>* only) {
     std::string header = "RecordNumber";
     for (int i = 1; i <= kFieldCount; ++i) {
         header += ',';
@@ -60,7 +61,8 @@ int exportCsv(FileSystem& fs, const std::string& dataPath, std::ostream& out, st
             }
             row += "\r\n";
             to.write(row.data(), static_cast<std::streamsize>(row.size()));
-        });
+        },
+        only);
 }
 
 }  // namespace corvane

@@ -6,6 +6,7 @@
 // quote, a line break or blanks at its ends (quotes doubled inside).
 
 #include <ostream>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,7 @@ std::string csvField(std::string_view text);
 // Writes the header row and every whole slot of `dataPath` to `out`, with
 // the statuses and promises of exportRecords(). Dates are written as
 // "YYYY-MM-DDTHH:MM:SS", no date as an empty field.
-int exportCsv(FileSystem& fs, const std::string& dataPath, std::ostream& out, std::ostream& err);
+int exportCsv(FileSystem& fs, const std::string& dataPath, std::ostream& out, std::ostream& err,
+              const std::set<int>* only = nullptr);
 
 }  // namespace corvane

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "codepage.h"
 #include "jsonexport.h"
 
 namespace corvane {
@@ -64,13 +65,24 @@ std::string uidOf(const ContactRecord& record) {
     };
     const std::uint64_t a = hash(14695981039346656037ULL);
     const std::uint64_t b = hash(0x9E3779B97F4A7C15ULL);
-    char s[48];
-    std::snprintf(s, sizeof s, "urn:uuid:%08x-%04x-%04x-%04x-%012llx",
-                  static_cast<unsigned>(a >> 32), static_cast<unsigned>((a >> 16) & 0xFFFF),
-                  static_cast<unsigned>(0x8000 | (a & 0x0FFF)),
-                  static_cast<unsigned>(0x8000 | ((b >> 48) & 0x3FFF)),
-                  static_cast<unsigned long long>(b & 0xFFFFFFFFFFFFULL));
-    return s;
+    // 8-4-4-4-12 hex digits; the variant and version bits say "not random".
+    std::string uid = "urn:uuid:";
+    auto hex = [&](std::uint64_t v, int digits) {
+        static constexpr char kHex[] = "0123456789abcdef";
+        for (int i = digits - 1; i >= 0; --i) {
+            uid += kHex[(v >> (4 * i)) & 0xF];
+        }
+    };
+    hex(a >> 32, 8);
+    uid += '-';
+    hex((a >> 16) & 0xFFFF, 4);
+    uid += '-';
+    hex(0x8000 | (a & 0x0FFF), 4);
+    uid += '-';
+    hex(0x8000 | ((b >> 48) & 0x3FFF), 4);
+    uid += '-';
+    hex(b & 0xFFFFFFFFFFFFULL, 12);
+    return uid;
 }
 
 // The lines of a multi-line field, blank ones left out.
@@ -112,7 +124,7 @@ constexpr Side kSides[] = {
       {Field::HomePager, "TEL;TYPE=home,pager"},
       {Field::HomeCell1, "TEL;TYPE=home,cell"},
       {Field::HomeCell2, "TEL;TYPE=home,cell"},
-      {Field::HomeOtherPhone, "TEL;TYPE=home"},
+      {Field::HomeOtherPhone, "TEL;TYPE=home,x-other"},
       {Field::HomeEmail, "EMAIL;TYPE=home"},
       {Field::HomeWebPage, "URL;TYPE=home"},
       {Field::HomeOtherInfo, "X-CORVANE-HOME-OTHER-INFO"}}},
@@ -125,7 +137,7 @@ constexpr Side kSides[] = {
       {Field::WorkPager, "TEL;TYPE=work,pager"},
       {Field::WorkCell1, "TEL;TYPE=work,cell"},
       {Field::WorkCell2, "TEL;TYPE=work,cell"},
-      {Field::WorkOtherPhone, "TEL;TYPE=work"},
+      {Field::WorkOtherPhone, "TEL;TYPE=work,x-other"},
       {Field::WorkEmail, "EMAIL;TYPE=work"},
       {Field::WorkWebPage, "URL;TYPE=work"},
       {Field::WorkOtherInfo, "X-CORVANE-WORK-OTHER-INFO"}}},
@@ -228,10 +240,11 @@ std::string vcardOf(const ContactRecord& record, int number, VCardVersion versio
     card.reserve(1024);
     auto add = [&](std::string_view line) { appendFolded(card, line); };
     auto addText = [&](std::string_view name, Field field) {
-        if (record.rawText(field).empty()) {
+        const std::string_view raw = record.rawText(field);
+        if (raw.empty()) {
             return;  // most fields of most entries: nothing to decode
         }
-        const std::string text = record.text(field);
+        const std::string text = cp1252::decode(raw);
         if (!text.empty()) {
             add(std::string(name) + ":" + vcardEscape(text));
         }
@@ -296,13 +309,15 @@ std::string vcardOf(const ContactRecord& record, int number, VCardVersion versio
 }
 
 int exportVCards(FileSystem& fs, const std::string& dataPath, VCardVersion version,
-                 std::ostream& out, std::ostream& err) {
-    return exportRecords(fs, dataPath, out, err,
-                         [&](const ContactRecord& record, int number, std::ostream& to,
-                             std::vector<std::string>& problems) {
-                             const std::string card = vcardOf(record, number, version, problems);
-                             to.write(card.data(), static_cast<std::streamsize>(card.size()));
-                         });
+                 std::ostream& out, std::ostream& err, const std::set<int>* only) {
+    return exportRecords(
+        fs, dataPath, out, err,
+        [&](const ContactRecord& record, int number, std::ostream& to,
+            std::vector<std::string>& problems) {
+            const std::string card = vcardOf(record, number, version, problems);
+            to.write(card.data(), static_cast<std::streamsize>(card.size()));
+        },
+        only);
 }
 
 }  // namespace corvane

@@ -16,6 +16,7 @@
 // name, so that the same entry keeps it from export to export.
 
 #include <ostream>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,6 @@ std::string vcardOf(const ContactRecord& record, int number, VCardVersion versio
 // Writes every whole slot of `dataPath` to `out` as vCards, with the
 // statuses and promises of exportRecords().
 int exportVCards(FileSystem& fs, const std::string& dataPath, VCardVersion version,
-                 std::ostream& out, std::ostream& err);
+                 std::ostream& out, std::ostream& err, const std::set<int>* only = nullptr);
 
 }  // namespace corvane

@@ -16,6 +16,8 @@ class QMenu;
 
 namespace corvane {
 
+struct ListExportChoice;
+
 class AppState;
 class ContactGrid;
 class FadeController;
@@ -51,6 +53,7 @@ class frmMain : public QWidget, public ListLink {
     // A right click on the print button offers labels for the list.
     void cmdPrintList_MouseUp(int button);
     void printListLabels();
+    void exportThisList(const ListExportChoice& choice);
     QMenu* menuPrintOptions() const { return m_menuPrintOptions; }
     void cmdQuit_Click();
     void cmdFormFade_Click();

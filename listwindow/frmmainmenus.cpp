@@ -3,7 +3,10 @@
 // friend.
 
 #include <QCursor>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
+#include <QStandardPaths>
 
 #include "affiliations.h"
 #include "appstate.h"
@@ -12,6 +15,7 @@
 #include "frmmain.h"
 #include "launchinternet.h"
 #include "listcolumns.h"
+#include "listexport.h"
 #include "orielbutton.h"
 #include "printjob.h"
 #include "reminders.h"
@@ -44,6 +48,12 @@ void frmMain::buildMenus() {
     m_menuPrintOptions->setObjectName(QStringLiteral("menuPrintOptions"));
     connect(m_menuPrintOptions->addAction(QStringLiteral("Print mailing labels for this list...")),
             &QAction::triggered, this, &frmMain::printListLabels);
+    QMenu* exportMenu = m_menuPrintOptions->addMenu(QStringLiteral("Export this list..."));
+    exportMenu->setObjectName(QStringLiteral("menuExportList"));
+    for (const ListExportChoice& choice : listExportChoices()) {
+        connect(exportMenu->addAction(choice.menuCaption), &QAction::triggered, this,
+                [this, choice] { exportThisList(choice); });
+    }
 
     m_menuListOptions = new QMenu(QStringLiteral("ListOptions"), this);
     m_menuListOptions->setObjectName(QStringLiteral("menuListOptions"));
@@ -254,6 +264,42 @@ void frmMain::printListLabels() {
         labels.exec();
     }
     undim();
+}
+
+// ---- the list to a file ------------------------------------------------------------
+
+void frmMain::exportThisList(const ListExportChoice& choice) {
+    std::set<int> records;
+    for (int r = 1; r < m_grid->Rows(); ++r) {
+        records.insert(m_grid->TextMatrix(r, 2).toInt());
+    }
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QDir::homePath();
+    }
+    const QString path = m_app.platform.saveFileName(
+        this, QStringLiteral("Export this list"),
+        folder + QStringLiteral("/Corvane list") + choice.suffix, choice.filter);
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString failure =
+        exportList(m_app.store.path(kDataFileName), records, choice.format, path);
+    const int count = static_cast<int>(records.size());
+    m_app.platform.messageBox(
+        this, failure.isEmpty()
+                  ? MessageBoxSpec{QStringLiteral("Export"),
+                                   QStringLiteral("%1 %2 of the list went to\n%3")
+                                       .arg(count)
+                                       .arg(count == 1 ? QStringLiteral("entry")
+                                                       : QStringLiteral("entries"))
+                                       .arg(path),
+                                   MsgIcon::Information, MsgButtons::Ok, 1}
+                  : MessageBoxSpec{QStringLiteral("Export"),
+                                   QStringLiteral("Corvane could not write\n%1\n\n(%2). "
+                                                  "Nothing was saved.")
+                                       .arg(path, failure),
+                                   MsgIcon::Exclamation, MsgButtons::Ok, 1});
 }
 
 // ---- e-mail a friend -------------------------------------------------------------

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fuzzes each target for SECONDS (60 by default), or only the TARGETs named
-# (record, datafile, conversion, oledate, datetext), with libFuzzer under
+# (record, datafile, conversion, oledate, datetext, import), with libFuzzer under
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 #
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
@@ -17,7 +17,7 @@ source "$root/scripts/packages.sh"
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(record datafile conversion oledate datetext)
+[ ${#targets[@]} -gt 0 ] || targets=(record datafile conversion oledate datetext import)
 
 build="$root/build/fuzz"
 if [ ! -f "$build/build.ninja" ]; then
@@ -38,10 +38,11 @@ for target in "${targets[@]}"; do
     findings="$build/findings"
     mkdir -p "$work" "$findings" "$corpus"
     # Long enough for what each target reads: a slot, a few slots with a
-    # journal, a few previous-format slots, a double, a typed date.
+    # journal, a few previous-format slots, a double, a typed date, a few
+    # vCards or CSV rows.
     case $target in
         record) max_len=3000 ;; datafile) max_len=16384 ;; conversion) max_len=8192 ;;
-        oledate) max_len=16 ;; *) max_len=256 ;;
+        oledate) max_len=16 ;; import) max_len=16384 ;; *) max_len=256 ;;
     esac
     echo "== $target: $seconds s"
     if ! "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -max_len=$max_len \

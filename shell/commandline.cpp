@@ -103,6 +103,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             }
             result.action = CommandLine::Action::Export;
             result.exportFormat = format;
+        } else if (arg == "--import" || arg.starts_with("--import=")) {
+            if (arg == "--import" && i + 1 >= args.size()) {
+                return fail("--import needs the file to read");
+            }
+            result.importFile = arg == "--import" ? args[++i] : arg.substr(9);
+            result.action = CommandLine::Action::Import;
+        } else if (arg == "--dry-run") {
+            result.dryRun = true;
         } else if (arg == "--upcoming") {
             result.action = CommandLine::Action::Upcoming;
         } else if (arg == "--affiliations") {
@@ -114,6 +122,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         } else {
             return fail("unknown option '" + arg + "'");
         }
+    }
+    if (result.dryRun && result.action != CommandLine::Action::Import) {
+        return fail("--dry-run goes with --import");
     }
     if (!result.folder.empty() && result.documentsFolder) {
         return fail("--folder and --documents each name the book's folder; give one");
@@ -134,6 +145,9 @@ std::string usageText() {
            "                  (one object per entry; reads the data file, never changes it)\n"
            "  --export csv    ... as CSV, a header row and one row per entry\n"
            "  --export vcard  ... as vCard 4.0; --export vcard3 as vCard 3.0\n"
+           "  --import FILE   add the entries of FILE (vCards, or CSV with a header row)\n"
+           "                  to the address book, and report what changed to fit\n"
+           "  --dry-run       with --import: only report, write nothing\n"
            "  --upcoming      list the birthdays and anniversaries of the next 30 days\n"
            "  --affiliations  list the affiliations of all entries\n"
            "  --version       print the version and exit\n"
@@ -219,6 +233,8 @@ int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ost
         case CommandLine::Action::Error:
             err << "corvane: " << commandLine.error << "\n\n" << usageText();
             return 1;
+        case CommandLine::Action::Import:
+            return checkedOutput(runImport(commandLine, out, err), out, err);
         case CommandLine::Action::Run:
         case CommandLine::Action::Upcoming:
         case CommandLine::Action::Affiliations:

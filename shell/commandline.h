@@ -13,12 +13,15 @@ namespace corvane {
 inline constexpr std::string_view kExportFormats = "json, csv, vcard, vcard3";
 
 struct CommandLine {
-    enum class Action { Run, Export, Upcoming, Affiliations, Version, Help, Error };
+    enum class Action { Run, Export, Import, Upcoming, Affiliations, Version, Help, Error };
     Action action = Action::Run;
     // "/m": quitting ends the program without asking first.
     bool quitWithoutAsking = false;
     // Action::Export: "json", "csv", "vcard" (4.0) or "vcard3".
     std::string exportFormat = "json";
+    // Action::Import: the file to read, and whether only to report.
+    std::string importFile;
+    bool dryRun = false;
     // Action::Error: what was wrong.
     std::string error;
     // "--folder DIR": the address book lives in DIR, not the current folder.
@@ -46,6 +49,12 @@ int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ost
 // created. A folder that exists but may not be written is used (its book can
 // be read), and `err` is told that nothing can be saved there.
 int enterFolder(const CommandLine& commandLine, std::ostream& err);
+
+// `corvane --import FILE [--dry-run]` in the current folder: refused while
+// another copy of Corvane runs; prints the report on `out`. Returns 0, or 1
+// when the file cannot be read or imported, or a write failed (`err` says
+// why; entries written before a failed write stay in the book).
+int runImport(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 
 // `status`, unless what an action wrote did not reach `out` (a full disk, a
 // closed pipe): then that is said on `err` and the status is 1.

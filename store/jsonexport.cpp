@@ -230,14 +230,16 @@ std::optional<DateTimeParts> exportedDate(const ContactRecord& record, Field fie
 }
 
 int exportRecords(FileSystem& fs, const std::string& dataPath, std::ostream& out, std::ostream& err,
-                  const RecordExporter& exportOne) {
+                  const RecordExporter& exportOne, const std::set<int>* only) {
     std::vector<std::string> problems;
     std::vector<std::string> fileProblems;
     errno = 0;
     const bool finished = readWholeRecords(
         fs, dataPath,
         [&](const ContactRecord& record, int number) {
-            exportOne(record, number, out, problems);
+            if (only == nullptr || only->contains(number)) {
+                exportOne(record, number, out, problems);
+            }
             return static_cast<bool>(out);
         },
         fileProblems);
@@ -254,15 +256,16 @@ int exportRecords(FileSystem& fs, const std::string& dataPath, std::ostream& out
 }
 
 int exportJsonLines(FileSystem& fs, const std::string& dataPath, std::ostream& out,
-                    std::ostream& err) {
+                    std::ostream& err, const std::set<int>* only) {
     std::vector<char> line(kMaxLineSize);
-    return exportRecords(fs, dataPath, out, err,
-                         [&](const ContactRecord& record, int number, std::ostream& to,
-                             std::vector<std::string>& problems) {
-                             const std::size_t size =
-                                 writeRecordLine(line.data(), record, number, problems);
-                             to.write(line.data(), static_cast<std::streamsize>(size));
-                         });
+    return exportRecords(
+        fs, dataPath, out, err,
+        [&](const ContactRecord& record, int number, std::ostream& to,
+            std::vector<std::string>& problems) {
+            const std::size_t size = writeRecordLine(line.data(), record, number, problems);
+            to.write(line.data(), static_cast<std::streamsize>(size));
+        },
+        only);
 }
 
 }  // namespace corvane

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,19 +35,20 @@ inline constexpr int kExportOutputFailed = 1;  // `out` refused the lines
 // kExportDamaged. When `out` refuses the lines (a full disk, a closed pipe)
 // the export stops, says so on `err` and returns kExportOutputFailed.
 int exportJsonLines(FileSystem& fs, const std::string& dataPath, std::ostream& out,
-                    std::ostream& err);
+                    std::ostream& err, const std::set<int>* only = nullptr);
 
 // Writes one record (number from 1) to `out`, naming in `problems` what it
 // found wrong with it.
 using RecordExporter = std::function<void(const ContactRecord& record, int number,
                                           std::ostream& out, std::vector<std::string>& problems)>;
 
-// Exports every whole slot of `dataPath` to `out` through `exportOne`, with
+// Exports every whole slot of `dataPath` (or, with `only`, those numbered in
+// it: a sub-list of the window) to `out` through `exportOne`, with
 // the JSON export's promises and statuses: only reads; a missing file
 // exports nothing; what is wrong with the file or a record is said on `err`
 // (kExportDamaged); an output that refuses is kExportOutputFailed.
 int exportRecords(FileSystem& fs, const std::string& dataPath, std::ostream& out, std::ostream& err,
-                  const RecordExporter& exportOne);
+                  const RecordExporter& exportOne, const std::set<int>* only = nullptr);
 
 // A date field as a calendar date and time for an export, or nothing: 0 is
 // no date, and a value that is no date is named in `problems` as well.

@@ -140,6 +140,51 @@ TEST_F(ListCommands, TheAffiliationPopupOffersEachAffiliationOnce) {
     EXPECT_FALSE(window->subListShown());
 }
 
+// "Export this list...", from the print button's right-click menu: the
+// entries the list shows, in the format chosen, into the file named.
+TEST_F(ListCommands, ExportThisListWritesTheEntriesShownInTheChosenFormat) {
+    writeBook({member("Adams", "Golf"), member("Baker", "Golfing Club"), member("Clark", "Choir")});
+    open();
+    QTest::mouseClick(button("cmdFindEntries(2)"), Qt::LeftButton);
+    closePopups();
+    window->menuAffiliationList_Click(5);  // "Golf": Adams and Baker
+    ASSERT_EQ(names(), (QStringList{"Adams", "Baker"}));
+    QMenu* exportMenu = window->findChild<QMenu*>("menuExportList");
+    ASSERT_NE(exportMenu, nullptr);
+    EXPECT_EQ(exportMenu->title(), "Export this list...");
+    QStringList captions;
+    for (QAction* action : exportMenu->actions()) {
+        captions << action->text();
+    }
+    EXPECT_EQ(captions, (QStringList{"as vCards (4.0)...", "as vCards for phones (3.0)...",
+                                     "as CSV for spreadsheets...", "as JSON Lines..."}));
+
+    exportMenu->actions()[0]->trigger();  // the save dialog is cancelled
+    ASSERT_EQ(platform.saveDialogs.size(), 1);
+    EXPECT_EQ(platform.saveDialogs[0].caption, "Export this list");
+    EXPECT_TRUE(platform.saveDialogs[0].suggestedPath.endsWith("/Corvane list.vcf"));
+    EXPECT_TRUE(platform.messages.isEmpty());
+
+    const QString vcf = QString::fromStdString(dir.file("golf.vcf"));
+    platform.saveAnswers = {vcf};
+    exportMenu->actions()[0]->trigger();
+    ASSERT_EQ(platform.titles(), QStringList{"Export"});
+    EXPECT_EQ(platform.messages[0].text, "2 entries of the list went to\n" + vcf);
+    const test::Bytes written = test::readFile(vcf.toStdString());
+    const std::string text(written.begin(), written.end());
+    EXPECT_NE(text.find("FN:Adams\r\n"), std::string::npos);
+    EXPECT_NE(text.find("FN:Baker\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("Clark"), std::string::npos);
+
+    const QString unwritable = QString::fromStdString(dir.file("no such folder/golf.csv"));
+    platform.saveAnswers = {unwritable};
+    exportMenu->actions()[2]->trigger();
+    ASSERT_EQ(platform.titles(), (QStringList{"Export", "Export"}));
+    EXPECT_TRUE(platform.messages[1].text.startsWith("Corvane could not write\n" + unwritable));
+    EXPECT_TRUE(platform.messages[1].text.endsWith("Nothing was saved."));
+    EXPECT_FALSE(test::fileExists(unwritable.toStdString()));
+}
+
 TEST_F(ListCommands, AnAffiliationListsEveryEntryContainingItAndKeepsDoingSo) {
     writeBook({member("Adams", "Golf"), member("Baker", "Golfing Club"), member("Clark", "Choir"),
                ContactRecord(entry("Dunn, Golf"))});

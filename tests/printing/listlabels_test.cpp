@@ -102,8 +102,9 @@ TEST_F(ListLabels, ARightClickOnThePrintButtonOffersThem) {
     QTest::mouseClick(button("cmdPrintList"), Qt::RightButton);
     QMenu* menu = window->menuPrintOptions();
     EXPECT_TRUE(menu->isVisible());
-    ASSERT_EQ(menu->actions().size(), 1);
+    ASSERT_EQ(menu->actions().size(), 2);
     EXPECT_EQ(menu->actions()[0]->text(), "Print mailing labels for this list...");
+    EXPECT_EQ(menu->actions()[1]->text(), "Export this list...");
     menu->close();
     bool opened = false;
     test::onNextModal([&](QWidget* modal) {
