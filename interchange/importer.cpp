@@ -234,11 +234,12 @@ std::vector<std::string> splitValue(std::string_view value, char separator) {
 }
 
 std::string decodeQuotedPrintable(std::string_view text) {
+    auto hexAt = [&](std::size_t at) {
+        return at < text.size() && std::isxdigit(static_cast<unsigned char>(text[at]));
+    };
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '=' && i + 2 < text.size() + 0 &&
-            std::isxdigit(static_cast<unsigned char>(text[i + 1])) && i + 2 < text.size() &&
-            std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+        if (text[i] == '=' && hexAt(i + 1) && hexAt(i + 2)) {
             out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
             i += 2;
         } else {
