@@ -12,12 +12,6 @@ namespace {
 
 constexpr std::array<std::uint8_t, kJournalMarkSize> kDoneMark{};
 
-std::string journalPathOf(const std::string& dataPath) {
-    const auto slash = dataPath.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : dataPath.substr(0, slash + 1);
-    return folder + std::string(kJournalFileName);
-}
-
 // Marks the open journal `journal` done and, when `flush`, makes that last.
 int markDone(FileSystem& fs, int journal, bool flush) {
     int err = fs.writeAt(journal, 0, kDoneMark.data(), kDoneMark.size());

@@ -20,10 +20,7 @@ std::string systemReason(int err) {
 // `length` bytes, if any; read only.
 std::optional<SlotWrite> pendingWrite(FileSystem& fs, const std::string& dataPath,
                                       std::uint64_t length) {
-    const auto slash = dataPath.rfind('/');
-    const std::string journalPath =
-        (slash == std::string::npos ? "" : dataPath.substr(0, slash + 1)) +
-        std::string(kJournalFileName);
+    const std::string journalPath = journalPathOf(dataPath);
     int handle = -1;
     if (fs.open(journalPath, OpenMode::ReadOnly, handle) != 0) {
         return std::nullopt;

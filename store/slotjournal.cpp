@@ -37,6 +37,12 @@ std::uint64_t checksum(std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
+std::string journalPathOf(const std::string& dataPath) {
+    const auto slash = dataPath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : dataPath.substr(0, slash + 1);
+    return folder + std::string(kJournalFileName);
+}
+
 std::uint64_t SlotWrite::newLength() const {
     return std::max(oldLength, start + bytes.size());
 }

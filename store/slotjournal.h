@@ -17,12 +17,16 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace corvane {
 
 inline constexpr std::string_view kJournalFileName = "Corvane.Data.journal";
+
+// The journal's path beside the data file at `dataPath`.
+std::string journalPathOf(const std::string& dataPath);
 
 // One write of the data file: `bytes` at byte `start`, into a file that was
 // `oldLength` bytes long.

@@ -15,6 +15,7 @@ namespace {
 
 using test::Bytes;
 using test::readFile;
+using test::saveName;
 using test::slotsOf;
 using test::writeFile;
 
@@ -22,16 +23,6 @@ class BadDataFile : public testing::Test {
   protected:
     std::string data() const { return dir.file("Corvane.Data"); }
     std::string journal() const { return dir.file("Corvane.Data.journal"); }
-    StoreStatus save(DataFile& store, int number, const std::string& name) {
-        if (StoreStatus s = store.OpenDataFile(); !s.ok()) {
-            return s;
-        }
-        (void)store.ReadRecord(number);
-        store.CurrentRecord().setText(Field::FullName, name);
-        StoreStatus written = store.WriteRecord(number);
-        (void)store.CloseDataFile();
-        return written;
-    }
     test::TempDir dir;
     test::FaultyFileSystem fs;
     DataFile store{fs, dir.path().string()};
@@ -43,7 +34,7 @@ TEST_F(BadDataFile, AnEmptyFileIsAnEmptyBookThatTheFirstSaveFills) {
     EXPECT_EQ(store.RecordCount(), 0);
     EXPECT_FALSE(store.damage());
     ASSERT_TRUE(store.CloseDataFile().ok());
-    ASSERT_TRUE(save(store, 1, "Adams").ok());
+    ASSERT_TRUE(saveName(store, 1, "Adams").ok());
     EXPECT_EQ(test::namesIn(readFile(data())), std::vector<std::string>{"Adams"});
 }
 
@@ -66,7 +57,7 @@ TEST_F(BadDataFile, AFileThatCannotBeReadIsNamedWithTheReasonAndLeftAlone) {
 TEST_F(BadDataFile, AFolderThatTakesNoNewFileStillSavesButCannotDelete) {
     writeFile(data(), slotsOf({"Adams", "Baker"}));
     fs.failStep(2, EACCES);  // making the journal
-    ASSERT_TRUE(save(store, 2, "Bell").ok());
+    ASSERT_TRUE(saveName(store, 2, "Bell").ok());
     EXPECT_EQ(fs.log()[1], "open Corvane.Data.journal (fails)");
     EXPECT_EQ(test::namesIn(readFile(data())), (std::vector<std::string>{"Adams", "Bell"}));
     EXPECT_FALSE(test::fileExists(journal()));

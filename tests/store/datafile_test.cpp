@@ -18,6 +18,7 @@ using test::Bytes;
 using test::fileExists;
 using test::namesIn;
 using test::readFile;
+using test::saveName;
 using test::slotsOf;
 using test::writeFile;
 using Names = std::vector<std::string>;
@@ -308,24 +309,13 @@ class DataFileFolder : public testing::Test {
     DataFile store{realFileSystem(), dir.path().string()};
 };
 
-StoreStatus rename2(DataFile& store, int number, const std::string& name) {
-    if (StoreStatus s = store.OpenDataFile(); !s.ok()) {
-        return s;
-    }
-    (void)store.ReadRecord(number);
-    store.CurrentRecord().setText(Field::FullName, name);
-    StoreStatus written = store.WriteRecord(number);
-    (void)store.CloseDataFile();
-    return written;
-}
-
 TEST_F(DataFileFolder, AnUnevenFileGetsOneCopyHoweverOftenItIsEditedAndIsToldOfOnce) {
     Bytes bytes = slotsOf({"Adams", "Baker", "Clark"});
     bytes.resize(7600, 'z');
     writeFile(data(), bytes);
     for (int edit = 1; edit <= 4; ++edit) {
         SCOPED_TRACE(edit);
-        ASSERT_TRUE(rename2(store, 1, "Adams " + std::to_string(edit)).ok());
+        ASSERT_TRUE(saveName(store, 1, "Adams " + std::to_string(edit)).ok());
         ASSERT_TRUE(store.OpenDataFile().ok());
         ASSERT_TRUE(store.damage());
         EXPECT_EQ(store.damage()->copyName, "Corvane.Data.uneven-length-copy");
@@ -371,13 +361,13 @@ TEST_F(DataFileFolder, DeletingKeepsTheFilesPermissionsAndTheCopyHasThemToo) {
 TEST_F(DataFileFolder, TheJournalIsAsPrivateAsTheFileAndHoldsNothingBetweenSaves) {
     writeFile(data(), slotsOf({"Adams", "Baker"}));
     ASSERT_EQ(::chmod(data().c_str(), 0600), 0);
-    ASSERT_TRUE(rename2(store, 2, "Bell").ok());
+    ASSERT_TRUE(saveName(store, 2, "Bell").ok());
     const std::string journal = dir.file("Corvane.Data.journal");
     struct stat st {};
     ASSERT_EQ(::stat(journal.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
     EXPECT_FALSE(decodeJournal(readFile(journal)));
-    ASSERT_TRUE(rename2(store, 1, "Abbot").ok());
+    ASSERT_TRUE(saveName(store, 1, "Abbot").ok());
     EXPECT_FALSE(decodeJournal(readFile(journal)));
     EXPECT_EQ(namesIn(readFile(data())), (Names{"Abbot", "Bell"}));
 
@@ -420,7 +410,7 @@ TEST_F(DataFileFolder, ABookLeftMissingIsReadAsEmptyAndMadeByTheFirstWrite) {
     ASSERT_TRUE(store.RefreshRecordCount().ok());
     EXPECT_FALSE(fileExists(data()));
 
-    ASSERT_TRUE(rename2(store, 1, "Adams").ok());
+    ASSERT_TRUE(saveName(store, 1, "Adams").ok());
     EXPECT_EQ(namesIn(readFile(data())), (Names{"Adams"}));
     EXPECT_EQ(store.RecordCount(), 1);
 }

@@ -22,6 +22,7 @@ using test::Bytes;
 using test::fileExists;
 using test::readFile;
 using test::savedAs;
+using test::saveName;
 using test::slotsOf;
 using test::writeFile;
 using Log = std::vector<std::string>;
@@ -219,21 +220,6 @@ class FaultInjectionTest : public testing::Test {
     Log lastLog;
 };
 
-// How a window saves one record: open, read, change, write, close.
-StoreStatus saveRecord(DataFile& store, int number, const std::string& name) {
-    if (StoreStatus s = store.OpenDataFile(); !s.ok()) {
-        return s;
-    }
-    if (StoreStatus s = store.ReadRecord(number); !s.ok()) {
-        (void)store.CloseDataFile();
-        return s;
-    }
-    store.CurrentRecord().setText(Field::FullName, name);
-    StoreStatus written = store.WriteRecord(number);
-    StoreStatus closed = store.CloseDataFile();
-    return written.ok() ? closed : written;
-}
-
 // A save: open, record the write in the journal (made and made private,
 // written, flushed, its new name flushed with the folder), write and flush
 // the slot, mark the journal done, close both.
@@ -244,7 +230,7 @@ const Log kSaveSteps{
     "close Corvane.Data.journal", "close Corvane.Data"};
 
 TEST_F(FaultInjectionTest, AddingAnEntry) {
-    const Outcome o = failEachStepOf([](DataFile& store) { return saveRecord(store, 3, "Clark"); },
+    const Outcome o = failEachStepOf([](DataFile& store) { return saveName(store, 3, "Clark"); },
                                      slotsOf({"Adams", "Baker"}),
                                      savedAs(slotsOf({"Adams", "Baker"}), 3, "Clark"));
     EXPECT_EQ(o.cleanLog, kSaveSteps);
@@ -264,7 +250,7 @@ TEST_F(FaultInjectionTest, AddingAnEntry) {
 }
 
 TEST_F(FaultInjectionTest, EditingAnEntry) {
-    const Outcome o = failEachStepOf([](DataFile& store) { return saveRecord(store, 2, "Bell"); },
+    const Outcome o = failEachStepOf([](DataFile& store) { return saveName(store, 2, "Bell"); },
                                      slotsOf({"Adams", "Baker", "Clark"}),
                                      savedAs(slotsOf({"Adams", "Baker", "Clark"}), 2, "Bell"));
     EXPECT_EQ(o.cleanLog, kSaveSteps);
@@ -273,7 +259,7 @@ TEST_F(FaultInjectionTest, EditingAnEntry) {
 }
 
 TEST_F(FaultInjectionTest, AddingTheFirstEntryCreatesTheFileAndFlushesItsFolder) {
-    const Outcome o = failEachStepOf([](DataFile& store) { return saveRecord(store, 1, "Adams"); },
+    const Outcome o = failEachStepOf([](DataFile& store) { return saveName(store, 1, "Adams"); },
                                      Bytes{}, savedAs(Bytes{}, 1, "Adams"));
     Log steps = kSaveSteps;
     steps.insert(steps.begin() + 1, "syncdir");
@@ -285,7 +271,7 @@ TEST_F(FaultInjectionTest, AddingToAFileWithAPartialLastSlot) {
     before.resize(4500);
     writeFile(dir.file("Corvane.Data.uneven-length-copy"), before);  // copy already kept
     // Record 2 is the partial slot: saved, its missing half is completed blank.
-    failEachStepOf([](DataFile& store) { return saveRecord(store, 2, "Clark"); }, before,
+    failEachStepOf([](DataFile& store) { return saveName(store, 2, "Clark"); }, before,
                    savedAs(before, 2, "Clark"));
 }
 
@@ -306,7 +292,7 @@ TEST_F(FaultInjectionTest, AFailedUndoOfAWriteSaysWhatTheFileMayHold) {
     writeFile(dir.file("Corvane.Data"), slotsOf({"Adams", "Baker"}));
     DataFile store(fs, dir.path().string());
     fs.failStep(7, ENOSPC, 2);  // the write and then putting the old bytes back
-    const StoreStatus status = saveRecord(store, 2, "Bell");
+    const StoreStatus status = saveName(store, 2, "Bell");
     EXPECT_EQ(status.error, StoreError::RollbackFailed);
     EXPECT_EQ(status.reason, kNoSpace + "; putting back what was there failed too (" + kNoSpace +
                                  "), so entry 2 in the file may now be partly overwritten, until "

@@ -22,23 +22,12 @@ using test::Bytes;
 using test::Disk;
 using test::PowerCutFileSystem;
 using test::savedAs;
+using test::saveName;
 using test::slotsOf;
 
 const std::string kData(kDataFileName);
 const std::string kJournal(kJournalFileName);
 constexpr double kNow = 46000.25;
-
-// One change as a window makes it: open, read, change the name, write, close.
-StoreStatus save(DataFile& store, int number, const std::string& name) {
-    if (StoreStatus s = store.OpenDataFile(); !s.ok()) {
-        return s;
-    }
-    (void)store.ReadRecord(number);
-    store.CurrentRecord().setText(Field::FullName, name);
-    StoreStatus written = store.WriteRecord(number);
-    (void)store.CloseDataFile();
-    return written;
-}
 
 // The data file of `disk` as the program finds it at its next start, once
 // the journal has finished what it holds; empty when there is none. A
@@ -145,9 +134,9 @@ TEST(PowerCut, SavingEntries) {
                ragged}}) {
         SCOPED_TRACE(c.what);
         const Bytes after = savedAs(c.before, c.number, "Saved");
-        const Findings f =
-            cutEverywhere(c.disk, {[&](DataFile& store) { return save(store, c.number, "Saved"); }},
-                          {c.before, after});
+        const Findings f = cutEverywhere(
+            c.disk, {[&](DataFile& store) { return saveName(store, c.number, "Saved"); }},
+            {c.before, after});
         // Cuts came before the write and after it: both ends were seen.
         EXPECT_GT(f.as.count(0), 0u);
         EXPECT_GT(f.as.count(1), 0u);
@@ -166,7 +155,7 @@ TEST(PowerCut, AnAppendThenADeletion) {
     const Bytes appended = savedAs(before, 20, "Tname");
     const Bytes compacted(appended.begin() + 3000, appended.end());
     const Findings f = cutEverywhere({{kData, before}},
-                                     {[](DataFile& store) { return save(store, 20, "Tname"); },
+                                     {[](DataFile& store) { return saveName(store, 20, "Tname"); },
                                       [](DataFile& store) { return store.DeleteAndCompact(1); }},
                                      {before, appended, compacted});
     EXPECT_EQ(f.as.size(), 3u);

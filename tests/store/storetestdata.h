@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "contactrecord.h"
+#include "datafile.h"
 #include "testsupport.h"
 
 namespace corvane::test {
@@ -53,6 +54,22 @@ inline Bytes savedAs(Bytes file, int number, const std::string& name) {
     record.setText(Field::FullName, name);
     std::copy(record.encode().begin(), record.encode().end(), file.begin() + at);
     return file;
+}
+
+// How a window saves one entry under a new name: open, read, change, write,
+// close. The write's failure, or else the close's.
+inline StoreStatus saveName(DataFile& store, int number, const std::string& name) {
+    if (StoreStatus s = store.OpenDataFile(); !s.ok()) {
+        return s;
+    }
+    if (StoreStatus s = store.ReadRecord(number); !s.ok()) {
+        (void)store.CloseDataFile();
+        return s;
+    }
+    store.CurrentRecord().setText(Field::FullName, name);
+    StoreStatus written = store.WriteRecord(number);
+    StoreStatus closed = store.CloseDataFile();
+    return written.ok() ? closed : written;
 }
 
 }  // namespace corvane::test
