@@ -48,6 +48,8 @@ StoreStatus DataFile::OpenDataFile() {
     const std::string name = path(kDataFileName);
     m_damage.reset();
     m_readOnlyReason.clear();
+    m_notices.clear();
+    m_openLength = 0;
     dropReadAhead();
 
     std::uint64_t existingLength = 0;
@@ -80,46 +82,64 @@ StoreStatus DataFile::openExisting(const std::string& name, bool created) {
                               StoreStatus::ioError(name, err).reason};
         m_readOnlyReason = m_damage->describe();
     }
-    if (created) {
-        if (int err = m_fs.syncDirectoryOf(name)) {
-            m_fs.close(handle);
-            return StoreStatus::ioError(name, err);
-        }
-    }
-    if (!m_damage) {
-        // A new file has no save to finish: a journal beside it belonged to
-        // a book that is gone. An old one may have one, and it is finished
-        // before the file's shape is judged (an append cut short is ragged).
-        m_handle = handle;
-        StoreStatus settled = created ? retireJournal(m_fs, name) : finishJournalledWrite();
-        m_handle = -1;
-        if (!settled.ok()) {
-            m_fs.close(handle);
-            return settled;
-        }
-    }
-    std::uint64_t length = 0;
-    if (int err = m_fs.size(handle, length)) {
+    m_handle = handle;
+    auto fail = [&](const StoreStatus& failure) {
         m_fs.close(handle);
+        m_handle = -1;
         m_damage.reset();  // a file that could not be opened has no shape to report
         m_readOnlyReason.clear();
-        return StoreStatus::ioError(name, err);
+        m_notices.clear();
+        return failure;
+    };
+    if (created) {
+        if (int err = m_fs.syncDirectoryOf(name)) {
+            return fail(StoreStatus::ioError(name, err));
+        }
+        // A new file has no save to finish: a journal beside it belonged to
+        // a book that is gone.
+        if (StoreStatus retired = retireJournal(m_fs, name); !retired.ok()) {
+            return fail(retired);
+        }
     }
-    m_handle = handle;
+    // The shape is judged, and an uneven file copied, before anything is
+    // written to it, the journal's write included.
+    if (StoreStatus shaped = learnShape(); !shaped.ok()) {
+        return fail(shaped);
+    }
+    if (!created && m_readOnlyReason.empty()) {
+        if (StoreStatus settled = settleJournal(); !settled.ok()) {
+            return fail(settled);
+        }
+        if (int err = m_fs.size(handle, m_openLength)) {
+            return fail(StoreStatus::ioError(name, err));
+        }
+        m_recordCount = static_cast<std::int16_t>(std::min<std::uint64_t>(
+            slotCount(m_openLength, kSlot), static_cast<std::uint64_t>(kMaxRecords)));
+    }
+    return StoreStatus::success();
+}
+
+// Learns the open file's length and record count, and what is wrong with
+// its shape: a file with too many slots is only read, and an uneven one is
+// copied before anything writes to it (or only read when it cannot be).
+StoreStatus DataFile::learnShape() {
+    std::uint64_t length = 0;
+    if (int err = m_fs.size(m_handle, length)) {
+        return StoreStatus::ioError(path(kDataFileName), err);
+    }
+    m_openLength = length;
     const std::uint64_t slots = slotCount(length, kSlot);
+    m_recordCount = static_cast<std::int16_t>(
+        std::min<std::uint64_t>(slots, static_cast<std::uint64_t>(kMaxRecords)));
     if (m_damage) {  // not writable: nothing will be written, so no copy is needed
         m_damage->length = length;
-        m_recordCount = static_cast<std::int16_t>(
-            std::min<std::uint64_t>(slots, static_cast<std::uint64_t>(kMaxRecords)));
         return StoreStatus::success();
     }
     if (slots > static_cast<std::uint64_t>(kMaxRecords)) {
         m_damage = FileDamage{FileDamage::Kind::TooLarge, length, {}, false, {}, {}};
         m_readOnlyReason = m_damage->describe();
-        m_recordCount = kMaxRecords;
         return StoreStatus::success();
     }
-    m_recordCount = static_cast<std::int16_t>(slots);
     if (length % kSlot != 0) {
         FileDamage damage{FileDamage::Kind::UnevenLength, length, {}, false, {}, {}};
         if (StoreStatus copied = keepCopyOfDamagedFile(damage); !copied.ok()) {
@@ -242,38 +262,41 @@ StoreStatus DataFile::writeSlot(int number, const ContactRecord::Bytes& bytes) {
 
     // What the write will cover: a partial last slot before an append is
     // completed with cleared bytes, so no hole of zeros is left in the file.
-    SlotWrite write;
-    write.start = std::min(offset, oldLength);
-    write.oldLength = oldLength;
-    std::vector<std::uint8_t>& out = write.bytes;
-    out.reserve(offset - write.start + kSlot);
-    for (std::uint64_t i = write.start; i < offset; ++i) {
+    const std::uint64_t start = std::min(offset, oldLength);
+    std::vector<std::uint8_t> out;
+    out.reserve(offset - start + kSlot);
+    for (std::uint64_t i = start; i < offset; ++i) {
         out.push_back(ContactRecord::blankByteAt(i));
     }
     out.insert(out.end(), bytes.begin(), bytes.end());
 
-    // Keep what the write overwrites, to put it back if the write fails.
-    std::vector<std::uint8_t> before(std::min<std::uint64_t>(out.size(), oldLength - write.start));
+    // Keep what the write overwrites, to put it back if the write fails; the
+    // journal records its checksums.
+    std::vector<std::uint8_t> before(std::min<std::uint64_t>(out.size(), oldLength - start));
     std::size_t got = 0;
-    if (int err = m_fs.readAt(m_handle, write.start, before.data(), before.size(), got)) {
+    if (int err = m_fs.readAt(m_handle, start, before.data(), before.size(), got)) {
         return StoreStatus::ioError(name, err);
     }
     before.resize(got);
+    const SlotWrite write = makeSlotWrite(start, oldLength, std::move(out), before);
 
     int journal = -1;
     if (StoreStatus journalled = writeJournal(write, journal); !journalled.ok()) {
         return journalled;
     }
     m_unflushed = true;
-    int err = m_fs.writeAt(m_handle, write.start, out.data(), out.size());
+    int err = m_fs.writeAt(m_handle, write.start, write.bytes.data(), write.bytes.size());
     if (err == 0) {
         err = m_fs.sync(m_handle);
     }
     if (err != 0) {
         StoreStatus status =
             putBack(number, write.start, before, oldLength, StoreStatus::ioError(name, err));
-        // Put back, the file must stay so: the journal is marked done on the
+        // Put back, the file must stay so: the journal is emptied on the
         // disk. Not put back, the journal finishes the write at the next open.
+        if (journal < 0) {
+            return status;
+        }
         if (status.error == StoreError::RollbackFailed) {
             m_fs.close(journal);
             return status;
@@ -283,6 +306,32 @@ StoreStatus DataFile::writeSlot(int number, const ContactRecord::Bytes& bytes) {
     m_unflushed = false;
     closeJournal(journal);
     m_recordCount = std::max<std::int16_t>(m_recordCount, static_cast<std::int16_t>(number));
+    m_openLength = std::max(m_openLength, write.newLength());
+    return StoreStatus::success();
+}
+
+StoreStatus DataFile::CutBackTo(std::uint64_t length) {
+    const std::string name = path(kDataFileName);
+    if (m_handle < 0) {
+        return {StoreError::NotOpen, name, "the data file is not open"};
+    }
+    if (length > m_openLength) {
+        return StoreStatus::success();
+    }
+    dropReadAhead();
+    // The last append's journal must not bring back what is cut away.
+    if (StoreStatus retired = retireJournal(m_fs, name); !retired.ok()) {
+        return retired;
+    }
+    int err = m_fs.truncate(m_handle, length);
+    if (err == 0) {
+        err = m_fs.sync(m_handle);
+    }
+    if (err != 0) {
+        return StoreStatus::ioError(name, err);
+    }
+    m_openLength = length;
+    m_recordCount = static_cast<std::int16_t>(slotCount(length, kSlot));
     return StoreStatus::success();
 }
 

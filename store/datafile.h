@@ -55,10 +55,22 @@ struct FileDamage {
     bool worthTelling() const;
 };
 
-// Marks the journal beside the data file at `dataPath` done, on the disk,
-// when there is one. Whatever replaces the data file as a whole does this
-// first, so that no earlier save can be finished into the new file.
+// Empties the journal beside the data file at `dataPath`, on the disk, when
+// it holds a whole write. Whatever replaces the data file as a whole does
+// this first, so that no earlier save can be finished into the new file.
+// Fails only when a whole journal cannot be emptied.
 StoreStatus retireJournal(FileSystem& fs, const std::string& dataPath);
+
+// The write the journal beside the data file at `dataPath` holds whole,
+// read without changing anything. When there is none, `err` says why: 0 (no
+// whole write in it), ENOENT (no journal), kNotARegularFile, kNotTheUsersFile,
+// EISDIR, or the system's reason it could not be read.
+std::optional<SlotWrite> readJournal(FileSystem& fs, const std::string& dataPath, int& err);
+
+// Judges `write` against the open data file `dataHandle` (see judgeJournal);
+// returns 0 or the errno of a failed read.
+int judgeJournalAgainst(FileSystem& fs, int dataHandle, const SlotWrite& write,
+                        JournalVerdict& verdict);
 
 class DataFile {
   public:
@@ -71,13 +83,15 @@ class DataFile {
 
     // Opens the data file for reading and writing, creating it empty when it
     // is missing (and flushing the folder, so the new name lasts), and sets
-    // RecordCount. A file already open is closed first. A whole journal
-    // left by a save that a crash cut short is written into the file first,
-    // so the save is finished; one that is not whole is ignored.
+    // RecordCount. A file already open is closed first.
     // A file whose shape is wrong still opens (see damage()); a file with too
     // many slots opens read-only and counts 32767 records; an existing file
-    // the system will not let us write opens read-only too. Fails, leaving
-    // the file closed, when the system refuses to open it at all.
+    // the system will not let us write opens read-only too. Once the shape
+    // is known (and an uneven file's copy kept), a writable file's journal
+    // is settled: a save cut short is finished, a journal the file no longer
+    // bears out is set aside, a journal that is not a regular file of the
+    // user's is left alone; see notices(). Fails, leaving the file closed,
+    // when the system refuses to open it at all.
     StoreStatus OpenDataFile();
 
     // Closes the file. Does nothing when no file is open. RecordCount stays
@@ -131,6 +145,19 @@ class DataFile {
 
     // What the last OpenDataFile found wrong with the file's shape, if anything.
     const std::optional<FileDamage>& damage() const { return m_damage; }
+    // What the last OpenDataFile did with the journal that the user should
+    // know of, in plain words: a save it finished, a journal it set aside or
+    // could not use. Empty when there was nothing to say.
+    const std::vector<std::string>& notices() const { return m_notices; }
+
+    // The data file's length when it was last opened (its journal settled),
+    // with what the writes since added.
+    std::uint64_t OpenLength() const { return m_openLength; }
+
+    // Cuts the open file back to `length` bytes, no longer than it is, and
+    // flushes it: what an import that failed part-way appended goes again.
+    // Fails, naming the file, when the system refuses.
+    StoreStatus CutBackTo(std::uint64_t length);
 
     // The path of a file beside the data file.
     std::string path(std::string_view name) const;
@@ -138,14 +165,17 @@ class DataFile {
 
   private:
     StoreStatus openExisting(const std::string& name, bool created);
+    StoreStatus learnShape();
     StoreStatus createAbsentFile();
     StoreStatus keepCopyOfDamagedFile(FileDamage& damage);
     StoreStatus writeCopy(const std::string& copyPath, const std::vector<std::uint8_t>& bytes);
     StoreStatus writeSlot(int number, const ContactRecord::Bytes& bytes);
+    StoreStatus openJournal(int& journal, bool& made);
     StoreStatus writeJournal(const SlotWrite& write, int& journal);
+    StoreStatus setJournalAside();
+    StoreStatus settleJournal();
     StoreStatus abandonJournal(int journal, bool made, const StoreStatus& failure);
     void closeJournal(int journal);
-    StoreStatus finishJournalledWrite();
     StoreStatus putBack(int number, std::uint64_t start, const std::vector<std::uint8_t>& before,
                         std::uint64_t oldLength, const StoreStatus& failure);
     StoreStatus openScratch(int& scratch);
@@ -166,6 +196,9 @@ class DataFile {
     ContactRecord m_current;
     std::optional<FileDamage> m_damage;
     std::string m_readOnlyReason;  // non-empty when the open file must not be written
+    std::vector<std::string> m_notices;
+    std::string m_setAsideName;  // the name the journal was last put aside as
+    std::uint64_t m_openLength = 0;
 
     // Slots read ahead of the caller: the list rebuild reads every record in
     // order, and one large read is far cheaper than thousands of small ones.

@@ -19,14 +19,26 @@ enum class OpenMode {
     CreateNew,        // created here and now; fails with EEXIST when anything,
                       // a link included, already has the name, so a file the
                       // program did not make is never followed or cut short
+    ReadOwnFile,      // as ReadOnly, but only a regular file of this user's
+                      // under that very name: never a link, a folder, a
+                      // device or a pipe (opening one never waits)
+    WriteOwnFile,     // ReadOwnFile, opened for reading and writing
 };
+
+// What open() answers, in ReadOwnFile and WriteOwnFile, for a name that is
+// not a regular file (a link, a device, a pipe, a socket) and for a file
+// that belongs to another user. A folder gives EISDIR.
+inline constexpr int kNotARegularFile = -1001;
+inline constexpr int kNotTheUsersFile = -1002;
 
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
-    // Opens `path`; on success `handle` is a non-negative handle.
-    virtual int open(const std::string& path, OpenMode mode, int& handle) = 0;
+    // Opens `path`; on success `handle` is a non-negative handle. A file
+    // created now gets `createMode` less the process's umask.
+    virtual int open(const std::string& path, OpenMode mode, int& handle,
+                     std::uint32_t createMode = 0666) = 0;
     virtual int close(int handle) = 0;
 
     // Reads up to `size` bytes at `offset`; `got` is less than `size` only at
@@ -59,7 +71,8 @@ class FileSystem {
 // The real thing, on POSIX file descriptors.
 class PosixFileSystem final : public FileSystem {
   public:
-    int open(const std::string& path, OpenMode mode, int& handle) override;
+    int open(const std::string& path, OpenMode mode, int& handle,
+             std::uint32_t createMode = 0666) override;
     int close(int handle) override;
     int readAt(int handle, std::uint64_t offset, void* buffer, std::size_t size,
                std::size_t& got) override;

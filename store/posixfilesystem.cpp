@@ -9,8 +9,10 @@
 
 namespace corvane {
 
-int PosixFileSystem::open(const std::string& path, OpenMode mode, int& handle) {
+int PosixFileSystem::open(const std::string& path, OpenMode mode, int& handle,
+                          std::uint32_t createMode) {
     int flags = O_CLOEXEC;
+    const bool ownFile = mode == OpenMode::ReadOwnFile || mode == OpenMode::WriteOwnFile;
     switch (mode) {
         case OpenMode::ReadOnly:
             flags |= O_RDONLY;
@@ -21,10 +23,29 @@ int PosixFileSystem::open(const std::string& path, OpenMode mode, int& handle) {
         case OpenMode::CreateNew:
             flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
             break;
+        case OpenMode::ReadOwnFile:
+            flags |= O_RDONLY | O_NOFOLLOW | O_NONBLOCK;
+            break;
+        case OpenMode::WriteOwnFile:
+            flags |= O_RDWR | O_NOFOLLOW | O_NONBLOCK;
+            break;
     }
-    const int fd = ::open(path.c_str(), flags, 0666);
+    const int fd = ::open(path.c_str(), flags, static_cast<mode_t>(createMode & 07777));
     if (fd < 0) {
-        return errno;
+        return ownFile && errno == ELOOP ? kNotARegularFile : errno;
+    }
+    if (ownFile) {
+        // Checked on what was opened, so nothing can be swapped in between.
+        struct stat st {};
+        int refusal = ::fstat(fd, &st) != 0      ? errno
+                      : S_ISDIR(st.st_mode)      ? EISDIR
+                      : !S_ISREG(st.st_mode)     ? kNotARegularFile
+                      : st.st_uid != ::geteuid() ? kNotTheUsersFile
+                                                 : 0;
+        if (refusal != 0) {
+            ::close(fd);
+            return refusal;
+        }
     }
     handle = fd;
     return 0;

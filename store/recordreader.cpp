@@ -12,26 +12,18 @@ namespace {
 constexpr std::size_t kSlot = ContactRecord::kSize;
 constexpr std::size_t kChunkSlots = 256;
 
-std::string systemReason(int err) {
-    return std::generic_category().message(err);
-}
-
-// The write a whole journal beside `dataPath` holds for a file of
-// `length` bytes, if any; read only.
-std::optional<SlotWrite> pendingWrite(FileSystem& fs, const std::string& dataPath,
-                                      std::uint64_t length) {
-    const std::string journalPath = journalPathOf(dataPath);
-    int handle = -1;
-    if (fs.open(journalPath, OpenMode::ReadOnly, handle) != 0) {
+// The write a whole journal beside `dataPath` holds that was cut short in
+// the open file `handle`, if any; read only. A journal that never began, is
+// made already, or that the file no longer bears out is not read into it.
+std::optional<SlotWrite> pendingWrite(FileSystem& fs, const std::string& dataPath, int handle) {
+    int err = 0;
+    std::optional<SlotWrite> write = readJournal(fs, dataPath, err);
+    JournalVerdict verdict{};
+    if (!write || judgeJournalAgainst(fs, handle, *write, verdict) != 0 ||
+        verdict != JournalVerdict::Finish) {
         return std::nullopt;
     }
-    std::vector<std::uint8_t> bytes(kMaxJournalSize + 64);
-    std::size_t got = 0;
-    const int err = fs.readAt(handle, 0, bytes.data(), bytes.size(), got);
-    fs.close(handle);
-    std::optional<SlotWrite> write =
-        err == 0 ? decodeJournal(std::span(bytes.data(), got)) : std::nullopt;
-    return write && write->fits(length) ? write : std::nullopt;
+    return write;
 }
 
 // Lays the part of `write` that falls on the file's bytes from `offset`
@@ -63,7 +55,7 @@ bool readWholeRecords(FileSystem& fs, const std::string& dataPath,
         fs.close(handle);
         return true;
     }
-    const std::optional<SlotWrite> pending = pendingWrite(fs, dataPath, length);
+    const std::optional<SlotWrite> pending = pendingWrite(fs, dataPath, handle);
     const std::uint64_t fileLength = length;
     if (pending) {
         length = pending->newLength();

@@ -19,6 +19,7 @@ enum class StoreError {
                        // `reason` says what the file may now hold
     FolderNotFlushed,  // the change is made, but the folder's flush failed, so
                        // a power cut could still undo it
+    Busy,              // another process holds the book's lock
 };
 
 struct [[nodiscard]] StoreStatus {
@@ -35,5 +36,9 @@ struct [[nodiscard]] StoreStatus {
     // A failure of the system call that returned `errnoValue` on `fileName`.
     static StoreStatus ioError(const std::string& fileName, int errnoValue);
 };
+
+// The system's words for `errnoValue`, or the file system's own refusals
+// (see filesystem.h) in words.
+std::string systemReason(int errnoValue);
 
 }  // namespace corvane

@@ -56,9 +56,9 @@ TEST_F(BadDataFile, AFileThatCannotBeReadIsNamedWithTheReasonAndLeftAlone) {
 // file) is refused with the reason and changes nothing.
 TEST_F(BadDataFile, AFolderThatTakesNoNewFileStillSavesButCannotDelete) {
     writeFile(data(), slotsOf({"Adams", "Baker"}));
-    fs.failStep(2, EACCES);  // making the journal
+    fs.failStep(3, EACCES);  // making the journal
     ASSERT_TRUE(saveName(store, 2, "Bell").ok());
-    EXPECT_EQ(fs.log()[1], "open Corvane.Data.journal (fails)");
+    EXPECT_EQ(fs.log()[2], "open Corvane.Data.journal (fails)");
     EXPECT_EQ(test::namesIn(readFile(data())), (std::vector<std::string>{"Adams", "Bell"}));
     EXPECT_FALSE(test::fileExists(journal()));
 
@@ -69,47 +69,12 @@ TEST_F(BadDataFile, AFolderThatTakesNoNewFileStillSavesButCannotDelete) {
     EXPECT_EQ(readFile(data()), before);
 }
 
-// A journal is finished into the data file only when it is whole and its
-// write belongs to a file of this length; anything else changes nothing.
-TEST_F(BadDataFile, AJournalThatIsNotWholeOrNotThisFilesChangesNothing) {
-    const Bytes bytes = slotsOf({"Adams", "Baker"});
-    const Bytes newSlot = slotsOf({"Bell"});
-    const Bytes whole = encodeJournal(SlotWrite{3000, 6000, newSlot});
-    struct Case {
-        const char* what;
-        Bytes journal;
-    };
-    for (const Case& c : {Case{"cut short", Bytes(whole.begin(), whole.end() - 9)},
-                          Case{"one byte changed",
-                               [&] {
-                                   Bytes b = whole;
-                                   b[100] ^= 1;
-                                   return b;
-                               }()},
-                          Case{"another file's", encodeJournal(SlotWrite{3000, 9000, newSlot})},
-                          Case{"empty", Bytes{}}, Case{"junk", Bytes(5000, 0xAB)}}) {
-        SCOPED_TRACE(c.what);
-        writeFile(data(), bytes);
-        writeFile(journal(), c.journal);
-        ASSERT_TRUE(store.OpenDataFile().ok());
-        ASSERT_TRUE(store.CloseDataFile().ok());
-        EXPECT_EQ(readFile(data()), bytes);
-        EXPECT_FALSE(decodeJournal(readFile(journal())));
-    }
-    // The whole one is finished, once.
-    writeFile(journal(), whole);
-    ASSERT_TRUE(store.OpenDataFile().ok());
-    ASSERT_TRUE(store.CloseDataFile().ok());
-    EXPECT_EQ(test::namesIn(readFile(data())), (std::vector<std::string>{"Adams", "Bell"}));
-    EXPECT_FALSE(decodeJournal(readFile(journal())));
-}
-
 // The console's reading only reads: a save cut short whose journal is whole
 // is read as finished, and neither file is changed.
 TEST_F(BadDataFile, TheConsoleReadsASaveCutShortAsFinishedAndChangesNothing) {
-    Bytes torn = slotsOf({"Adams", "Baker"});
-    torn.resize(4500);  // an append of Baker that a crash cut short
-    const Bytes whole = encodeJournal(SlotWrite{3000, 3000, slotsOf({"Baker"})});
+    Bytes torn = test::savedAs(slotsOf({"Adams"}), 2, "Baker");
+    torn.resize(4608);  // an append of Baker that a crash cut short
+    const Bytes whole = test::journalFor(slotsOf({"Adams"}), 2, "Baker");
     writeFile(data(), torn);
     writeFile(journal(), whole);
     std::vector<std::string> names;

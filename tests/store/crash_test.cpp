@@ -96,6 +96,11 @@ class Child {
         char buffer[3];
         return ::read(m_out, buffer, 3) == 3;
     }
+    // Waits until the child says it has paused (after go()).
+    bool paused() {
+        char buffer[7];
+        return ::read(m_out, buffer, 7) == 7 && std::string(buffer, 7) == "paused\n";
+    }
     // Kills the child; true when it was still at work.
     bool kill() {
         int status = 0;
@@ -195,6 +200,45 @@ TEST(Crash, SavingAnEntry) {
     const std::map<std::string, Bytes> book{{std::string(kDataFileName), slotsOf(namesUpTo(50))}};
     killRepeatedly(folder, book, {"save", "51"}, true);  // an append
     killRepeatedly(folder, book, {"save", "20"}, true);  // a rewrite
+}
+
+// The two moments of a save a random kill rarely hits on a fast disk:
+// after the journal is flushed and before the slot is written, and after
+// the slot is flushed and before the journal is emptied. Then, with the
+// journal left whole, another program changes the entry: the next start
+// must leave that change alone.
+TEST(Crash, KilledAtTheJournalsTwoEdgesAndChangedByAnotherProgramAfter) {
+    const CrashFolder folder;
+    const Bytes before = slotsOf(namesUpTo(5));
+    const Bytes after = test::savedAs(before, 3, "Crashed");
+    const Bytes otherProgram = test::savedAs(after, 3, "Changed in Windows");
+    struct Case {
+        const char* pauseBefore;
+        Bytes changedTo;  // what another program makes of the file after the kill, if anything
+        Bytes found;
+    };
+    for (const Case& c :
+         {Case{"write Corvane.Data", {}, before}, Case{"truncate Corvane.Data.journal", {}, after},
+          Case{"truncate Corvane.Data.journal", otherProgram, otherProgram}}) {
+        SCOPED_TRACE(c.pauseBefore);
+        folder.reset({{std::string(kDataFileName), before}});
+        {
+            Child child({"save", "3", folder.path(), c.pauseBefore});
+            ASSERT_TRUE(child.go());
+            ASSERT_TRUE(child.paused());
+            EXPECT_TRUE(child.kill());
+        }
+        ASSERT_TRUE(decodeJournal(readFile(folder.file(std::string(kJournalFileName)))));
+        if (!c.changedTo.empty()) {
+            writeFile(folder.file(std::string(kDataFileName)), c.changedTo);
+        }
+        DataFile store(realFileSystem(), folder.path());
+        EXPECT_TRUE(store.OpenDataFile().ok());
+        EXPECT_TRUE(store.CloseDataFile().ok());
+        EXPECT_EQ(test::namesIn(readFile(folder.file(std::string(kDataFileName)))),
+                  test::namesIn(c.found));
+        EXPECT_TRUE(store.DeleteAndCompact(1).ok());
+    }
 }
 
 TEST(Crash, DeletingFromAFullBook) {

@@ -1,9 +1,13 @@
 // Makes one change of the store on a real folder, to be killed part-way by
 // the crash test. Prints "go" when the change begins.
 //
-//   corvane_crash_child save NUMBER FOLDER     saves entry NUMBER as "Crashed"
-//   corvane_crash_child delete NUMBER FOLDER   deletes entry NUMBER
-//   corvane_crash_child convert FOLDER         converts the previous format
+//   corvane_crash_child save NUMBER FOLDER [STEP]  saves entry NUMBER as "Crashed"
+//   corvane_crash_child delete NUMBER FOLDER       deletes entry NUMBER
+//   corvane_crash_child convert FOLDER             converts the previous format
+//
+// With STEP (a step as the fault-injecting file system logs it, such as
+// "write Corvane.Data"), the save prints "paused" just before that step and
+// waits there to be killed: the moments a random kill rarely hits.
 
 #include <unistd.h>
 
@@ -12,6 +16,7 @@
 
 #include "conversion.h"
 #include "datafile.h"
+#include "faultyfilesystem.h"
 
 using namespace corvane;
 
@@ -33,13 +38,27 @@ StoreStatus save(DataFile& store, int number) {
 int main(int argc, char** argv) {
     const std::string op = argc > 1 ? argv[1] : "";
     const bool numbered = op == "save" || op == "delete";
-    if (argc != (numbered ? 4 : 3)) {
+    const bool paused = op == "save" && argc == 5;
+    if (argc != (numbered ? 4 : 3) + (paused ? 1 : 0)) {
         std::fprintf(stderr,
-                     "usage: corvane_crash_child save|delete NUMBER FOLDER | convert FOLDER\n");
+                     "usage: corvane_crash_child save|delete NUMBER FOLDER [STEP] | convert "
+                     "FOLDER\n");
         return 64;
     }
     const int number = numbered ? std::stoi(argv[2]) : 0;
-    DataFile store(realFileSystem(), argv[argc - 1]);
+    test::FaultyFileSystem fs;
+    if (paused) {
+        const std::string pauseAt = argv[4];
+        fs.beforeStep = [pauseAt](const std::string& step) {
+            if (step == pauseAt) {
+                (void)!::write(1, "paused\n", 7);
+                for (;;) {
+                    ::pause();
+                }
+            }
+        };
+    }
+    DataFile store(fs, numbered ? argv[3] : argv[2]);
     (void)!::write(1, "go\n", 3);
     StoreStatus status;
     if (op == "save") {

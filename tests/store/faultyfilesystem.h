@@ -37,6 +37,9 @@ class FaultyFileSystem final : public FileSystem {
     // Runs just before each rename that must not replace a file: lets a test
     // make a file appear at the worst moment.
     std::function<void()> beforeRename;
+    // Runs just before each changing step, with its log line: lets a process
+    // stop at a chosen moment, to be killed there.
+    std::function<void(const std::string&)> beforeStep;
 
     // Whether reads, lengths and permissions count as steps (and may fail).
     void countReads(bool on) { m_countReads = on; }
@@ -53,12 +56,14 @@ class FaultyFileSystem final : public FileSystem {
     // names without their folder); a failed step ends in " (fails)".
     const std::vector<std::string>& log() const { return m_log; }
 
-    int open(const std::string& path, OpenMode mode, int& handle) override {
+    int open(const std::string& path, OpenMode mode, int& handle,
+             std::uint32_t createMode = 0666) override {
         const std::string what = "open " + base(path);
-        if (mode == OpenMode::ReadOnly ? look(what + " to read") : step(what)) {
+        const bool reads = mode == OpenMode::ReadOnly || mode == OpenMode::ReadOwnFile;
+        if (reads ? look(what + " to read") : step(what)) {
             return m_errno;
         }
-        const int err = m_real.open(path, mode, handle);
+        const int err = m_real.open(path, mode, handle, createMode);
         if (err == 0) {
             remember(handle, path);
         }
@@ -139,6 +144,9 @@ class FaultyFileSystem final : public FileSystem {
     }
     // Counts a changing step; true when this one is to fail.
     bool step(std::string what) {
+        if (beforeStep) {
+            beforeStep(what);
+        }
         ++m_steps;
         const bool fail = m_failAt > 0 && m_steps >= m_failAt && m_steps < m_failAt + m_failCount;
         m_log.push_back(fail ? what + " (fails)" : std::move(what));

@@ -172,6 +172,36 @@ TEST(PowerCut, DeletingTheOnlyEntryAndDeletingOneOfMany) {
     EXPECT_EQ(f.as.size(), 2u);
 }
 
+// Cuts during the next start's own work: finishing a save that was cut
+// short, setting aside a journal another program's change made stale, and
+// keeping the copy of an uneven file before the first save into it.
+TEST(PowerCut, DuringRecoveryTheSettingAsideAndTheUnevenFilesCopy) {
+    auto openAndClose = [](DataFile& store) {
+        StoreStatus opened = store.OpenDataFile();
+        return opened.ok() ? store.CloseDataFile() : opened;
+    };
+    const Bytes three = slotsOf({"Adams", "Baker", "Clark"});
+    const auto [journal, torn] = test::tornRewrite(three, 2);
+    const Bytes finished = [&] {
+        PowerCutFileSystem fs({{kData, torn}, {kJournal, journal}});
+        DataFile store(fs, "");
+        EXPECT_TRUE(openAndClose(store).ok());
+        return fs.currentState().at(kData);
+    }();
+    EXPECT_EQ(test::namesIn(finished), (std::vector<std::string>{"Adams", "Bell", "Clark"}));
+    cutEverywhere({{kData, torn}, {kJournal, journal}}, {openAndClose}, {finished});
+
+    const Bytes changedSince = savedAs(finished, 2, "Bellamy");
+    cutEverywhere({{kData, changedSince}, {kJournal, journal}}, {openAndClose}, {changedSince});
+
+    Bytes ragged = slotsOf({"Adams", "Baker"});
+    ragged.resize(4500);
+    const Findings f = cutEverywhere({{kData, ragged}},
+                                     {[](DataFile& store) { return saveName(store, 1, "Saved"); }},
+                                     {ragged, savedAs(ragged, 1, "Saved")});
+    EXPECT_EQ(f.as.size(), 2u);
+}
+
 TEST(PowerCut, ConvertingThePreviousFormat) {
     Bytes old(20 * OldContactRecord::kSize, ' ');
     for (int i = 0; i < 20; ++i) {

@@ -98,17 +98,20 @@ Disk PowerCutFileSystem::currentState() const {
     return disk;
 }
 
-int PowerCutFileSystem::open(const std::string& path, OpenMode mode, int& handle) {
+int PowerCutFileSystem::open(const std::string& path, OpenMode mode, int& handle,
+                             std::uint32_t createMode) {
     auto found = m_names.find(path);
     if (mode == OpenMode::CreateNew && found != m_names.end()) {
         return EEXIST;
     }
     if (found == m_names.end()) {
-        if (mode == OpenMode::ReadOnly) {
+        if (mode != OpenMode::ReadWriteCreate && mode != OpenMode::CreateNew) {
             return ENOENT;
         }
         changing();
-        changeFolder({{path, std::make_shared<Inode>()}});
+        auto inode = std::make_shared<Inode>();
+        inode->mode = createMode & 0777 & ~0022u;  // the usual umask
+        changeFolder({{path, inode}});
         found = m_names.find(path);
     }
     handle = m_nextHandle++;

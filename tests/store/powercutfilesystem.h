@@ -42,7 +42,8 @@ class PowerCutFileSystem final : public FileSystem {
     // The folder as the program sees it now.
     Disk currentState() const;
 
-    int open(const std::string& path, OpenMode mode, int& handle) override;
+    int open(const std::string& path, OpenMode mode, int& handle,
+             std::uint32_t createMode = 0666) override;
     int close(int handle) override;
     int readAt(int handle, std::uint64_t offset, void* buffer, std::size_t size,
                std::size_t& got) override;

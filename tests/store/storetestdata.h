@@ -73,3 +73,33 @@ inline StoreStatus saveName(DataFile& store, int number, const std::string& name
 }
 
 }  // namespace corvane::test
+
+namespace corvane::test {
+
+// A whole journal, as a save writes it, for saving record `number` of the
+// file `before` under `name` (a rewrite, or an append just past the end).
+inline Bytes journalFor(const Bytes& before, int number, const std::string& name) {
+    const Bytes after = savedAs(before, number, name);
+    const std::size_t start = std::min<std::size_t>((number - 1) * 3000, before.size());
+    const std::size_t end = static_cast<std::size_t>(number) * 3000;
+    return encodeJournal(
+        makeSlotWrite(start, before.size(), Bytes(after.begin() + start, after.begin() + end),
+                      std::span(before).subspan(start, std::min(end, before.size()) - start)));
+}
+
+// A save of record `number` of `before` as "Bell" with a comment, cut short
+// when only the sector holding the name had reached the disk: the journal
+// and the file it left.
+inline std::pair<Bytes, Bytes> tornRewrite(const Bytes& before, int number) {
+    ContactRecord bell = recordNamed("Bell");
+    bell.setText(Field::Comments, "met at the fair");
+    const Bytes slot(bell.encode().begin(), bell.encode().end());
+    const std::size_t at = static_cast<std::size_t>(number - 1) * 3000;
+    Bytes torn = before;
+    std::copy(slot.begin(), slot.begin() + 512 - at % 512, torn.begin() + at);
+    return {
+        encodeJournal(makeSlotWrite(at, before.size(), slot, std::span(before).subspan(at, 3000))),
+        torn};
+}
+
+}  // namespace corvane::test
