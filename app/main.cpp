@@ -5,6 +5,7 @@
 // editor, and both open the help, through hooks in the program's shared
 // state, so that no window needs another's insides.
 
+#include <filesystem>
 #include <iostream>
 
 #include "appstate.h"
@@ -33,7 +34,9 @@ QWidget* makeMainWindow(corvane::AppState& app) {
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const corvane::CommandLine commandLine = corvane::parseCommandLine(args);
+    corvane::CommandLine commandLine = corvane::parseCommandLine(args);
+    std::error_code ignored;
+    commandLine.startFolder = std::filesystem::current_path(ignored).string();
     const std::string dataFile(corvane::kDataFileName);
     // Only the actions that use the book go to its folder.
     using Action = corvane::CommandLine::Action;

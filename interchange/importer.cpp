@@ -1,5 +1,8 @@
 #include "importer.h"
 
+#include <algorithm>
+#include <cerrno>
+
 #include "importparts.h"
 
 namespace corvane {
@@ -33,32 +36,70 @@ ImportReading readImport(std::string_view text, double now) {
     return reading;
 }
 
+namespace {
+
+// The number of entries the book holds, learnt without opening it for
+// writing: a dry run changes nothing, not even a journal.
+int entriesInBook(DataFile& store, StoreStatus& status) {
+    std::uint64_t length = 0;
+    const int err = store.fileSystem().fileSize(store.path(kDataFileName), length);
+    if (err != 0 && err != ENOENT) {
+        status = StoreStatus::ioError(store.path(kDataFileName), err);
+    }
+    return static_cast<int>(
+        std::min<std::uint64_t>(slotCount(length, ContactRecord::kSize), kMaxRecords));
+}
+
+}  // namespace
+
 ImportResult writeImport(DataFile& store, const std::vector<ImportedEntry>& entries, bool dryRun) {
     ImportResult result;
+    if (dryRun) {
+        const int inBook = entriesInBook(store, result.status);
+        const int room = result.status.ok() ? kMaxRecords - inBook : 0;
+        result.written = std::min(room, static_cast<int>(entries.size()));
+        result.leftOut = static_cast<int>(entries.size()) - result.written;
+        return result;
+    }
     if (StoreStatus opened = store.OpenDataFile(); !opened.ok()) {
         result.status = opened;
         result.leftOut = static_cast<int>(entries.size());
         return result;
     }
-    int next = store.RecordCount() + 1;
+    // An import only appends: on any failure the file is cut back to this.
+    const std::uint64_t oldLength = store.OpenLength();
+    const int oldCount = store.RecordCount();
+    int next = oldCount + 1;
     for (const ImportedEntry& entry : entries) {
         if (next > kMaxRecords) {
             ++result.leftOut;
             continue;
         }
-        if (!dryRun) {
-            store.CurrentRecord() = entry.record;
-            if (StoreStatus written = store.WriteRecord(next); !written.ok()) {
-                result.status = written;
-                result.leftOut = static_cast<int>(entries.size()) - result.written;
-                (void)store.CloseDataFile();
-                return result;
-            }
+        store.CurrentRecord() = entry.record;
+        if (StoreStatus written = store.WriteRecord(next); !written.ok()) {
+            result.status = written;
+            break;
         }
         ++next;
         ++result.written;
     }
-    result.status = store.CloseDataFile();
+    if (result.status.ok()) {
+        result.status = store.CloseDataFile();
+        if (result.status.ok()) {
+            return result;
+        }
+        (void)store.OpenDataFile();  // to take the entries back
+    }
+    const StoreStatus cut = store.CutBackTo(oldLength);
+    (void)store.CloseDataFile();
+    result.status.reason += cut.ok()
+                                ? "; nothing was imported"
+                                : "; taking back the entries already written failed too (" +
+                                      cut.reason + "), so up to " + std::to_string(result.written) +
+                                      " imported entries may remain after the book's first " +
+                                      std::to_string(oldCount);
+    result.leftOut = static_cast<int>(entries.size());
+    result.written = 0;
     return result;
 }
 

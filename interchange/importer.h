@@ -38,14 +38,16 @@ ImportReading readImport(std::string_view text, double now);
 
 // The outcome of writing the entries into the book.
 struct ImportResult {
-    StoreStatus status;  // a failed write: the entries before it are in the book
+    StoreStatus status;  // a failure: nothing was imported (or the reason says what stayed)
     int written = 0;
     int leftOut = 0;  // beyond the 32,767 entries a book holds
 };
 
 // Appends `entries` to the data file of `store`, one entry at a time
 // through the same safe write as the editor's, and stops cleanly when the
-// book is full. `dryRun` writes nothing and says what would be written.
+// book is full. All or nothing: on any failure the file is cut back, on
+// the disk, to its length before the import, and the status says so.
+// `dryRun` opens nothing for writing and says what would be written.
 ImportResult writeImport(DataFile& store, const std::vector<ImportedEntry>& entries, bool dryRun);
 
 // The report printed after an import.

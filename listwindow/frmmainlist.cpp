@@ -121,6 +121,7 @@ void frmMain::fillGrid(bool& failed) {
         m_app.damageReported = true;
         reportFileDamage(m_app, this, *store.damage());
     }
+    reportStoreNotices(m_app, this);
     const SearchMatcher matcher(m_app.SearchPhrase, m_subListOption, m_app.SearchCompareMode);
     const ContactRecord& record = store.CurrentRecord();
     for (int i = 1; i <= store.RecordCount(); ++i) {

@@ -10,6 +10,7 @@
 class QWidget;
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "datafile.h"
@@ -62,6 +63,8 @@ class AppState {
         openPrinter;
     // A damaged data file is shown to the user once per run.
     bool damageReported = false;
+    // What the store said of its journal that the user has been told this run.
+    std::set<std::string> toldNotices;
 
     // The path of a file beside the data file.
     QString path(const char* name) const;

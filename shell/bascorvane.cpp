@@ -49,8 +49,16 @@ int Main(int argc, char** argv, const CommandLine& commandLine,
                                       MsgIcon::Critical, MsgButtons::Ok, 1});
         return 1;
     }
-    if (locked == InstanceLock::Result::NoLockPossible) {
-        warnRunningUnlocked(platform, lock);
+    // The book's own lock, whatever the runtime folder: held for the whole
+    // run, as any change may come at any moment.
+    BookLock book;
+    const BookLock::Result bookLocked = book.tryAcquire();
+    if (bookLocked == BookLock::Result::HeldByAnother) {
+        refuseSecondWriter(platform, book);
+        return 1;
+    }
+    if (bookLocked == BookLock::Result::Unguarded) {
+        warnRunningUnlocked(platform, book);
     }
     setPrinterUnitToInches();
 

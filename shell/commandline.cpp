@@ -177,6 +177,9 @@ int enterFolder(const CommandLine& commandLine, std::ostream& err) {
     };
     std::error_code ec;
     const fs::file_status status = fs::status(folder, ec);
+    if (status.type() == fs::file_type::not_found && commandLine.dryRun) {
+        return 0;  // a dry run makes nothing: the book it would go to is empty
+    }
     if (status.type() == fs::file_type::not_found) {
         if (!fs::create_directories(folder, ec) && ec) {
             return refuse(ec.message());

@@ -29,6 +29,10 @@ struct CommandLine {
     // "--documents": it lives in the folder Corvane of the user's documents
     // folder (what the desktop menu's entry asks for).
     bool documentsFolder = false;
+    // The folder the command was typed in (set by the caller before it
+    // enters the book's folder): relative names on the command line, the
+    // file to import and the book's folder, are read from there.
+    std::string startFolder;
 };
 
 // Parses the arguments that follow the program's own path.
@@ -47,13 +51,16 @@ int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ost
 // is missing. Returns 0, or 1 after saying on `err` why the folder cannot
 // be used (a file in its place, or it cannot be made); then nothing was
 // created. A folder that exists but may not be written is used (its book can
-// be read), and `err` is told that nothing can be saved there.
+// be read), and `err` is told that nothing can be saved there. A dry run's
+// missing folder is neither made nor entered: its book is empty.
 int enterFolder(const CommandLine& commandLine, std::ostream& err);
 
-// `corvane --import FILE [--dry-run]` in the current folder: refused while
-// another copy of Corvane runs; prints the report on `out`. Returns 0, or 1
-// when the file cannot be read or imported, or a write failed (`err` says
-// why; entries written before a failed write stay in the book).
+// `corvane --import FILE [--dry-run]` into the book of the current folder
+// (or of a dry run's missing folder): refused while another process writes
+// the book, and beside an old-format book not yet converted; prints the
+// report on `out`. All or nothing: a failed write takes back every entry
+// of the import. Returns 0, or 1 when the file cannot be read or imported
+// or a write failed (`err` says why). A dry run writes nothing at all.
 int runImport(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 
 // `status`, unless what an action wrote did not reach `out` (a full disk, a

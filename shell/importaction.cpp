@@ -1,27 +1,90 @@
 // `corvane --import`: the importer's reading and writing, run in the book's
-// folder while no other copy of Corvane uses it.
+// folder while no other process writes the book.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDateTime>
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <filesystem>
 
+#include "booklock.h"
 #include "commandline.h"
 #include "datafile.h"
 #include "importer.h"
-#include "instancelock.h"
 #include "oledate.h"
 
 namespace corvane {
+namespace {
+
+// No address book comes near this; a larger file is a mistake (a disk image,
+// a device) and is refused before a byte of it is read.
+constexpr std::uint64_t kMaxImportBytes = 256ull * 1024 * 1024;
+
+// Reads the file to import whole, or says why not. Only a regular file is
+// read, and opening one never waits (a pipe or a terminal would).
+std::string readImportFile(const std::string& path, std::string& text) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return systemReason(errno);
+    }
+    struct stat st {};
+    std::string why;
+    if (::fstat(fd, &st) != 0) {
+        why = systemReason(errno);
+    } else if (S_ISDIR(st.st_mode)) {
+        why = "it is a folder, not a file";
+    } else if (!S_ISREG(st.st_mode)) {
+        why = "it is not a regular file";
+    } else if (static_cast<std::uint64_t>(st.st_size) > kMaxImportBytes) {
+        why = "it is larger than 256 MB, more than any address book";
+    } else {
+        text.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t got = 0;
+        while (why.empty()) {
+            if (got == text.size()) {
+                text.resize(got + 65536);  // a file that grew while it was read
+            }
+            const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                why = systemReason(errno);
+            } else if (n == 0) {
+                break;
+            } else if ((got += static_cast<std::size_t>(n)) > kMaxImportBytes) {
+                why = "it is larger than 256 MB, more than any address book";
+            }
+        }
+        text.resize(got);
+    }
+    ::close(fd);
+    return why;
+}
+
+// A book of the previous format that was never converted: an import must not
+// start a new book beside it, which would hide it from the next start's offer.
+bool unconvertedBookIn(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path dir = folder.empty() ? fs::path(".") : fs::path(folder);
+    const auto oldSize = fs::file_size(dir / kOldDataFileName, ec);
+    return !ec && oldSize > 0 && !fs::exists(fs::symlink_status(dir / kDataFileName, ec));
+}
+
+}  // namespace
 
 int runImport(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
+    namespace fs = std::filesystem;
     const std::string& file = commandLine.importFile;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        err << "corvane: cannot read '" << file << "': " << std::generic_category().message(errno)
-            << "; nothing was imported\n";
+    const fs::path path = fs::path(commandLine.startFolder) / file;  // an absolute name stays
+    std::string text;
+    if (const std::string why = readImportFile(path.string(), text); !why.empty()) {
+        err << "corvane: cannot read '" << file << "': " << why << "; nothing was imported\n";
         return 1;
     }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const QDateTime now = QDateTime::currentDateTime();
     const double stamp =
         oleFromDateTime({now.date().year(), now.date().month(), now.date().day(), now.time().hour(),
@@ -32,22 +95,36 @@ int runImport(const CommandLine& commandLine, std::ostream& out, std::ostream& e
             << "; nothing was imported\n";
         return 1;
     }
-    // Another copy's windows would not see the new entries, and its next
-    // deletion would write the book without them: the import waits for it.
-    InstanceLock lock;
-    if (!commandLine.dryRun && lock.tryAcquire() == InstanceLock::Result::HeldByAnother) {
+    // A dry run's missing folder was not entered: its (empty) book is read there.
+    std::string folder;
+    std::error_code ec;
+    if (commandLine.dryRun && !commandLine.folder.empty() &&
+        !fs::exists(fs::path(commandLine.startFolder) / commandLine.folder, ec)) {
+        folder = (fs::path(commandLine.startFolder) / commandLine.folder).string();
+    }
+    if (unconvertedBookIn(folder)) {
+        err << "corvane: this folder holds an address book of the previous format, "
+            << kOldDataFileName
+            << ", that has not been converted yet; start Corvane here and let it convert the "
+               "book, then import again. Nothing was imported\n";
+        return 1;
+    }
+    // Another process writing the book (the windows, another import, from any
+    // login or terminal) would not see the new entries, and its next write
+    // could undo them: the import waits for it.
+    BookLock lock(folder);
+    if (!commandLine.dryRun && lock.tryAcquire() == BookLock::Result::HeldByAnother) {
         err << "corvane: Corvane is running; close it before importing, so that no entry is "
                "lost. Nothing was imported\n";
         return 1;
     }
-    DataFile store;
+    DataFile store(realFileSystem(), folder);
     const ImportResult result = writeImport(store, reading.entries, commandLine.dryRun);
-    out << importReport(reading, result, commandLine.dryRun);
     if (!result.status.ok()) {
-        err << "corvane: " << result.status.message() << "; " << result.written
-            << " entries were imported before it\n";
+        err << "corvane: " << result.status.message() << '\n';
         return 1;
     }
+    out << importReport(reading, result, commandLine.dryRun);
     return 0;
 }
 

@@ -1,14 +1,17 @@
 #pragma once
 
-// Only one copy of Corvane runs at a time, so that one process owns the data
-// file. The lock is a file in the user's runtime folder; where that folder
-// cannot hold it, a lock beside the data file does the same. A lock left
-// behind by a copy that crashed is noticed (its process is gone) and taken
-// over.
+// Only one copy of Corvane's windows runs at a time for a user's session:
+// the lock is a file in the user's runtime folder. It does not guard the
+// data: another login, or a terminal without the runtime folder, has
+// another one; the book's own lock (store/booklock.h) does that. A lock
+// left behind by a copy that crashed is noticed (its process is gone) and
+// taken over.
 
 #include <QLockFile>
 #include <QString>
 #include <memory>
+
+#include "booklock.h"
 
 namespace corvane {
 
@@ -16,33 +19,34 @@ class Platform;
 
 class InstanceLock {
   public:
-    // The user's runtime folder and the current folder, where the data file is.
+    // The user's runtime folder.
     InstanceLock();
-    // `runtimeFolder` (empty: there is none) and `dataFolder`, where the data file lives.
-    InstanceLock(QString runtimeFolder, QString dataFolder);
+    // `runtimeFolder` (empty: there is none).
+    explicit InstanceLock(QString runtimeFolder);
     ~InstanceLock();
 
     enum class Result {
         Acquired,        // this copy holds the lock (see path())
         HeldByAnother,   // another running copy holds it: this one must not run
-        NoLockPossible,  // neither folder can hold a lock: may run, unguarded
+        NoLockPossible,  // the folder cannot hold a lock: may run (the book's lock guards the data)
     };
     Result tryAcquire();
 
-    // The lock file held, or the last one tried.
+    // The lock file held, or tried.
     QString path() const { return m_path; }
-    QString runtimeFolder() const { return m_runtimeFolder; }
-    QString dataFolder() const { return m_dataFolder; }
 
   private:
     QString m_runtimeFolder;
-    QString m_dataFolder;
     QString m_path;
     std::unique_ptr<QLockFile> m_lock;
 };
 
-// Tells the user that no copy of Corvane can be kept from running beside
-// this one (after NoLockPossible).
-void warnRunningUnlocked(Platform& platform, const InstanceLock& lock);
+// Tells the user that no other process can be kept from writing the book
+// while this one does (after BookLock::Result::Unguarded).
+void warnRunningUnlocked(Platform& platform, const BookLock& lock);
+
+// Tells the user that another process writes the book in `folder`, so the
+// windows do not start.
+void refuseSecondWriter(Platform& platform, const BookLock& lock);
 
 }  // namespace corvane

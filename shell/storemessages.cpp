@@ -18,3 +18,17 @@ void reportFileDamage(AppState& app, QWidget* owner, const FileDamage& damage) {
 }
 
 }  // namespace corvane
+
+namespace corvane {
+
+void reportStoreNotices(AppState& app, QWidget* owner) {
+    for (const std::string& notice : app.store.takeNotices()) {
+        if (app.toldNotices.insert(notice).second) {
+            app.platform.messageBox(
+                owner, {QStringLiteral("Please take note..."), QString::fromStdString(notice),
+                        MsgIcon::Exclamation, MsgButtons::Ok, 1});
+        }
+    }
+}
+
+}  // namespace corvane

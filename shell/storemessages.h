@@ -18,4 +18,8 @@ void reportStoreError(AppState& app, QWidget* owner, const StoreStatus& status);
 // Tells the user once what is wrong with the data file's shape.
 void reportFileDamage(AppState& app, QWidget* owner, const FileDamage& damage);
 
+// Tells the user what the store did with its journal since it was last
+// asked (a save finished, a journal set aside), each thing once a run.
+void reportStoreNotices(AppState& app, QWidget* owner);
+
 }  // namespace corvane

@@ -48,7 +48,6 @@ StoreStatus DataFile::OpenDataFile() {
     const std::string name = path(kDataFileName);
     m_damage.reset();
     m_readOnlyReason.clear();
-    m_notices.clear();
     m_openLength = 0;
     dropReadAhead();
 
@@ -88,7 +87,6 @@ StoreStatus DataFile::openExisting(const std::string& name, bool created) {
         m_handle = -1;
         m_damage.reset();  // a file that could not be opened has no shape to report
         m_readOnlyReason.clear();
-        m_notices.clear();
         return failure;
     };
     if (created) {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "contactrecord.h"
@@ -145,10 +146,10 @@ class DataFile {
 
     // What the last OpenDataFile found wrong with the file's shape, if anything.
     const std::optional<FileDamage>& damage() const { return m_damage; }
-    // What the last OpenDataFile did with the journal that the user should
-    // know of, in plain words: a save it finished, a journal it set aside or
-    // could not use. Empty when there was nothing to say.
-    const std::vector<std::string>& notices() const { return m_notices; }
+    // What the opens since the last call did with the journal that the user
+    // should know of, in plain words: a save finished, a journal set aside or
+    // not used. Each is handed out once; empty when there was nothing to say.
+    std::vector<std::string> takeNotices() { return std::exchange(m_notices, {}); }
 
     // The data file's length when it was last opened (its journal settled),
     // with what the writes since added.

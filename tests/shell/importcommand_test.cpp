@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "../store/storetestdata.h"
-#include "instancelock.h"
+#include "booklock.h"
 #include "testsupport.h"
 
 namespace corvane {
@@ -61,8 +61,8 @@ TEST(ImportCommand, NoAddressBookARunningCopyAndADryRunLeaveTheFileAlone) {
     EXPECT_EQ(dry.exitStatus, 0) << dry.err;
     EXPECT_EQ(dry.out, "Would import 1 entry (nothing was written).\n");
 
-    InstanceLock running;  // the windows of another copy, in this runtime folder
-    ASSERT_EQ(running.tryAcquire(), InstanceLock::Result::Acquired);
+    BookLock running(dir.path().string());  // another process writing the book
+    ASSERT_EQ(running.tryAcquire(), BookLock::Result::Acquired);
     const auto refused = runProgram(kProgram, {"--import", "one.vcf"}, dir.path().string());
     EXPECT_EQ(refused.exitStatus, 1);
     EXPECT_EQ(refused.err,

@@ -54,47 +54,82 @@ TEST(SingleInstance, ASecondCopyIsRefusedAndALockLeftByACrashIsNot) {
 }  // namespace
 }  // namespace corvane
 
+#include <sys/stat.h>
+
 #include "../shell/fakeplatform.h"
+#include "booklock.h"
 #include "instancelock.h"
 
 namespace corvane {
 namespace {
 
-TEST(SingleInstanceFallback, ALockBesideTheDataFileStandsInForAnUnusableRuntimeFolder) {
-    test::TempDir dir;
-    // A file where the runtime folder should be: no lock can be made there.
-    const std::string notAFolder = dir.file("not-a-folder");
-    test::writeFile(notAFolder, test::Bytes{'x'});
-    const QString runtime = QString::fromStdString(notAFolder + "/runtime");
-    const QString data = QString::fromStdString(dir.file("book"));
-    QDir().mkpath(data);
+// Sets XDG_RUNTIME_DIR for the programs started while it lives, as another
+// login or a terminal without the variable would have it.
+class RuntimeFolder {
+  public:
+    explicit RuntimeFolder(const std::string& folder)
+        : m_saved(qEnvironmentVariable("XDG_RUNTIME_DIR").toStdString()) {
+        ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    }
+    ~RuntimeFolder() { ::setenv("XDG_RUNTIME_DIR", m_saved.c_str(), 1); }
 
-    InstanceLock first(runtime, data);
-    ASSERT_EQ(first.tryAcquire(), InstanceLock::Result::Acquired);
-    EXPECT_EQ(first.path(), data + "/Corvane.Data.lock");
-    EXPECT_TRUE(QFile::exists(data + "/Corvane.Data.lock"));
+  private:
+    std::string m_saved;
+};
 
-    // A second copy on the same data file is refused as before.
-    InstanceLock second(runtime, data);
-    EXPECT_EQ(second.tryAcquire(), InstanceLock::Result::HeldByAnother);
+// The lock belongs to the book, not to a runtime folder: an import from
+// another runtime folder is refused while the windows run on the book, and
+// windows are refused while another process holds it.
+TEST(BookLock, ASecondWriterIsRefusedWhateverItsRuntimeFolder) {
+    test::TempDir book;
+    test::TempDir output;
+    test::TempDir runtime;
+    test::TempDir otherRuntime;
+    ::chmod(runtime.path().c_str(), 0700);
+    ::chmod(otherRuntime.path().c_str(), 0700);
+    const test::Bytes one(3000, ' ');
+    test::writeFile(book.file("Corvane.Data"), one);
+    const std::string card = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Baker\r\nEND:VCARD\r\n";
+    test::writeFile(book.file("one.vcf"), test::Bytes(card.begin(), card.end()));
+    {
+        const RuntimeFolder own(runtime.path().string());
+        test::StartedProgram windows(kProgram, {}, book.path().string(), output.path().string());
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return BookLock(book.path().string()).tryAcquire() ==
+                       BookLock::Result::HeldByAnother;
+            },
+            20000));
+        const RuntimeFolder other(otherRuntime.path().string());
+        const auto refused =
+            test::runProgram(kProgram, {"--import", "one.vcf"}, book.path().string());
+        EXPECT_EQ(refused.exitStatus, 1);
+        EXPECT_NE(refused.err.find("Corvane is running"), std::string::npos) << refused.err;
+        EXPECT_EQ(test::readFile(book.file("Corvane.Data")), one);
+    }
+    BookLock importing(book.path().string());  // as an import running now would
+    ASSERT_EQ(importing.tryAcquire(), BookLock::Result::Acquired);
+    const RuntimeFolder other(otherRuntime.path().string());
+    const auto windows = test::runProgram(kProgram, {}, book.path().string());
+    EXPECT_EQ(windows.exitStatus, 1);
+    EXPECT_NE(windows.err.find("Terminating...: Another copy of Corvane is changing the address "
+                               "book in"),
+              std::string::npos)
+        << windows.err;
+    EXPECT_EQ(test::readFile(book.file("Corvane.Data")), one);
 }
 
-TEST(SingleInstanceFallback, WithNoLockAnywhereTheUserIsTold) {
+TEST(BookLock, WhenNoLockCanBeTakenTheUserIsTold) {
     test::TempDir dir;
-    const std::string notAFolder = dir.file("not-a-folder");
-    test::writeFile(notAFolder, test::Bytes{'x'});
-    const QString nowhere = QString::fromStdString(notAFolder + "/sub");
-    InstanceLock lock(nowhere, nowhere);
-    ASSERT_EQ(lock.tryAcquire(), InstanceLock::Result::NoLockPossible);
+    ASSERT_EQ(::mkfifo(dir.file("Corvane.Data.lock").c_str(), 0600), 0);  // planted, no book yet
+    BookLock lock(dir.path().string());
+    ASSERT_EQ(lock.tryAcquire(), BookLock::Result::Unguarded);
 
     test::FakePlatform platform;
     warnRunningUnlocked(platform, lock);
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].title, "Please take note...");
-    EXPECT_TRUE(platform.messages[0].text.startsWith(
-        "Corvane could not make sure that it is the only copy running:\n"
-        "no lock file could be made in\n" +
-        nowhere + "\nor in\n" + nowhere));
+    EXPECT_TRUE(platform.messages[0].text.contains(QString::fromStdString(lock.reason())));
     EXPECT_EQ(platform.messages[0].icon, MsgIcon::Exclamation);
 }
 
