@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/stat.h>
+
 #include <QDir>
 #include <filesystem>
 
@@ -69,6 +72,109 @@ TEST(ImportCommand, NoAddressBookARunningCopyAndADryRunLeaveTheFileAlone) {
               "corvane: Corvane is running; close it before importing, so that no "
               "entry is lost. Nothing was imported\n");
     EXPECT_EQ(test::readFile(dir.file("Corvane.Data")), book);
+}
+
+const std::string kCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Baker\r\nEND:VCARD\r\n";
+
+void writeText(const std::string& path, const std::string& text) {
+    test::writeFile(path, test::Bytes(text.begin(), text.end()));
+}
+
+TEST(ImportCommand, ADryRunWritesNothingNotEvenAFolderOrAJournalsWork) {
+    test::TempDir dir;
+    writeText(dir.file("one.vcf"), kCard);
+    const auto intoNew = runProgram(
+        kProgram, {"--import", "one.vcf", "--dry-run", "--folder", "new"}, dir.path().string());
+    EXPECT_EQ(intoNew.exitStatus, 0) << intoNew.err;
+    EXPECT_EQ(intoNew.out, "Would import 1 entry (nothing was written).\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("new")));
+
+    // A book with a save cut short and an uneven length: nothing is settled or copied.
+    const auto [journal, torn] = test::tornRewrite(test::slotsOf({"Adams"}), 1);
+    test::Bytes uneven = torn;
+    uneven.resize(4000, 'x');
+    test::writeFile(dir.file("Corvane.Data"), uneven);
+    test::writeFile(dir.file("Corvane.Data.journal"), journal);
+    const test::Folder before = test::folderOf(dir.path());
+    const auto dry =
+        runProgram(kProgram, {"--import", "one.vcf", "--dry-run"}, dir.path().string());
+    EXPECT_EQ(dry.exitStatus, 0) << dry.err;
+    EXPECT_EQ(test::folderOf(dir.path()), before);
+}
+
+TEST(ImportCommand, NoNewBookIsStartedBesideAnUnconvertedOldOne) {
+    test::TempDir dir;
+    writeText(dir.file("one.vcf"), kCard);
+    test::writeFile(dir.file("Corvane.Dat"), test::Bytes(2000, 'A'));
+    const auto refused = runProgram(kProgram, {"--import", "one.vcf"}, dir.path().string());
+    EXPECT_EQ(refused.exitStatus, 1);
+    EXPECT_NE(refused.err.find("has not been converted yet"), std::string::npos) << refused.err;
+    EXPECT_FALSE(test::fileExists(dir.file("Corvane.Data")));
+}
+
+// The disk fills after a few of a thousand entries (a file size limit on the
+// process stands in for it): the book is cut back to what it held, and
+// running the import again once there is room imports each entry once.
+TEST(ImportCommand, AnImportTheDiskCannotHoldIsTakenBackWhole) {
+    test::TempDir dir;
+    std::string cards;
+    for (int i = 0; i < 1000; ++i) {
+        cards +=
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Person " + std::to_string(i) + "\r\nEND:VCARD\r\n";
+    }
+    writeText(dir.file("many.vcf"), cards);
+    const test::Bytes book = test::slotsOf({"Adams", "Baker"});
+    test::writeFile(dir.file("Corvane.Data"), book);
+    ::signal(SIGXFSZ, SIG_IGN);  // inherited: a write past the limit fails instead
+    const auto full =
+        runProgram("/usr/bin/prlimit", {"--fsize=24000", kProgram, "--import", "many.vcf"},
+                   dir.path().string());
+    ::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(full.exitStatus, 1);
+    EXPECT_NE(full.err.find(test::systemReason(EFBIG) + "; nothing was imported"),
+              std::string::npos)
+        << full.err;
+    EXPECT_EQ(test::readFile(dir.file("Corvane.Data")), book);
+
+    const auto again = runProgram(kProgram, {"--import", "many.vcf"}, dir.path().string());
+    EXPECT_EQ(again.exitStatus, 0) << again.err;
+    EXPECT_EQ(test::readFile(dir.file("Corvane.Data")).size(), 1002u * 3000u);
+}
+
+TEST(ImportCommand, OnlyARegularFileOfASaneSizeIsRead) {
+    test::TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    std::filesystem::resize_file(
+        [&] {
+            writeText(dir.file("huge.vcf"), kCard);
+            return dir.file("huge.vcf");
+        }(),
+        257ull * 1024 * 1024);
+    struct Case {
+        std::string file;
+        std::string why;
+    };
+    for (const Case& c :
+         {Case{"/tmp", "it is a folder, not a file"}, Case{"/dev/zero", "it is not a regular file"},
+          Case{"pipe", "it is not a regular file"},
+          Case{"huge.vcf", "it is larger than 256 MB, more than any address book"}}) {
+        SCOPED_TRACE(c.file);
+        const auto refused = runProgram(kProgram, {"--import", c.file}, dir.path().string());
+        EXPECT_EQ(refused.exitStatus, 1);
+        EXPECT_EQ(refused.err,
+                  "corvane: cannot read '" + c.file + "': " + c.why + "; nothing was imported\n");
+    }
+    EXPECT_FALSE(test::fileExists(dir.file("Corvane.Data")));
+}
+
+TEST(ImportCommand, ARelativeFileIsReadFromTheFolderItWasTypedIn) {
+    test::TempDir dir;
+    writeText(dir.file("one.vcf"), kCard);
+    const auto imported =
+        runProgram(kProgram, {"--import", "one.vcf", "--folder", "sub/new"}, dir.path().string());
+    EXPECT_EQ(imported.exitStatus, 0) << imported.err;
+    EXPECT_EQ(test::namesIn(test::readFile(dir.file("sub/new/Corvane.Data"))),
+              std::vector<std::string>{"Baker"});
 }
 
 }  // namespace
