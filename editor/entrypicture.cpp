@@ -1,6 +1,14 @@
 #include "entrypicture.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
+#include <memory>
 
 #include "codepage.h"
 #include "contactrecord.h"
@@ -13,6 +21,79 @@ namespace {
 // Pictures are measured as the windows measure: 15 twips to a pixel, a
 // 96-dpi screen, whatever resolution the file claims.
 constexpr int kTwipsPerPixel = 15;
+
+// Whether `folder` is a folder that can be listed and holds something: an
+// empty folder is what an unmounted disk's mount point looks like.
+bool reachableFolder(const QByteArray& folder) {
+    DIR* dir = ::opendir(folder.constData());
+    if (dir == nullptr) {
+        return false;
+    }
+    bool holdsSomething = false;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") {
+            holdsSomething = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return holdsSomething;
+}
+
+// Whether the first bytes of a file are those of a picture format, whether
+// or not this build can decode it.
+bool looksLikeAPicture(const QByteArray& head) {
+    auto at = [&](int offset, const char* magic, int size) {
+        return head.size() >= offset + size && head.mid(offset, size) == QByteArray(magic, size);
+    };
+    return at(0, "\xD7\xCD\xC6\x9A", 4)  // placeable WMF
+           || at(0, "\x01\x00\x09\x00\x00\x03", 6) || at(0, "\x02\x00\x09\x00\x00\x03", 6)  // WMF
+           || (at(0, "\x01\x00\x00\x00", 4) && at(40, " EMF", 4))                           // EMF
+           || at(0, "II*\x00", 4) || at(0, "MM\x00*", 4)                                    // TIFF
+           || at(4, "ftyp", 4)  // HEIF, AVIF
+           || at(0, "\xFF\xD8\xFF", 3) || at(0, "\x89PNG", 4) || at(0, "GIF8", 4) ||
+           at(0, "BM", 2) || at(0, "8BPS", 4) || (at(0, "RIFF", 4) && at(8, "WEBP", 4));
+}
+
+// Opens the picture file at `path` for reading, or says why not. Never
+// follows a path into a pipe or a device, and never waits.
+PictureState openPictureFile(const QString& path, QFile& file) {
+    if (!path.startsWith(u'/')) {
+        return PictureState::Unreachable;  // a Windows path, or no full path at all
+    }
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) {
+        const bool gone =
+            errno == ENOENT && reachableFolder(QFile::encodeName(QFileInfo(path).absolutePath()));
+        return gone ? PictureState::Missing : PictureState::Unreachable;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return PictureState::NotAPicture;
+    }
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return PictureState::Unreadable;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {  // swapped since the look
+        ::close(fd);
+        return PictureState::NotAPicture;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return PictureState::Unreadable;
+    }
+    return PictureState::Shown;
+}
+
+// What a file that opened but gave no picture is: no picture at all, or a
+// picture this build cannot show.
+PictureState undecoded(QFile& file) {
+    file.seek(0);
+    const QByteArray head = file.read(64);
+    return looksLikeAPicture(head) ? PictureState::Unreadable : PictureState::NotAPicture;
+}
 
 }  // namespace
 
@@ -30,11 +111,18 @@ PictureSize FitPicture(PictureSize natural, int maxWidth, int maxHeight) {
 
 LoadedPicture loadFittedPicture(const QString& path, int maxWidth, int maxHeight) {
     LoadedPicture picture;
-    QImageReader reader(path);
+    QFile file;
+    picture.state = openPictureFile(path, file);
+    if (picture.state != PictureState::Shown) {
+        picture.error = QStringLiteral("the file cannot be opened as a picture");
+        return picture;
+    }
+    QImageReader reader(&file);
     reader.setAutoTransform(true);
     QSize pixels = reader.size();
     if (!pixels.isValid()) {
         picture.error = reader.errorString();
+        picture.state = undecoded(file);
         return picture;
     }
     if (reader.transformation() & QImageIOHandler::TransformationRotate90) {
@@ -51,14 +139,20 @@ LoadedPicture loadFittedPicture(const QString& path, int maxWidth, int maxHeight
     }
     picture.image = reader.read();
     if (picture.image.isNull()) {
+        // A picture by its header that would not decode: too large, cut short.
         picture.error = reader.errorString();
+        picture.state = PictureState::Unreadable;
     }
     return picture;
 }
 
 QImage loadPictureForPrint(const QString& path, const QImage& fallback) {
     constexpr int kPrintPixels = 1875;
-    QImageReader reader(path);
+    QFile file;
+    if (openPictureFile(path, file) != PictureState::Shown) {
+        return fallback;
+    }
+    QImageReader reader(&file);
     reader.setAutoTransform(true);
     const QSize pixels = reader.size();
     if (pixels.isValid() && pixels.width() > kPrintPixels && pixels.height() > 0) {

@@ -28,16 +28,32 @@ struct PictureSize {
 // height, the other side in proportion with the remainder dropped.
 PictureSize FitPicture(PictureSize natural, int maxWidth, int maxHeight);
 
+// What became of an attempt to show the picture at a path. Only Missing
+// and NotAPicture are reasons to take the path off an entry: the others
+// may show the picture on another machine, another day, or in a later
+// build, and the book goes back to the Windows releases with it.
+enum class PictureState {
+    Shown,        // decoded
+    Unreachable,  // not a path of this machine (C:\..., \\server\...), or its
+                  // folder cannot be reached (a disk not mounted, no permission)
+    Unreadable,   // a file that could not be read or decoded here: an I/O error,
+                  // a format this build lacks (WMF, EMF, HEIF), too large to decode
+    Missing,      // its folder is there and holds other files, but not this one
+    NotAPicture,  // a folder, device or pipe, or a readable file that is no picture
+};
+
 struct LoadedPicture {
     QImage image;         // decoded at the fitted size; null when it failed
     PictureSize natural;  // twips, from the file's own pixel size
     PictureSize fitted;   // twips
     QString error;        // why it failed, for the user
+    PictureState state = PictureState::Missing;
 };
 
 // Reads the picture at `path` through Qt's image readers, decoding it at
 // the size it is shown in the frame (a large photograph never decodes
-// whole), fitted as FitPicture does.
+// whole), fitted as FitPicture does. Only a regular file is opened, and
+// opening it never waits: a path naming a pipe or a terminal is no picture.
 LoadedPicture loadFittedPicture(const QString& path, int maxWidth, int maxHeight);
 
 // The picture at `path` decoded for print: up to 1875 pixels across (6.25

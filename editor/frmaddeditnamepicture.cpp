@@ -57,9 +57,11 @@ void frmAddEditName::showPictureButtons(bool picture) {
 }
 
 // The picture step of LoadEntry. A picture that cannot be shown is taken
-// off the entry only when its folder is there and the file is not (or is
-// no picture): a folder that cannot be reached (a disk not mounted) keeps
-// the reference, and the entry shows no picture this time.
+// off the entry only when its folder is there and the file is not, or the
+// file is no picture: a path of another machine (the Windows releases'
+// C:\ and \\server\ paths), a folder that cannot be reached (a disk not
+// mounted) and a picture this build cannot read keep the reference, and
+// the entry shows no picture this time, only a quiet note in the frame.
 void frmAddEditName::loadEntryPicture(const QString& path) {
     clearPicture();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -67,10 +69,13 @@ void frmAddEditName::loadEntryPicture(const QString& path) {
     if (!path.isEmpty()) {
         const LoadedPicture picture =
             loadFittedPicture(path, kEditorFrameWidth, kEditorFrameHeight);
-        if (!picture.image.isNull()) {
+        if (picture.state == PictureState::Shown) {
             showPicture(picture, path);
             kept = path;
-        } else if (!QFileInfo(path).absoluteDir().exists()) {
+        } else if (picture.state == PictureState::Unreachable ||
+                   picture.state == PictureState::Unreadable) {
+            m_imgPicture->setText(QStringLiteral("The picture cannot be shown here"));
+            m_imgPicture->setAlignment(Qt::AlignCenter);
             m_imgPicture->setToolTip(path);
             kept = path;
         } else {
