@@ -259,6 +259,15 @@ void PainterSurface::finishDocument() {
                       .arg(m_target));
         return;
     }
+    // A short printout still sits in the file's buffer here, and a failure
+    // of the write that empties it goes unnoticed by commit(): flushed and
+    // checked first, it never replaces the earlier file with a broken one.
+    if (m_file && (!m_file->flush() || m_file->error() != QFileDevice::NoError)) {
+        abandon(QStringLiteral("Corvane could not write the PDF file\n%1\n\n(%2). "
+                               "Nothing was saved.")
+                    .arg(m_target, m_file->errorString()));
+        return;
+    }
     if (m_file && !m_file->commit()) {
         abandon(QStringLiteral("Corvane could not write the PDF file\n%1\n\n(%2). "
                                "Nothing was saved.")

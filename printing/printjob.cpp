@@ -46,7 +46,17 @@ std::unique_ptr<PrinterSurface> openPrinterSurface(AppState& app, QWidget* owner
             return nullptr;  // cancelled: nothing is printed
         }
         if (QFileInfo(path).suffix().isEmpty()) {
+            // The dialog asked about the name as typed; the name the file
+            // gets is another, and may be taken.
             path += QStringLiteral(".pdf");
+            if (QFileInfo::exists(path) &&
+                app.platform.messageBox(
+                    owner, {QStringLiteral("Save the printout as PDF"),
+                            QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                .arg(QDir::toNativeSeparators(path)),
+                            MsgIcon::Question, MsgButtons::YesNo, 2}) != MsgAnswer::Yes) {
+                return nullptr;  // kept: nothing is printed
+            }
         }
         surface = PainterSurface::toPdf(app.platform, owner, path,
                                         letter ? QPageSize(QPageSize::Letter) : localePaper(),

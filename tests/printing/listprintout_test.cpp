@@ -5,6 +5,7 @@
 #include "listprintout.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QApplication>
 #include <QProgressDialog>
@@ -134,6 +135,28 @@ TEST(ListLayout, AListWithoutEntriesPrintsNothingAndSendsNoDocument) {
 
 // A long printout shows its progress; Cancel there abandons the job and
 // leaves the file of the chosen name as it was.
+// A disk that fills while a short printout is written (a file size limit
+// on the process stands in for it): the earlier file stays byte for byte,
+// nothing is left beside it, and the user is told it was not saved.
+TEST(PdfPrintout, ADiskThatFillsLeavesTheEarlierFileAndSaysSo) {
+    test::TempDir dir;
+    const std::string path = dir.file("entry.pdf");
+    const test::Bytes earlier(100, 'e');
+    test::writeFile(path, earlier);
+    ::signal(SIGXFSZ, SIG_IGN);  // inherited: a write past the limit fails instead
+    const auto full = test::runProgram(
+        "/usr/bin/prlimit", {"--fsize=3000", CORVANE_PDF_CHILD, path}, dir.path().string());
+    ::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(full.exitStatus, 1) << full.out;
+    EXPECT_NE(full.out.find("Printing: Corvane could not write the PDF file"), std::string::npos)
+        << full.out;
+    EXPECT_EQ(test::folderOf(dir.path()), (test::Folder{{"entry.pdf", earlier}}));
+
+    const auto room = test::runProgram(CORVANE_PDF_CHILD, {path}, dir.path().string());
+    EXPECT_EQ(room.exitStatus, 0) << room.out;
+    EXPECT_EQ(test::readFile(path).front(), '%');
+}
+
 TEST(PdfPrintout, CancellingALongPrintoutLeavesNoPartialFile) {
     test::TempDir dir;
     test::FakePlatform platform;
@@ -264,6 +287,28 @@ TEST_F(PrintButton, WithoutAPrinterTheListIsWrittenAsAPdfFile) {
     }
     EXPECT_EQ(entries, expected);
     EXPECT_TRUE(text.pageText(text.pages()).endsWith("End of Printout"));
+}
+
+// A name typed without ".pdf" gets it; a file of that name is replaced only
+// when the user says so.
+TEST_F(PrintButton, ANameTypedWithoutItsSuffixAsksBeforeReplacingAFile) {
+    open();
+    const std::string pdf = dir.file("list.pdf");
+    const test::Bytes earlier{'e', 'a', 'r', 'l', 'i', 'e', 'r'};
+    test::writeFile(pdf, earlier);
+    platform.answers = {MsgAnswer::Yes, MsgAnswer::No};
+    platform.saveAnswers = {QString::fromStdString(dir.file("list"))};
+    clickPrint();
+    ASSERT_EQ(platform.titles(), (QStringList{"Corvane", "Save the printout as PDF"}));
+    EXPECT_EQ(platform.messages[1].text,
+              QString::fromStdString(pdf) + " already exists.\nDo you want to replace it?");
+    EXPECT_EQ(platform.messages[1].defaultButton, 2);
+    EXPECT_EQ(test::readFile(pdf), earlier);
+
+    platform.answers = {MsgAnswer::Yes};
+    platform.saveAnswers = {QString::fromStdString(dir.file("list"))};
+    clickPrint();
+    EXPECT_EQ(test::readFile(pdf).front(), '%');
 }
 
 TEST_F(PrintButton, ACancelledFileNamePrintsNothingAndAnUnwritableOneSaysWhy) {
