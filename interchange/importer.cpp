@@ -61,14 +61,26 @@ ImportResult writeImport(DataFile& store, const std::vector<ImportedEntry>& entr
         result.leftOut = static_cast<int>(entries.size()) - result.written;
         return result;
     }
+    std::uint64_t ignored = 0;
+    const bool bookWasThere =
+        store.fileSystem().fileSize(store.path(kDataFileName), ignored) != ENOENT;
     if (StoreStatus opened = store.OpenDataFile(); !opened.ok()) {
         result.status = opened;
         result.leftOut = static_cast<int>(entries.size());
         return result;
     }
-    // An import only appends: on any failure the file is cut back to this.
+    // An import only appends: on any failure the file is cut back to this,
+    // and a ragged end the first entry completed gets its bytes back.
     const std::uint64_t oldLength = store.OpenLength();
     const int oldCount = store.RecordCount();
+    std::vector<std::uint8_t> raggedEnd;
+    const std::uint64_t lastWhole = oldLength / ContactRecord::kSize * ContactRecord::kSize;
+    if (StoreStatus read = store.ReadBytes(lastWhole, oldLength - lastWhole, raggedEnd);
+        !read.ok()) {
+        result.status = read;
+        (void)store.CloseDataFile();
+        return result;
+    }
     int next = oldCount + 1;
     for (const ImportedEntry& entry : entries) {
         if (next > kMaxRecords) {
@@ -90,8 +102,15 @@ ImportResult writeImport(DataFile& store, const std::vector<ImportedEntry>& entr
         }
         (void)store.OpenDataFile();  // to take the entries back
     }
-    const StoreStatus cut = store.CutBackTo(oldLength);
+    // A write refused before it began (a file that may only be read) has
+    // nothing to take back.
+    const bool wrote = result.written > 0 || result.status.error == StoreError::Io ||
+                       result.status.error == StoreError::RollbackFailed;
+    const StoreStatus cut = wrote ? store.CutBackTo(oldLength, raggedEnd) : StoreStatus::success();
     (void)store.CloseDataFile();
+    if (cut.ok() && !bookWasThere && oldLength == 0) {
+        store.fileSystem().remove(store.path(kDataFileName));  // no new empty book either
+    }
     result.status.reason += cut.ok()
                                 ? "; nothing was imported"
                                 : "; taking back the entries already written failed too (" +

@@ -113,13 +113,27 @@ int runImport(const CommandLine& commandLine, std::ostream& out, std::ostream& e
     // login or terminal) would not see the new entries, and its next write
     // could undo them: the import waits for it.
     BookLock lock(folder);
-    if (!commandLine.dryRun && lock.tryAcquire() == BookLock::Result::HeldByAnother) {
+    const BookLock::Result locked =
+        commandLine.dryRun ? BookLock::Result::Acquired : lock.tryAcquire();
+    if (locked == BookLock::Result::HeldByAnother) {
         err << "corvane: Corvane is running; close it before importing, so that no entry is "
                "lost. Nothing was imported\n";
         return 1;
     }
+    if (locked == BookLock::Result::Unguarded) {
+        err << "corvane: no lock can be taken on the address book (" << lock.reason()
+            << "), so another program could change it meanwhile. Nothing was imported\n";
+        return 1;
+    }
     DataFile store(realFileSystem(), folder);
     const ImportResult result = writeImport(store, reading.entries, commandLine.dryRun);
+    // What the opening of the book found is the user's to know, here as in the windows.
+    if (store.damage() && store.damage()->worthTelling()) {
+        err << "corvane: " << store.damage()->describe() << '\n';
+    }
+    for (const std::string& notice : store.takeNotices()) {
+        err << "corvane: " << notice << '\n';
+    }
     if (!result.status.ok()) {
         err << "corvane: " << result.status.message() << '\n';
         return 1;

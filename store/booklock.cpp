@@ -24,6 +24,9 @@ int openToLock(const std::string& path, bool create) {
         fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     }
     if (fd < 0) {
+        if (errno == ELOOP) {
+            errno = kNotARegularFile;  // a link planted under the name
+        }
         return -1;
     }
     struct stat st {};
@@ -66,7 +69,9 @@ BookLock::Result BookLock::tryAcquire() {
         fd = openToLock(dataPath, false);
         locked = dataPath;
         if (fd < 0) {
-            if (errno == ENOENT && lockErr != kNotARegularFile) {
+            const bool folderTakesNoFile =
+                lockErr == EACCES || lockErr == EROFS || lockErr == EPERM;
+            if (errno == ENOENT && folderTakesNoFile) {
                 // Neither a lock nor a book can be made here: nothing can be
                 // written for a lock to guard.
                 return Result::Acquired;

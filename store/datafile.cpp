@@ -308,12 +308,30 @@ StoreStatus DataFile::writeSlot(int number, const ContactRecord::Bytes& bytes) {
     return StoreStatus::success();
 }
 
-StoreStatus DataFile::CutBackTo(std::uint64_t length) {
+StoreStatus DataFile::ReadBytes(std::uint64_t offset, std::size_t size,
+                                std::vector<std::uint8_t>& out) {
+    if (m_handle < 0) {
+        return {StoreError::NotOpen, path(kDataFileName), "the data file is not open"};
+    }
+    out.resize(size);
+    std::size_t got = 0;
+    if (int err = m_fs.readAt(m_handle, offset, out.data(), size, got)) {
+        return StoreStatus::ioError(path(kDataFileName), err);
+    }
+    out.resize(got);
+    return StoreStatus::success();
+}
+
+StoreStatus DataFile::CutBackTo(std::uint64_t length, const std::vector<std::uint8_t>& lastBytes) {
     const std::string name = path(kDataFileName);
     if (m_handle < 0) {
         return {StoreError::NotOpen, name, "the data file is not open"};
     }
-    if (length > m_openLength) {
+    std::uint64_t now = 0;
+    if (int err = m_fs.size(m_handle, now)) {
+        return StoreStatus::ioError(name, err);
+    }
+    if (length > now || lastBytes.size() > length) {
         return StoreStatus::success();
     }
     dropReadAhead();
@@ -321,7 +339,12 @@ StoreStatus DataFile::CutBackTo(std::uint64_t length) {
     if (StoreStatus retired = retireJournal(m_fs, name); !retired.ok()) {
         return retired;
     }
-    int err = m_fs.truncate(m_handle, length);
+    int err = lastBytes.empty() ? 0
+                                : m_fs.writeAt(m_handle, length - lastBytes.size(),
+                                               lastBytes.data(), lastBytes.size());
+    if (err == 0) {
+        err = m_fs.truncate(m_handle, length);
+    }
     if (err == 0) {
         err = m_fs.sync(m_handle);
     }

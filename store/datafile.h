@@ -155,10 +155,15 @@ class DataFile {
     // with what the writes since added.
     std::uint64_t OpenLength() const { return m_openLength; }
 
-    // Cuts the open file back to `length` bytes, no longer than it is, and
-    // flushes it: what an import that failed part-way appended goes again.
-    // Fails, naming the file, when the system refuses.
-    StoreStatus CutBackTo(std::uint64_t length);
+    // Reads `size` bytes of the open file from `offset` (fewer at its end).
+    StoreStatus ReadBytes(std::uint64_t offset, std::size_t size, std::vector<std::uint8_t>& out);
+
+    // Puts `lastBytes` back as the bytes that end the first `length` bytes
+    // of the open file, cuts the file back to `length` bytes (never longer
+    // than it is) and flushes it: what an import that failed part-way
+    // appended goes again, and with it what its first entry wrote over a
+    // ragged end. Fails, naming the file, when the system refuses.
+    StoreStatus CutBackTo(std::uint64_t length, const std::vector<std::uint8_t>& lastBytes = {});
 
     // The path of a file beside the data file.
     std::string path(std::string_view name) const;
@@ -171,6 +176,7 @@ class DataFile {
     StoreStatus keepCopyOfDamagedFile(FileDamage& damage);
     StoreStatus writeCopy(const std::string& copyPath, const std::vector<std::uint8_t>& bytes);
     StoreStatus writeSlot(int number, const ContactRecord::Bytes& bytes);
+    int openOwnJournal(int& journal);
     StoreStatus openJournal(int& journal, bool& made);
     StoreStatus writeJournal(const SlotWrite& write, int& journal);
     StoreStatus setJournalAside();

@@ -3,6 +3,7 @@
 // a crash or a power cut cut short, or setting aside a journal that the data
 // file no longer bears out.
 
+#include <algorithm>
 #include <cerrno>
 
 #include "datafile.h"
@@ -10,10 +11,21 @@
 namespace corvane {
 namespace {
 
-// Empties the open journal `journal` (nothing of the entry it held stays
-// readable in it) and, when `flush`, makes that last.
+// Empties the open journal `journal`: its bytes are overwritten with zeros
+// (nothing of the entry it held stays readable in it) and, when `flush`,
+// that is made last. Its length stays, so that the next save overwrites it
+// in place and its flush need not change the file's size on the disk.
 int empty(FileSystem& fs, int journal, bool flush) {
-    int err = fs.truncate(journal, 0);
+    std::uint64_t length = 0;
+    int err = fs.size(journal, length);
+    if (err == 0 && length > 0) {
+        const std::vector<std::uint8_t> zeros(
+            std::min<std::uint64_t>(length, kMaxJournalSize + 64));
+        err = length > zeros.size() ? fs.truncate(journal, zeros.size()) : 0;
+        if (err == 0) {
+            err = fs.writeAt(journal, 0, zeros.data(), zeros.size());
+        }
+    }
     if (err == 0 && flush) {
         err = fs.sync(journal);
     }
@@ -74,6 +86,23 @@ StoreStatus retireJournal(FileSystem& fs, const std::string& dataPath) {
     return err == 0 ? StoreStatus::success() : StoreStatus::ioError(name, err);
 }
 
+// Opens the journal for writing: only a regular file of the user's with no
+// other name, and never the data file itself (reached through a link
+// planted as the data file): then kIsTheDataFile, and nothing is written.
+int DataFile::openOwnJournal(int& journal) {
+    journal = -1;
+    int err = m_fs.open(path(kJournalFileName), OpenMode::WriteOwnFile, journal);
+    bool same = false;
+    if (err == 0 && (err = m_fs.sameFile(journal, m_handle, same)) == 0 && same) {
+        err = kIsTheDataFile;
+    }
+    if (err != 0 && journal >= 0) {
+        m_fs.close(journal);
+        journal = -1;
+    }
+    return err;
+}
+
 // Opens the journal to record a write: the one there when it is a regular
 // file of the user's, or one made afresh with the data file's permissions
 // (never wider, the umask considered). Whatever else has the name is put
@@ -85,7 +114,7 @@ StoreStatus DataFile::openJournal(int& journal, bool& made) {
         return StoreStatus::ioError(path(kDataFileName), err);
     }
     made = false;
-    int err = m_fs.open(name, OpenMode::WriteOwnFile, journal);
+    int err = openOwnJournal(journal);
     if (notOurs(err) || err == EACCES) {
         if (StoreStatus aside = setJournalAside(); !aside.ok()) {
             const bool folderReadOnly = aside.error == StoreError::ReadOnly;
@@ -134,10 +163,8 @@ StoreStatus DataFile::writeJournal(const SlotWrite& write, int& journal) {
     }
     const std::string name = path(kJournalFileName);
     const std::vector<std::uint8_t> bytes = encodeJournal(write);
+    // What lies after it, if anything, is zeros: the emptying of the last save.
     int err = m_fs.writeAt(journal, 0, bytes.data(), bytes.size());
-    if (err == 0 && !made) {
-        err = m_fs.truncate(journal, bytes.size());  // nothing of an older save after it
-    }
     if (err == 0) {
         err = m_fs.sync(journal);
     }
@@ -238,7 +265,7 @@ StoreStatus DataFile::settleJournal() {
         return StoreStatus::success();
     }
     int journal = -1;
-    if (int openErr = m_fs.open(name, OpenMode::WriteOwnFile, journal)) {
+    if (int openErr = openOwnJournal(journal)) {
         // Not to be changed: harmless for a journal with nothing to finish.
         return verdict == JournalVerdict::Finish ? StoreStatus::ioError(name, openErr)
                                                  : StoreStatus::success();

@@ -13,23 +13,28 @@
 
 namespace corvane {
 
+// Every mode opens only a regular file (a link to one is followed in the
+// first two), and never waits: a folder gives EISDIR, a device, pipe or
+// socket kNotARegularFile.
 enum class OpenMode {
     ReadOnly,         // the file must exist; never created or changed
     ReadWriteCreate,  // created empty when missing
     CreateNew,        // created here and now; fails with EEXIST when anything,
                       // a link included, already has the name, so a file the
                       // program did not make is never followed or cut short
-    ReadOwnFile,      // as ReadOnly, but only a regular file of this user's
-                      // under that very name: never a link, a folder, a
-                      // device or a pipe (opening one never waits)
+    ReadOwnFile,      // as ReadOnly, but only a file of this user's under
+                      // that very name and no other: never a link, and
+                      // never a file with a second (hard) link
     WriteOwnFile,     // ReadOwnFile, opened for reading and writing
 };
 
-// What open() answers, in ReadOwnFile and WriteOwnFile, for a name that is
-// not a regular file (a link, a device, a pipe, a socket) and for a file
-// that belongs to another user. A folder gives EISDIR.
+// What open() answers for a name that is not a regular file (a device, a
+// pipe, a socket; in ReadOwnFile and WriteOwnFile also a link or a file with
+// another name) and, in those two, for a file that belongs to another user.
 inline constexpr int kNotARegularFile = -1001;
 inline constexpr int kNotTheUsersFile = -1002;
+// The journal found to be the data file itself (the store's own finding).
+inline constexpr int kIsTheDataFile = -1003;
 
 class FileSystem {
   public:
@@ -51,6 +56,9 @@ class FileSystem {
     virtual int truncate(int handle, std::uint64_t length) = 0;
     // Flushes the file's data to the disk.
     virtual int sync(int handle) = 0;
+
+    // Whether handles `a` and `b` are open on one and the same file.
+    virtual int sameFile(int a, int b, bool& same) = 0;
 
     // The file's permission bits, and setting them.
     virtual int permissions(int handle, std::uint32_t& mode) = 0;
@@ -80,6 +88,7 @@ class PosixFileSystem final : public FileSystem {
     int size(int handle, std::uint64_t& length) override;
     int truncate(int handle, std::uint64_t length) override;
     int sync(int handle) override;
+    int sameFile(int a, int b, bool& same) override;
     int permissions(int handle, std::uint32_t& mode) override;
     int setPermissions(int handle, std::uint32_t mode) override;
     int rename(const std::string& from, const std::string& to) override;

@@ -15,10 +15,10 @@ int PosixFileSystem::open(const std::string& path, OpenMode mode, int& handle,
     const bool ownFile = mode == OpenMode::ReadOwnFile || mode == OpenMode::WriteOwnFile;
     switch (mode) {
         case OpenMode::ReadOnly:
-            flags |= O_RDONLY;
+            flags |= O_RDONLY | O_NONBLOCK;
             break;
         case OpenMode::ReadWriteCreate:
-            flags |= O_RDWR | O_CREAT;
+            flags |= O_RDWR | O_CREAT | O_NONBLOCK;
             break;
         case OpenMode::CreateNew:
             flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
@@ -34,18 +34,18 @@ int PosixFileSystem::open(const std::string& path, OpenMode mode, int& handle,
     if (fd < 0) {
         return ownFile && errno == ELOOP ? kNotARegularFile : errno;
     }
-    if (ownFile) {
-        // Checked on what was opened, so nothing can be swapped in between.
-        struct stat st {};
-        int refusal = ::fstat(fd, &st) != 0      ? errno
-                      : S_ISDIR(st.st_mode)      ? EISDIR
-                      : !S_ISREG(st.st_mode)     ? kNotARegularFile
-                      : st.st_uid != ::geteuid() ? kNotTheUsersFile
-                                                 : 0;
-        if (refusal != 0) {
-            ::close(fd);
-            return refusal;
-        }
+    // Checked on what was opened, so nothing can be swapped in between.
+    struct stat st {};
+    const int refusal = ::fstat(fd, &st) != 0      ? errno
+                        : S_ISDIR(st.st_mode)      ? EISDIR
+                        : !S_ISREG(st.st_mode)     ? kNotARegularFile
+                        : !ownFile                 ? 0
+                        : st.st_nlink != 1         ? kNotARegularFile  // also another file's name
+                        : st.st_uid != ::geteuid() ? kNotTheUsersFile
+                                                   : 0;
+    if (refusal != 0) {
+        ::close(fd);
+        return refusal;
     }
     handle = fd;
     return 0;
@@ -107,6 +107,16 @@ int PosixFileSystem::truncate(int handle, std::uint64_t length) {
 
 int PosixFileSystem::sync(int handle) {
     return ::fdatasync(handle) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::sameFile(int a, int b, bool& same) {
+    struct stat first {};
+    struct stat second {};
+    if (::fstat(a, &first) != 0 || ::fstat(b, &second) != 0) {
+        return errno;
+    }
+    same = first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return 0;
 }
 
 int PosixFileSystem::permissions(int handle, std::uint32_t& mode) {

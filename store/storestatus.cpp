@@ -12,7 +12,12 @@ StoreStatus StoreStatus::ioError(const std::string& fileName, int errnoValue) {
 
 std::string systemReason(int errnoValue) {
     if (errnoValue == kNotARegularFile) {
-        return "it is not a regular file (a link, a device or a pipe has the name)";
+        return "it is not a regular file of its own (a link, a second name of another file, a "
+               "device or a pipe)";
+    }
+    if (errnoValue == kIsTheDataFile) {
+        return "it is the data file itself, reached through a link; Corvane will not write its "
+               "journal over the entries";
     }
     if (errnoValue == kNotTheUsersFile) {
         return "it belongs to another user";

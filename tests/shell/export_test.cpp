@@ -5,9 +5,13 @@
 
 #include <system_error>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <sstream>
 
@@ -172,6 +176,47 @@ TEST(Export, MoreSlotsThanCanBeCountedAreExportedAndReported) {
         std::string::npos);
 }
 
+// What lies under the journal's name never holds an export hostage: a
+// journal the data file no longer bears out is not read into it, and a
+// pipe or a folder there is neither waited on nor an error.
+TEST(Export, AJournalThatIsStaleOrNoJournalChangesNothingAndNeverHangs) {
+    const Bytes three = test::slotsOf({"Adams", "Baker", "Clark"});
+    const Bytes changed = test::savedAs(three, 2, "Bellamy");  // by another program
+    struct Case {
+        const char* what;
+        std::function<void(const std::string&)> plant;
+    };
+    for (const Case& c : {
+             Case{"stale",
+                  [&](const std::string& journal) {
+                      writeFile(journal, test::journalFor(three, 2, "Bell"));
+                  }},
+             Case{"a pipe", [](const std::string& journal) { ::mkfifo(journal.c_str(), 0600); }},
+             Case{"a folder",
+                  [](const std::string& journal) { std::filesystem::create_directory(journal); }},
+         }) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        writeFile(dir.file("Corvane.Data"), changed);
+        c.plant(dir.file("Corvane.Data.journal"));
+        const test::Folder before = test::folderOf(dir.path());
+        const auto result = runProgram(kProgram, {"--export", "json"}, dir.path().string());
+        EXPECT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_NE(result.out.find("\"Bellamy\""), std::string::npos);
+        EXPECT_EQ(result.out.find("\"Bell\""), std::string::npos);
+        EXPECT_EQ(test::folderOf(dir.path()), before);
+    }
+    // Nor is a pipe as the data file waited on, by any of the readers.
+    test::TempDir dir;
+    ::mkfifo(dir.file("Corvane.Data").c_str(), 0600);
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--export", "json"}, {"--export", "csv"}, {"--upcoming"}, {"--affiliations"}}) {
+        const auto result = runProgram(kProgram, args, dir.path().string());
+        EXPECT_EQ(result.exitStatus, 2) << args[0] << ": " << result.err;
+        EXPECT_NE(result.err.find("it is not a regular file"), std::string::npos) << result.err;
+    }
+}
+
 TEST(Export, AnOutputThatCannotBeWrittenIsAFailureNotASuccess) {
     test::TempDir dir;
     test::writeFile(dir.file("Corvane.Data"), test::slotsOf({"Adams", "Baker"}));
@@ -204,8 +249,7 @@ TEST(ConsoleLists, UpcomingAndAffiliationsPrintThePopupsLines) {
     const auto upcoming = runProgram(kProgram, {"--upcoming"}, dir.path().string());
     EXPECT_EQ(upcoming.exitStatus, 0) << upcoming.err;
     std::ostringstream expected, none;
-    printUpcoming(realFileSystem(), dir.file("Corvane.Data"), QDate::currentDate(), expected,
-                  none);
+    printUpcoming(realFileSystem(), dir.file("Corvane.Data"), QDate::currentDate(), expected, none);
     EXPECT_EQ(upcoming.out, expected.str());
     EXPECT_NE(upcoming.out.find("Adams, Ann - birthday in 3 days ("), std::string::npos);
     const auto affiliations = runProgram(kProgram, {"--affiliations"}, dir.path().string());

@@ -139,6 +139,26 @@ TEST(ImportCommand, AnImportTheDiskCannotHoldIsTakenBackWhole) {
     const auto again = runProgram(kProgram, {"--import", "many.vcf"}, dir.path().string());
     EXPECT_EQ(again.exitStatus, 0) << again.err;
     EXPECT_EQ(test::readFile(dir.file("Corvane.Data")).size(), 1002u * 3000u);
+
+    // A ragged end that the first entry completed gets its bytes back; a
+    // book the import began is not left behind empty.
+    test::TempDir ragged;
+    writeText(ragged.file("many.vcf"), cards);
+    test::Bytes uneven = test::slotsOf({"Adams"});
+    uneven.resize(4000, 'x');
+    test::writeFile(ragged.file("Corvane.Data"), uneven);
+    test::TempDir none;
+    writeText(none.file("many.vcf"), cards);
+    ::signal(SIGXFSZ, SIG_IGN);
+    for (const test::TempDir* folder : {&ragged, &none}) {
+        const auto cut =
+            runProgram("/usr/bin/prlimit", {"--fsize=7000", kProgram, "--import", "many.vcf"},
+                       folder->path().string());
+        EXPECT_EQ(cut.exitStatus, 1) << cut.err;
+    }
+    ::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(test::readFile(ragged.file("Corvane.Data")), uneven);
+    EXPECT_FALSE(test::fileExists(none.file("Corvane.Data")));
 }
 
 TEST(ImportCommand, OnlyARegularFileOfASaneSizeIsRead) {

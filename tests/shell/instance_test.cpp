@@ -56,6 +56,8 @@ TEST(SingleInstance, ASecondCopyIsRefusedAndALockLeftByACrashIsNot) {
 
 #include <sys/stat.h>
 
+#include <functional>
+
 #include "../shell/fakeplatform.h"
 #include "booklock.h"
 #include "instancelock.h"
@@ -119,9 +121,27 @@ TEST(BookLock, ASecondWriterIsRefusedWhateverItsRuntimeFolder) {
     EXPECT_EQ(test::readFile(book.file("Corvane.Data")), one);
 }
 
+// Something planted as the lock file, with no book yet to lock instead:
+// the windows warn, and an import is refused.
 TEST(BookLock, WhenNoLockCanBeTakenTheUserIsTold) {
+    for (const std::function<void(const std::string&)>& plant :
+         std::vector<std::function<void(const std::string&)>>{
+             [](const std::string& lock) { ::mkfifo(lock.c_str(), 0600); },
+             [](const std::string& lock) { std::filesystem::create_symlink("elsewhere", lock); },
+             [](const std::string& lock) { std::filesystem::create_directory(lock); }}) {
+        test::TempDir dir;
+        plant(dir.file("Corvane.Data.lock"));
+        EXPECT_EQ(BookLock(dir.path().string()).tryAcquire(), BookLock::Result::Unguarded);
+        const std::string card = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Baker\r\nEND:VCARD\r\n";
+        test::writeFile(dir.file("one.vcf"), test::Bytes(card.begin(), card.end()));
+        const auto refused =
+            test::runProgram(kProgram, {"--import", "one.vcf"}, dir.path().string());
+        EXPECT_EQ(refused.exitStatus, 1);
+        EXPECT_NE(refused.err.find("no lock can be taken on the address book"), std::string::npos);
+        EXPECT_FALSE(test::fileExists(dir.file("Corvane.Data")));
+    }
     test::TempDir dir;
-    ASSERT_EQ(::mkfifo(dir.file("Corvane.Data.lock").c_str(), 0600), 0);  // planted, no book yet
+    ASSERT_EQ(::mkfifo(dir.file("Corvane.Data.lock").c_str(), 0600), 0);
     BookLock lock(dir.path().string());
     ASSERT_EQ(lock.tryAcquire(), BookLock::Result::Unguarded);
 

@@ -218,8 +218,8 @@ TEST(Crash, KilledAtTheJournalsTwoEdgesAndChangedByAnotherProgramAfter) {
         Bytes found;
     };
     for (const Case& c :
-         {Case{"write Corvane.Data", {}, before}, Case{"truncate Corvane.Data.journal", {}, after},
-          Case{"truncate Corvane.Data.journal", otherProgram, otherProgram}}) {
+         {Case{"write Corvane.Data", {}, before}, Case{"write Corvane.Data.journal#2", {}, after},
+          Case{"write Corvane.Data.journal#2", otherProgram, otherProgram}}) {
         SCOPED_TRACE(c.pauseBefore);
         folder.reset({{std::string(kDataFileName), before}});
         {

@@ -6,7 +6,8 @@
 //   corvane_crash_child convert FOLDER             converts the previous format
 //
 // With STEP (a step as the fault-injecting file system logs it, such as
-// "write Corvane.Data"), the save prints "paused" just before that step and
+// "write Corvane.Data", or "write Corvane.Data.journal#2" for its second
+// coming), the save prints "paused" just before that step and
 // waits there to be killed: the moments a random kill rarely hits.
 
 #include <unistd.h>
@@ -48,9 +49,15 @@ int main(int argc, char** argv) {
     const int number = numbered ? std::stoi(argv[2]) : 0;
     test::FaultyFileSystem fs;
     if (paused) {
-        const std::string pauseAt = argv[4];
-        fs.beforeStep = [pauseAt](const std::string& step) {
-            if (step == pauseAt) {
+        // "STEP" pauses at the step's first coming, "STEP#N" at its Nth.
+        std::string pauseAt = argv[4];
+        int coming = 1;
+        if (const auto hash = pauseAt.rfind('#'); hash != std::string::npos) {
+            coming = std::stoi(pauseAt.substr(hash + 1));
+            pauseAt.resize(hash);
+        }
+        fs.beforeStep = [pauseAt, coming, seen = 0](const std::string& step) mutable {
+            if (step == pauseAt && ++seen == coming) {
                 (void)!::write(1, "paused\n", 7);
                 for (;;) {
                     ::pause();

@@ -100,6 +100,7 @@ class FaultyFileSystem final : public FileSystem {
     int sync(int handle) override {
         return step("sync " + nameOf(handle)) ? m_errno : m_real.sync(handle);
     }
+    int sameFile(int a, int b, bool& same) override { return m_real.sameFile(a, b, same); }
     int permissions(int handle, std::uint32_t& mode) override {
         return look("mode " + nameOf(handle)) ? m_errno : m_real.permissions(handle, mode);
     }

@@ -148,6 +148,13 @@ TEST_F(Journal, APlantedLinkFolderOrPipeIsNeverFollowedNorWaitedOn) {
                       writeFile(target, journalFor(two, 2, "Bell"));
                       std::filesystem::create_symlink(target, journal());
                   }},
+             Case{"a second name of another file",
+                  [&] {
+                      writeFile(target, elsewhere);
+                      std::filesystem::create_hard_link(target, journal());
+                  }},
+             Case{"a second name of the data file",
+                  [&] { std::filesystem::create_hard_link(data(), journal()); }},
              Case{"a folder", [&] { std::filesystem::create_directory(journal()); }},
              Case{"a pipe", [&] { ASSERT_EQ(::mkfifo(journal().c_str(), 0600), 0); }},
          }) {
@@ -175,6 +182,18 @@ TEST_F(Journal, APlantedLinkFolderOrPipeIsNeverFollowedNorWaitedOn) {
     }
 }
 
+// A data file that is a link to the journal's file: the journal is never
+// written over the entries.
+TEST_F(Journal, IsNeverTheDataFileItself) {
+    const Bytes two = slotsOf({"Adams", "Baker"});
+    writeFile(journal(), two);
+    std::filesystem::create_symlink(journal(), data());
+    const StoreStatus saved = test::saveName(store, 1, "Abbott");
+    EXPECT_FALSE(saved.ok());
+    EXPECT_NE(saved.reason.find("it is the data file itself"), std::string::npos) << saved.reason;
+    EXPECT_EQ(readFile(journal()), two);
+}
+
 // The journal is never more open than the book, and keeps nothing of an
 // entry once its save is made.
 TEST_F(Journal, IsAsPrivateAsTheBookAndEmptyBetweenSaves) {
@@ -185,13 +204,16 @@ TEST_F(Journal, IsAsPrivateAsTheBookAndEmptyBetweenSaves) {
     struct stat st {};
     ASSERT_EQ(::stat(journal().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_EQ(st.st_size, 0);
+    const auto zeros = [](const Bytes& b) {
+        return std::all_of(b.begin(), b.end(), [](std::uint8_t c) { return c == 0; });
+    };
+    EXPECT_TRUE(zeros(readFile(journal())));
 
     ::chmod(journal().c_str(), 0666);  // left wide by something else
     ASSERT_TRUE(test::saveName(store, 2, "Bellamy").ok());
     ASSERT_EQ(::stat(journal().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_EQ(st.st_size, 0);
+    EXPECT_TRUE(zeros(readFile(journal())));
     ::umask(umask);
 }
 

@@ -170,6 +170,11 @@ int PowerCutFileSystem::sync(int handle) {
     return 0;
 }
 
+int PowerCutFileSystem::sameFile(int a, int b, bool& same) {
+    same = m_handles.at(a) == m_handles.at(b);
+    return 0;
+}
+
 int PowerCutFileSystem::permissions(int handle, std::uint32_t& mode) {
     mode = m_handles.at(handle)->mode;
     return 0;

@@ -51,6 +51,7 @@ class PowerCutFileSystem final : public FileSystem {
     int size(int handle, std::uint64_t& length) override;
     int truncate(int handle, std::uint64_t length) override;
     int sync(int handle) override;
+    int sameFile(int a, int b, bool& same) override;
     int permissions(int handle, std::uint32_t& mode) override;
     int setPermissions(int handle, std::uint32_t mode) override;
     int rename(const std::string& from, const std::string& to) override;
