@@ -105,14 +105,17 @@ StoreStatus DataFile::openExisting(const std::string& name, bool created) {
         return fail(shaped);
     }
     if (!created && m_readOnlyReason.empty()) {
-        if (StoreStatus settled = settleJournal(); !settled.ok()) {
+        bool finished = false;
+        if (StoreStatus settled = settleJournal(finished); !settled.ok()) {
             return fail(settled);
         }
-        if (int err = m_fs.size(handle, m_openLength)) {
-            return fail(StoreStatus::ioError(name, err));
+        if (finished) {  // a save's append may have made the file longer
+            if (int err = m_fs.size(handle, m_openLength)) {
+                return fail(StoreStatus::ioError(name, err));
+            }
+            m_recordCount = static_cast<std::int16_t>(std::min<std::uint64_t>(
+                slotCount(m_openLength, kSlot), static_cast<std::uint64_t>(kMaxRecords)));
         }
-        m_recordCount = static_cast<std::int16_t>(std::min<std::uint64_t>(
-            slotCount(m_openLength, kSlot), static_cast<std::uint64_t>(kMaxRecords)));
     }
     return StoreStatus::success();
 }
@@ -302,7 +305,7 @@ StoreStatus DataFile::writeSlot(int number, const ContactRecord::Bytes& bytes) {
         return abandonJournal(journal, false, status);
     }
     m_unflushed = false;
-    closeJournal(journal);
+    closeJournal(journal, encodedJournalSize(write));
     m_recordCount = std::max<std::int16_t>(m_recordCount, static_cast<std::int16_t>(number));
     m_openLength = std::max(m_openLength, write.newLength());
     return StoreStatus::success();

@@ -180,9 +180,9 @@ class DataFile {
     StoreStatus openJournal(int& journal, bool& made);
     StoreStatus writeJournal(const SlotWrite& write, int& journal);
     StoreStatus setJournalAside();
-    StoreStatus settleJournal();
+    StoreStatus settleJournal(bool& finished);
     StoreStatus abandonJournal(int journal, bool made, const StoreStatus& failure);
-    void closeJournal(int journal);
+    void closeJournal(int journal, std::size_t written);
     StoreStatus putBack(int number, std::uint64_t start, const std::vector<std::uint8_t>& before,
                         std::uint64_t oldLength, const StoreStatus& failure);
     StoreStatus openScratch(int& scratch);

@@ -194,14 +194,17 @@ StoreStatus DataFile::abandonJournal(int journal, bool made, const StoreStatus& 
                 "), so the next opening of the file may still make the change"};
 }
 
-// Empties, and closes, the journal of a write that is on the disk. The
-// emptying need not be flushed: a journal found whole over a write that is
-// in the file is recognised as made and changes nothing.
-void DataFile::closeJournal(int journal) {
+// Empties, and closes, the journal of a write that is on the disk: zeros
+// over the `written` bytes this save put there (what lies after them was
+// emptied before). The emptying need not be flushed: a journal found whole
+// over a write that is in the file is recognised as made and changes
+// nothing.
+void DataFile::closeJournal(int journal, std::size_t written) {
     if (journal < 0) {
         return;
     }
-    (void)empty(m_fs, journal, false);
+    const std::vector<std::uint8_t> zeros(written);
+    (void)m_fs.writeAt(journal, 0, zeros.data(), zeros.size());
     m_fs.close(journal);
 }
 
@@ -238,7 +241,8 @@ StoreStatus DataFile::setJournalAside() {
 // or is already made, and sets aside one the file no longer bears out.
 // Only a regular file of the user's is read, and only read until it must
 // change; whatever happened worth knowing is added to the notices.
-StoreStatus DataFile::settleJournal() {
+StoreStatus DataFile::settleJournal(bool& finished) {
+    finished = false;
     const std::string name = path(kJournalFileName);
     int err = 0;
     const std::optional<SlotWrite> write = readJournal(m_fs, path(kDataFileName), err);
@@ -283,6 +287,7 @@ StoreStatus DataFile::settleJournal() {
         m_fs.close(journal);
         return StoreStatus::ioError(path(kDataFileName), err);
     }
+    finished = true;
     // Should the emptying not last, the journal is found made next time.
     (void)empty(m_fs, journal, true);
     m_fs.close(journal);

@@ -107,9 +107,13 @@ bool isSaveShaped(std::uint64_t start, std::uint64_t oldLength, std::uint64_t co
     return rewrite || append;
 }
 
+std::size_t encodedJournalSize(const SlotWrite& write) {
+    return kHeaderSize + write.oldSums.size() * 8 + write.bytes.size() + kChecksumSize;
+}
+
 std::vector<std::uint8_t> encodeJournal(const SlotWrite& write) {
     std::vector<std::uint8_t> out(kMagic.begin(), kMagic.end());
-    out.reserve(kHeaderSize + write.oldSums.size() * 8 + write.bytes.size() + kChecksumSize);
+    out.reserve(encodedJournalSize(write));
     putU64(out, write.start);
     putU64(out, write.oldLength);
     putU64(out, write.bytes.size());

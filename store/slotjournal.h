@@ -64,6 +64,8 @@ bool isSaveShaped(std::uint64_t start, std::uint64_t oldLength, std::uint64_t co
 // The journal's bytes for `write`: a magic word, the write, the checksums
 // of the old bytes and a checksum of it all.
 std::vector<std::uint8_t> encodeJournal(const SlotWrite& write);
+// The length of encodeJournal(write).
+std::size_t encodedJournalSize(const SlotWrite& write);
 
 // The write a journal holds, or nothing when the bytes are not one whole,
 // intact journal of a write a save could make (empty, emptied, cut short,
