@@ -6,7 +6,6 @@
 #include <QPointer>
 
 #include "appstate.h"
-#include "commandline.h"
 #include "frmtitlepage.h"
 #include "instancelock.h"
 #include "platform.h"
@@ -20,8 +19,7 @@ void setPrinterUnitToInches() {
     // starts like any other.
 }
 
-int Main(int argc, char** argv, const CommandLine& commandLine,
-         const MainWindowFactory& makeMainWindow) {
+int Main(int argc, char** argv, bool quitWithoutAsking, const MainWindowFactory& makeMainWindow) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
     QApplication::setApplicationName(QStringLiteral("Corvane"));
@@ -63,7 +61,7 @@ int Main(int argc, char** argv, const CommandLine& commandLine,
     setPrinterUnitToInches();
 
     AppState app(platform);
-    app.QuitWithoutAsking = commandLine.quitWithoutAsking;
+    app.QuitWithoutAsking = quitWithoutAsking;
     auto* title = new frmTitlePage(app, [&app, &makeMainWindow] {
         QWidget* main = makeMainWindow(app);
         main->show();

@@ -9,7 +9,6 @@ class QWidget;
 namespace corvane {
 
 class AppState;
-struct CommandLine;
 
 namespace basCorvane {
 
@@ -17,10 +16,11 @@ namespace basCorvane {
 using MainWindowFactory = std::function<QWidget*(AppState&)>;
 
 // Runs the windows until the user quits; returns the process's exit status.
-// A second running copy is refused with "Corvane is already loaded / and
-// running on your computer!" and ends with status 1, touching no file.
-int Main(int argc, char** argv, const CommandLine& commandLine,
-         const MainWindowFactory& makeMainWindow);
+// `quitWithoutAsking` is the "/m" switch. A second running copy is refused
+// with "Corvane is already loaded / and running on your computer!", and a
+// book another process writes with its own message; both end with status 1,
+// touching no file.
+int Main(int argc, char** argv, bool quitWithoutAsking, const MainWindowFactory& makeMainWindow);
 
 // The start-up's setting of the printer's unit to inches: the printer
 // surface is in inches by construction, so this only marks the place.

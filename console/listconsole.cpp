@@ -5,6 +5,7 @@
 #include "affiliations.h"
 #include "recordreader.h"
 #include "reminders.h"
+#include "terminaltext.h"
 
 namespace corvane {
 namespace {
@@ -33,7 +34,7 @@ int printUpcoming(FileSystem& fs, const std::string& dataPath, const QDate& toda
         },
         problems);
     for (const Reminder& reminder : reminders) {
-        out << reminder.line.toStdString() << '\n';
+        out << shownOnTerminal(reminder.line.toStdString()) << '\n';
     }
     return finish(dataPath, problems, err);
 }
@@ -50,7 +51,7 @@ int printAffiliations(FileSystem& fs, const std::string& dataPath, std::ostream&
         },
         problems);
     for (const QString& affiliation : list.sorted()) {
-        out << affiliation.toStdString() << '\n';
+        out << shownOnTerminal(affiliation.toStdString()) << '\n';
     }
     return finish(dataPath, problems, err);
 }

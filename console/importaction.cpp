@@ -10,7 +10,7 @@
 #include <filesystem>
 
 #include "booklock.h"
-#include "commandline.h"
+#include "consoleactions.h"
 #include "datafile.h"
 #include "importer.h"
 #include "oledate.h"

@@ -2,7 +2,9 @@
 
 // `corvane --upcoming` and `corvane --affiliations`: the reminder lines and
 // the affiliations of the popups, one per line on standard output, for
-// scripts and log-in messages. They only read the data file.
+// scripts and log-in messages, with control characters shown as escapes (a
+// line is an item, and a data file cannot drive the terminal). They only
+// read the data file.
 
 #include <QDate>
 #include <ostream>

@@ -20,16 +20,44 @@ TEST(CommandLine, SlashMIsASwitchNotAnUnknownOption) {
     EXPECT_EQ(parseCommandLine({"/m", "--export", "json"}).action, Action::Export);
 }
 
-TEST(CommandLine, SlashMCountsAnywhereInTheLineAndQtsOwnOptionsPass) {
-    EXPECT_TRUE(parseCommandLine({"x/mode"}).quitWithoutAsking);
-    EXPECT_EQ(parseCommandLine({"x/mode"}).action, Action::Run);
+// Only "/m" itself is the switch: a path holding "/m" is a value, never the
+// switch, and Qt's own options are Qt's.
+TEST(CommandLine, OnlySlashMItselfIsTheSwitchAndQtsOwnOptionsPass) {
+    const CommandLine import = parseCommandLine({"--import=/mnt/usb/all.vcf"});
+    EXPECT_EQ(import.action, Action::Import) << import.error;
+    EXPECT_EQ(import.importFile, "/mnt/usb/all.vcf");
+    EXPECT_FALSE(import.quitWithoutAsking);
+    for (const std::vector<std::string>& line : std::vector<std::vector<std::string>>{
+             {"--import", "/media/me/all.vcf"},
+             {"--folder", "/home/mary/book"},
+             {"-stylesheet", "/home/me/x.qss"},
+             {"--export=json", "--folder=/mnt/book"}}) {
+        const CommandLine c = parseCommandLine(line);
+        EXPECT_NE(c.action, Action::Error) << c.error;
+        EXPECT_FALSE(c.quitWithoutAsking) << line.back();
+    }
+    EXPECT_EQ(parseCommandLine({"x/mode"}).action, Action::Error);
     EXPECT_FALSE(parseCommandLine({"/M"}).quitWithoutAsking);  // exact capitals
     EXPECT_EQ(parseCommandLine({"/M"}).action, Action::Error);
-    const CommandLine qt = parseCommandLine(
-        {"-platform", "offscreen", "-style=fusion", "--stylesheet", "a.qss", "-reverse", "/m"});
+    const CommandLine qt = parseCommandLine({"-platform", "offscreen", "-style=fusion", "--stylesheet",
+                                             "a.qss", "-reverse", "-icon", "c.png", "-visual",
+                                             "TrueColor", "/m"});
     EXPECT_EQ(qt.action, Action::Run) << qt.error;
     EXPECT_TRUE(qt.quitWithoutAsking);
     EXPECT_EQ(parseCommandLine({"-style", "fusion", "--upcoming"}).action, Action::Upcoming);
+}
+
+TEST(CommandLine, EveryValueMayFollowOrBeAttached) {
+    for (const std::vector<std::string>& line : std::vector<std::vector<std::string>>{
+             {"--import", "a.vcf", "--dry-run", "--folder", "b"},
+             {"--import=a.vcf", "--dry-run", "--folder=b"}}) {
+        const CommandLine c = parseCommandLine(line);
+        EXPECT_EQ(c.action, Action::Import) << c.error;
+        EXPECT_EQ(c.importFile, "a.vcf");
+        EXPECT_EQ(c.folder, "b");
+        EXPECT_TRUE(c.dryRun);
+    }
+    EXPECT_EQ(parseCommandLine({"--import"}).error, "--import needs the file to read");
 }
 
 TEST(CommandLine, ConsoleActions) {

@@ -1,0 +1,39 @@
+#pragma once
+
+// Every action of the command line that needs no window, and the one place
+// that runs them: the exports, the import, the two lists, the version and
+// the help. Each exits 0 on success, 1 on an error of the system (standard
+// error names the file and the reason), 2 on damaged data.
+
+#include <ostream>
+
+#include "commandline.h"
+
+namespace corvane {
+
+// Runs `commandLine`'s action (anything but Action::Run) in the book's
+// folder and returns the process's exit status.
+int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+
+// Makes the folder the command line names (if any) the current folder, where
+// every action finds the data file: created, private to the user, when it
+// is missing. Returns 0, or 1 after saying on `err` why the folder cannot
+// be used (a file in its place, or it cannot be made); then nothing was
+// created. A folder that exists but may not be written is used (its book can
+// be read), and `err` is told that nothing can be saved there. A dry run's
+// missing folder is neither made nor entered: its book is empty.
+int enterFolder(const CommandLine& commandLine, std::ostream& err);
+
+// `corvane --import FILE [--dry-run]` into the book of the current folder
+// (or of a dry run's missing folder): refused while another process writes
+// the book, and beside an old-format book not yet converted; prints the
+// report on `out`. All or nothing: a failed write takes back every entry
+// of the import. Returns 0, or 1 when the file cannot be read or imported
+// or a write failed (`err` says why). A dry run writes nothing at all.
+int runImport(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+
+// `status`, unless what an action wrote did not reach `out` (a full disk, a
+// closed pipe): then that is said on `err` and the status is 1.
+int checkedOutput(int status, std::ostream& out, std::ostream& err);
+
+}  // namespace corvane
