@@ -11,8 +11,8 @@
 #include "csvexport.h"
 #include "datafile.h"
 #include "jsonexport.h"
-#include "vcardexport.h"
 #include "listconsole.h"
+#include "vcardexport.h"
 #include "version.h"
 
 namespace corvane {

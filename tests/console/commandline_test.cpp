@@ -27,11 +27,11 @@ TEST(CommandLine, OnlySlashMItselfIsTheSwitchAndQtsOwnOptionsPass) {
     EXPECT_EQ(import.action, Action::Import) << import.error;
     EXPECT_EQ(import.importFile, "/mnt/usb/all.vcf");
     EXPECT_FALSE(import.quitWithoutAsking);
-    for (const std::vector<std::string>& line : std::vector<std::vector<std::string>>{
-             {"--import", "/media/me/all.vcf"},
-             {"--folder", "/home/mary/book"},
-             {"-stylesheet", "/home/me/x.qss"},
-             {"--export=json", "--folder=/mnt/book"}}) {
+    for (const std::vector<std::string>& line :
+         std::vector<std::vector<std::string>>{{"--import", "/media/me/all.vcf"},
+                                               {"--folder", "/home/mary/book"},
+                                               {"-stylesheet", "/home/me/x.qss"},
+                                               {"--export=json", "--folder=/mnt/book"}}) {
         const CommandLine c = parseCommandLine(line);
         EXPECT_NE(c.action, Action::Error) << c.error;
         EXPECT_FALSE(c.quitWithoutAsking) << line.back();
@@ -39,18 +39,18 @@ TEST(CommandLine, OnlySlashMItselfIsTheSwitchAndQtsOwnOptionsPass) {
     EXPECT_EQ(parseCommandLine({"x/mode"}).action, Action::Error);
     EXPECT_FALSE(parseCommandLine({"/M"}).quitWithoutAsking);  // exact capitals
     EXPECT_EQ(parseCommandLine({"/M"}).action, Action::Error);
-    const CommandLine qt = parseCommandLine({"-platform", "offscreen", "-style=fusion", "--stylesheet",
-                                             "a.qss", "-reverse", "-icon", "c.png", "-visual",
-                                             "TrueColor", "/m"});
+    const CommandLine qt =
+        parseCommandLine({"-platform", "offscreen", "-style=fusion", "--stylesheet", "a.qss",
+                          "-reverse", "-icon", "c.png", "-visual", "TrueColor", "/m"});
     EXPECT_EQ(qt.action, Action::Run) << qt.error;
     EXPECT_TRUE(qt.quitWithoutAsking);
     EXPECT_EQ(parseCommandLine({"-style", "fusion", "--upcoming"}).action, Action::Upcoming);
 }
 
 TEST(CommandLine, EveryValueMayFollowOrBeAttached) {
-    for (const std::vector<std::string>& line : std::vector<std::vector<std::string>>{
-             {"--import", "a.vcf", "--dry-run", "--folder", "b"},
-             {"--import=a.vcf", "--dry-run", "--folder=b"}}) {
+    for (const std::vector<std::string>& line :
+         std::vector<std::vector<std::string>>{{"--import", "a.vcf", "--dry-run", "--folder", "b"},
+                                               {"--import=a.vcf", "--dry-run", "--folder=b"}}) {
         const CommandLine c = parseCommandLine(line);
         EXPECT_EQ(c.action, Action::Import) << c.error;
         EXPECT_EQ(c.importFile, "a.vcf");
