@@ -465,14 +465,8 @@ void frmAddEditName::Form_Activate() {
 void frmAddEditName::LoadEntry() {
     m_entryRecordNumber = m_list.TextMatrix(m_list.Row(), 2).toInt();
     DataFile& store = m_app.store;
-    StoreStatus status = store.OpenDataFile();
-    if (status.ok()) {
-        status = store.ReadRecord(m_entryRecordNumber);
-        const StoreStatus closed = store.CloseDataFile();
-        if (status.ok()) {
-            status = closed;
-        }
-    }
+    const StoreStatus status =
+        store.UseDataFile([&] { return store.ReadRecord(m_entryRecordNumber); });
     m_loadFailed = !status.ok();
     if (m_loadFailed) {
         reportStoreError(m_app, this, status);

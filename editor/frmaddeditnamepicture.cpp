@@ -93,21 +93,17 @@ void frmAddEditName::loadEntryPicture(const QString& path) {
 // stamp when asked; tells the user and returns false when that fails.
 bool frmAddEditName::storePicturePath(const QString& path, bool stampModified) {
     DataFile& store = m_app.store;
-    StoreStatus status = store.OpenDataFile();
-    if (status.ok()) {
-        status = store.ReadRecord(m_entryRecordNumber);
-        if (status.ok()) {
-            store.CurrentRecord().setText(Field::PicturePath, path.toStdString());
-            if (stampModified) {
-                store.CurrentRecord().setDate(Field::LastModified, m_app.now());
-            }
-            status = store.WriteRecord(m_entryRecordNumber);
+    const StoreStatus status = store.UseDataFile([&] {
+        StoreStatus read = store.ReadRecord(m_entryRecordNumber);
+        if (!read.ok()) {
+            return read;
         }
-        const StoreStatus closed = store.CloseDataFile();
-        if (status.ok()) {
-            status = closed;
+        store.CurrentRecord().setText(Field::PicturePath, path.toStdString());
+        if (stampModified) {
+            store.CurrentRecord().setDate(Field::LastModified, m_app.now());
         }
-    }
+        return store.WriteRecord(m_entryRecordNumber);
+    });
     if (!status.ok()) {
         reportStoreError(m_app, this, status);
         return false;

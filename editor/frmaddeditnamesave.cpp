@@ -56,21 +56,17 @@ void frmAddEditName::cmdSave_Click() {
     }
 
     DataFile& store = m_app.store;
-    if (StoreStatus opened = store.OpenDataFile(); !opened.ok()) {
-        reportStoreError(m_app, this, opened);
-        return;
-    }
-    if (StoreStatus read = store.ReadRecord(m_entryRecordNumber); !read.ok()) {
-        (void)store.CloseDataFile();
-        reportStoreError(m_app, this, read);
-        return;
-    }
     ContactRecord& record = store.CurrentRecord();
-    fillRecord(record, birthday, anniversary);
-    const StoreStatus written = store.WriteRecord(m_entryRecordNumber);
-    const StoreStatus closed = store.CloseDataFile();
-    if (!written.ok() || !closed.ok()) {
-        reportStoreError(m_app, this, written.ok() ? closed : written);
+    const StoreStatus saved = store.UseDataFile([&] {
+        StoreStatus read = store.ReadRecord(m_entryRecordNumber);
+        if (!read.ok()) {
+            return read;
+        }
+        fillRecord(record, birthday, anniversary);
+        return store.WriteRecord(m_entryRecordNumber);
+    });
+    if (!saved.ok()) {
+        reportStoreError(m_app, this, saved);
         return;  // nothing was saved; the typed values stay for another try
     }
 

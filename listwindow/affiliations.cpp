@@ -58,19 +58,18 @@ QStringList AffiliationList::sorted() const {
 }
 
 StoreStatus collectAffiliations(DataFile& store, QStringList& out) {
-    if (StoreStatus opened = store.OpenDataFile(); !opened.ok()) {
-        return opened;
-    }
     AffiliationList list;
-    for (int i = 1; i <= store.RecordCount(); ++i) {
-        if (StoreStatus read = store.ReadRecord(i); !read.ok()) {
-            (void)store.CloseDataFile();
-            return read;
+    const StoreStatus status = store.UseDataFile([&] {
+        for (int i = 1; i <= store.RecordCount(); ++i) {
+            if (StoreStatus read = store.ReadRecord(i); !read.ok()) {
+                return read;
+            }
+            list.CollectAffiliations(store.CurrentRecord());
         }
-        list.CollectAffiliations(store.CurrentRecord());
-    }
+        return StoreStatus::success();
+    });
     out = list.sorted();
-    return store.CloseDataFile();
+    return status;
 }
 
 }  // namespace corvane

@@ -112,31 +112,27 @@ void frmMain::LoadGrid() {
 // reading, with `failed` set.
 void frmMain::fillGrid(bool& failed) {
     DataFile& store = m_app.store;
-    if (StoreStatus opened = store.OpenDataFile(); !opened.ok()) {
-        reportStoreError(m_app, this, opened);
-        failed = true;
-        return;
-    }
-    if (store.damage() && store.damage()->worthTelling() && !m_app.damageReported) {
-        m_app.damageReported = true;
-        reportFileDamage(m_app, this, *store.damage());
-    }
-    reportStoreNotices(m_app, this);
-    const SearchMatcher matcher(m_app.SearchPhrase, m_subListOption, m_app.SearchCompareMode);
-    const ContactRecord& record = store.CurrentRecord();
-    for (int i = 1; i <= store.RecordCount(); ++i) {
-        if (StoreStatus read = store.ReadRecord(i); !read.ok()) {
-            reportStoreError(m_app, this, read);
-            failed = true;
-            break;
+    const StoreStatus status = store.UseDataFile([&] {
+        if (store.damage() && store.damage()->worthTelling() && !m_app.damageReported) {
+            m_app.damageReported = true;
+            reportFileDamage(m_app, this, *store.damage());
         }
-        if (m_subListShown && !matcher.matches(record)) {
-            continue;
+        reportStoreNotices(m_app, this);
+        const SearchMatcher matcher(m_app.SearchPhrase, m_subListOption, m_app.SearchCompareMode);
+        const ContactRecord& record = store.CurrentRecord();
+        for (int i = 1; i <= store.RecordCount(); ++i) {
+            if (StoreStatus read = store.ReadRecord(i); !read.ok()) {
+                return read;
+            }
+            if (!m_subListShown || matcher.matches(record)) {
+                m_grid->addRow(recordText(record, Field::FullName),
+                               columnText(record, m_columnToIndex), i);
+            }
         }
-        m_grid->addRow(recordText(record, Field::FullName), columnText(record, m_columnToIndex), i);
-    }
-    if (StoreStatus closed = store.CloseDataFile(); !closed.ok()) {
-        reportStoreError(m_app, this, closed);
+        return StoreStatus::success();
+    });
+    if (!status.ok()) {
+        reportStoreError(m_app, this, status);
         failed = true;
     }
 }

@@ -72,17 +72,15 @@ void addReminders(const ContactRecord& record, int number, const ReminderCalenda
 
 StoreStatus collectReminders(DataFile& store, const QDate& today, std::vector<Reminder>& out) {
     const ReminderCalendar calendar(today);
-    if (StoreStatus opened = store.OpenDataFile(); !opened.ok()) {
-        return opened;
-    }
-    for (int i = 1; i <= store.RecordCount(); ++i) {
-        if (StoreStatus read = store.ReadRecord(i); !read.ok()) {
-            (void)store.CloseDataFile();
-            return read;
+    return store.UseDataFile([&] {
+        for (int i = 1; i <= store.RecordCount(); ++i) {
+            if (StoreStatus read = store.ReadRecord(i); !read.ok()) {
+                return read;
+            }
+            addReminders(store.CurrentRecord(), i, calendar, out);
         }
-        addReminders(store.CurrentRecord(), i, calendar, out);
-    }
-    return store.CloseDataFile();
+        return StoreStatus::success();
+    });
 }
 
 }  // namespace corvane

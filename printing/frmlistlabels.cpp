@@ -26,20 +26,21 @@ frmListLabels::frmListLabels(AppState& app, const std::vector<int>& records, QWi
 
     // The addresses are read once, as the window opens.
     DataFile& store = m_app.store;
-    StoreStatus status = store.OpenDataFile();
-    for (std::size_t i = 0; status.ok() && i < records.size(); ++i) {
-        status = store.ReadRecord(records[i]);
-        if (status.ok()) {
+    const StoreStatus status = store.UseDataFile([&] {
+        for (const int number : records) {
+            if (StoreStatus read = store.ReadRecord(number); !read.ok()) {
+                return read;
+            }
             const ContactRecord& r = store.CurrentRecord();
             m_entries.push_back(
                 {recordText(r, Field::FullName),
                  {recordText(r, Field::HomeAddress1), recordText(r, Field::WorkAddress1)},
                  {recordText(r, Field::HomeCityStateZip), recordText(r, Field::WorkCityStateZip)}});
         }
-    }
-    const StoreStatus closed = store.CloseDataFile();
-    if (!status.ok() || !closed.ok()) {
-        reportStoreError(m_app, this, status.ok() ? closed : status);
+        return StoreStatus::success();
+    });
+    if (!status.ok()) {
+        reportStoreError(m_app, this, status);
     }
 
     auto* heading =

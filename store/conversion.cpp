@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "scratchfile.h"
 #include "version.h"
 
 namespace corvane {
@@ -64,46 +65,32 @@ ConversionResult ConvertOldDataFile(DataFile& store, const std::function<double(
     if (int err = fs.open(oldName, OpenMode::ReadOnly, oldFile)) {
         return {StoreStatus::ioError(oldName, err), 0};
     }
-    // A scratch file left by an interrupted deletion or conversion holds
-    // nothing of value; the new one is made afresh, never through a link.
-    if (int err = fs.remove(scratchName); err != 0 && err != ENOENT) {
-        fs.close(oldFile);
-        return {StoreStatus::ioError(scratchName, err), 0};
-    }
-    int scratch = -1;
-    if (int err = fs.open(scratchName, OpenMode::CreateNew, scratch)) {
-        fs.close(oldFile);
-        return {StoreStatus::ioError(scratchName, err), 0};
-    }
-
-    auto fail = [&](StoreStatus status) {
-        fs.close(oldFile);
-        if (scratch >= 0) {
-            fs.close(scratch);
-        }
-        fs.remove(scratchName);
-        return ConversionResult{std::move(status), 0};
-    };
-
-    // The new book is as private as the old one was.
+    struct Closer {
+        FileSystem& fs;
+        int handle;
+        ~Closer() { fs.close(handle); }
+    } closeOld{fs, oldFile};
+    // The new book is as private as the old one was; a scratch file left by
+    // an interrupted deletion or conversion holds nothing of value.
     std::uint32_t mode = 0;
     if (int err = fs.permissions(oldFile, mode)) {
-        return fail(StoreStatus::ioError(oldName, err));
+        return {StoreStatus::ioError(oldName, err), 0};
     }
-    if (int err = fs.setPermissions(scratch, mode)) {
-        return fail(StoreStatus::ioError(scratchName, err));
+    ScratchFile scratch(fs, scratchName);
+    if (StoreStatus made = scratch.create(mode, ScratchFile::Leftover::Remove); !made.ok()) {
+        return {made, 0};
     }
     std::uint64_t oldLength = 0;
     if (int err = fs.size(oldFile, oldLength)) {
-        return fail(StoreStatus::ioError(oldName, err));
+        return {StoreStatus::ioError(oldName, err), 0};
     }
     // A ragged last record is converted too, blank where the file stops:
     // whatever the old file holds reaches the new one.
     const std::uint64_t slots = (oldLength + kOldSlot - 1) / kOldSlot;
     if (slots > static_cast<std::uint64_t>(kMaxRecords)) {
-        return fail(
-            {StoreError::TooLarge, oldName,
-             "the old data file holds more than " + std::to_string(kMaxRecords) + " entries"});
+        return {{StoreError::TooLarge, oldName,
+                 "the old data file holds more than " + std::to_string(kMaxRecords) + " entries"},
+                0};
     }
     const auto count = static_cast<int>(slots);
 
@@ -112,7 +99,7 @@ ConversionResult ConvertOldDataFile(DataFile& store, const std::function<double(
     for (int i = 1; i <= count; ++i) {
         std::size_t got = 0;
         if (int err = fs.readAt(oldFile, (i - 1) * kOldSlot, oldSlot.data(), kOldSlot, got)) {
-            return fail(StoreStatus::ioError(oldName, err));
+            return {StoreStatus::ioError(oldName, err), 0};
         }
         // The last slot of a file with a ragged end reads as blank where it stops.
         std::fill(oldSlot.begin() + static_cast<std::ptrdiff_t>(got), oldSlot.end(), ' ');
@@ -122,28 +109,25 @@ ConversionResult ConvertOldDataFile(DataFile& store, const std::function<double(
         current.setDate(Field::Created, now());
         current.setDate(Field::LastModified, now());
         const auto& bytes = current.encode();
-        if (int err = fs.writeAt(scratch, (i - 1) * kNewSlot, bytes.data(), bytes.size())) {
-            return fail(StoreStatus::ioError(scratchName, err));
+        if (StoreStatus wrote = scratch.write((i - 1) * kNewSlot, bytes.data(), bytes.size());
+            !wrote.ok()) {
+            return {wrote, 0};
         }
     }
-    if (int err = fs.sync(scratch)) {
-        return fail(StoreStatus::ioError(scratchName, err));
-    }
-    const int closeErr = fs.close(scratch);
-    scratch = -1;
-    if (closeErr != 0) {
-        return fail(StoreStatus::ioError(scratchName, closeErr));
+    if (StoreStatus finished = scratch.finish(); !finished.ok()) {
+        return {finished, 0};
     }
     // A journal left beside a book that is gone must not be finished into
     // the new one.
     if (StoreStatus retired = retireJournal(fs, dataName); !retired.ok()) {
-        return fail(retired);
+        return {retired, 0};
     }
     // Never over a data file that appeared since it was found missing.
-    if (int err = fs.renameNoReplace(scratchName, dataName)) {
-        return fail(err == EEXIST ? StoreStatus{StoreError::AlreadyExists, dataName,
-                                                "the data file already exists"}
-                                  : StoreStatus::ioError(dataName, err));
+    if (StoreStatus placed = scratch.placeAs(dataName, false); !placed.ok()) {
+        if (placed.error == StoreError::AlreadyExists) {
+            placed.reason = "the data file already exists";
+        }
+        return {placed, 0};
     }
     // Until the folder is flushed the new name may not survive a power cut;
     // when it cannot be, the new file goes again, so that the conversion is
@@ -151,9 +135,8 @@ ConversionResult ConvertOldDataFile(DataFile& store, const std::function<double(
     // complete new file stands; were its name lost later, the old file would
     // still be there to be converted again.)
     if (int err = fs.syncDirectoryOf(dataName); err != 0 && fs.remove(dataName) == 0) {
-        return fail(StoreStatus::ioError(dataName, err));
+        return {StoreStatus::ioError(dataName, err), 0};
     }
-    fs.close(oldFile);
 
     // The conversion is complete and on the disk; should the count not be
     // learned here, the list's next opening of the file learns it.

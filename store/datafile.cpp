@@ -1,5 +1,7 @@
 #include "datafile.h"
 
+#include "scratchfile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -187,6 +189,15 @@ StoreStatus DataFile::RefreshRecordCount() {
         return opened;
     }
     return CloseDataFile();
+}
+
+StoreStatus DataFile::UseDataFile(const std::function<StoreStatus()>& action) {
+    if (StoreStatus opened = OpenDataFile(); !opened.ok()) {
+        return opened;
+    }
+    const StoreStatus done = action();
+    const StoreStatus closed = CloseDataFile();
+    return done.ok() ? closed : done;
 }
 
 StoreStatus DataFile::ReadRecord(int number) {
@@ -404,33 +415,35 @@ StoreStatus DataFile::DeleteAndCompact(int number) {
         return {StoreError::ReadOnly, dataName, m_readOnlyReason};
     }
     // Nothing below writes the data file, so undoing a failure only takes
-    // away the scratch file, which is never read.
+    // away the scratch file, which is never read: its scope does that.
     auto undo = [&](const StoreStatus& failure) {
-        m_fs.remove(scratchName);
         (void)CloseDataFile();
         return failure;
     };
     if (StoreStatus retired = retireJournal(m_fs, dataName); !retired.ok()) {
         return undo(retired);
     }
-    int scratch = -1;
-    if (StoreStatus opened = openScratch(scratch); !opened.ok()) {
-        return undo(opened);
+    // Made afresh with the data file's permissions; a scratch file left by
+    // an interrupted deletion holds nothing of value.
+    std::uint32_t mode = 0;
+    if (int err = m_fs.permissions(m_handle, mode)) {
+        return undo(StoreStatus::ioError(dataName, err));
+    }
+    ScratchFile scratch(m_fs, path(kScratchFileName));
+    if (StoreStatus made = scratch.create(mode, ScratchFile::Leftover::Remove); !made.ok()) {
+        return undo(made);
     }
     int kept = 0;
-    StoreStatus copied = compactInto(scratch, number, kept);
-    int err = copied.ok() ? m_fs.sync(scratch) : 0;
-    const int closeErr = m_fs.close(scratch);
-    if (!copied.ok()) {
+    if (StoreStatus copied = compactInto(scratch, number, kept); !copied.ok()) {
         return undo(copied);
     }
-    if (err != 0 || closeErr != 0) {
-        return undo(StoreStatus::ioError(scratchName, err != 0 ? err : closeErr));
+    if (StoreStatus finished = scratch.finish(); !finished.ok()) {
+        return undo(finished);
     }
     if (StoreStatus closed = CloseDataFile(); !closed.ok()) {
         return undo(closed);
     }
-    StoreStatus replaced = replaceWithScratch(kept);
+    StoreStatus replaced = replaceWithScratch(scratch, kept);
     if (!replaced.ok() && replaced.error != StoreError::FolderNotFlushed) {
         return undo(replaced);
     }
@@ -438,42 +451,17 @@ StoreStatus DataFile::DeleteAndCompact(int number) {
     return replaced;
 }
 
-// Creates the scratch file afresh, never through a link or over a file the
-// program did not make, with the open data file's permissions.
-StoreStatus DataFile::openScratch(int& scratch) {
-    const std::string scratchName = path(kScratchFileName);
-    // A scratch file left by an interrupted deletion holds nothing of value;
-    // removing a link removes the link, never what it points to.
-    if (int err = m_fs.remove(scratchName); err != 0 && err != ENOENT) {
-        return StoreStatus::ioError(scratchName, err);
-    }
-    std::uint32_t mode = 0;
-    if (int err = m_fs.permissions(m_handle, mode)) {
-        return StoreStatus::ioError(path(kDataFileName), err);
-    }
-    if (int err = m_fs.open(scratchName, OpenMode::CreateNew, scratch)) {
-        return StoreStatus::ioError(scratchName, err);
-    }
-    if (int err = m_fs.setPermissions(scratch, mode)) {
-        m_fs.close(scratch);
-        scratch = -1;
-        return StoreStatus::ioError(scratchName, err);
-    }
-    return StoreStatus::success();
-}
-
 // Puts the complete, flushed scratch file in the data file's place (or, when
 // no record is left, removes both) and flushes the folder.
-StoreStatus DataFile::replaceWithScratch(int kept) {
+StoreStatus DataFile::replaceWithScratch(ScratchFile& scratch, int kept) {
     const std::string dataName = path(kDataFileName);
-    const std::string scratchName = path(kScratchFileName);
     if (kept > 0) {
-        if (int err = m_fs.rename(scratchName, dataName)) {
-            return StoreStatus::ioError(dataName, err);
+        if (StoreStatus placed = scratch.placeAs(dataName, true); !placed.ok()) {
+            return placed;
         }
     } else {
-        if (int err = m_fs.remove(scratchName)) {
-            return StoreStatus::ioError(scratchName, err);
+        if (StoreStatus discarded = scratch.discard(); !discarded.ok()) {
+            return discarded;
         }
         if (int err = m_fs.remove(dataName)) {
             return StoreStatus::ioError(dataName, err);
@@ -484,16 +472,14 @@ StoreStatus DataFile::replaceWithScratch(int kept) {
     if (int err = m_fs.syncDirectoryOf(dataName)) {
         return {StoreError::FolderNotFlushed, dataName,
                 "the entry was deleted, but the folder could not be flushed to the disk (" +
-                    StoreStatus::ioError(dataName, err).reason +
-                    "), so a power cut now could bring the entry back"};
+                    systemReason(err) + "), so a power cut now could bring the entry back"};
     }
     return StoreStatus::success();
 }
 
 // Copies every record but `skipped` and those marked "$Killed$" from the
 // open data file into `scratch`, in order, in large writes; `kept` counts them.
-StoreStatus DataFile::compactInto(int scratch, int skipped, int& kept) {
-    const std::string scratchName = path(kScratchFileName);
+StoreStatus DataFile::compactInto(ScratchFile& scratch, int skipped, int& kept) {
     std::vector<std::uint8_t> chunk;
     chunk.reserve(std::min(kCompactChunkSlots, std::max<int>(m_recordCount, 1)) * kSlot);
     int written = 0;
@@ -502,8 +488,8 @@ StoreStatus DataFile::compactInto(int scratch, int skipped, int& kept) {
             return StoreStatus::success();
         }
         const std::uint64_t offset = static_cast<std::uint64_t>(written) * kSlot;
-        if (int err = m_fs.writeAt(scratch, offset, chunk.data(), chunk.size())) {
-            return StoreStatus::ioError(scratchName, err);
+        if (StoreStatus wrote = scratch.write(offset, chunk.data(), chunk.size()); !wrote.ok()) {
+            return wrote;
         }
         written += static_cast<int>(chunk.size() / kSlot);
         chunk.clear();

@@ -11,6 +11,7 @@
 // when it is complete and on the disk.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,8 @@
 #include "storestatus.h"
 
 namespace corvane {
+
+class ScratchFile;
 
 inline constexpr std::string_view kDataFileName = "Corvane.Data";
 inline constexpr std::string_view kScratchFileName = "TempFile.Data";
@@ -102,6 +105,12 @@ class DataFile {
 
     // OpenDataFile followed by CloseDataFile: learns RecordCount.
     StoreStatus RefreshRecordCount();
+
+    // One user action on the file: OpenDataFile, `action`, CloseDataFile,
+    // the file closed whatever `action` returns. The first failure is
+    // returned: the open's (then `action` does not run), `action`'s, or the
+    // close's.
+    StoreStatus UseDataFile(const std::function<StoreStatus()>& action);
 
     // While off, opening a missing data file does not create it: the book
     // reads as empty, and the first write creates the file. A conversion of
@@ -185,9 +194,8 @@ class DataFile {
     void closeJournal(int journal, std::size_t written);
     StoreStatus putBack(int number, std::uint64_t start, const std::vector<std::uint8_t>& before,
                         std::uint64_t oldLength, const StoreStatus& failure);
-    StoreStatus openScratch(int& scratch);
-    StoreStatus compactInto(int scratch, int skipped, int& kept);
-    StoreStatus replaceWithScratch(int kept);
+    StoreStatus compactInto(ScratchFile& scratch, int skipped, int& kept);
+    StoreStatus replaceWithScratch(ScratchFile& scratch, int kept);
     void dropReadAhead() {
         m_readAheadSlots = 0;
         m_lastRead = 0;

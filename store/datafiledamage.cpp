@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "datafile.h"
+#include "scratchfile.h"
 
 namespace corvane {
 namespace {
@@ -111,28 +112,18 @@ StoreStatus DataFile::writeCopy(const std::string& copyPath,
     if (int err = m_fs.permissions(m_handle, mode)) {
         return StoreStatus::ioError(path(kDataFileName), err);
     }
-    int h = -1;
-    if (int err = m_fs.open(copyPath, OpenMode::CreateNew, h)) {
-        if (err == EEXIST) {
-            return {StoreError::AlreadyExists, copyPath, "the name is taken"};
-        }
-        return StoreStatus::ioError(copyPath, err);
+    ScratchFile copy(m_fs, copyPath);
+    StoreStatus status = copy.create(mode, ScratchFile::Leftover::Refuse);
+    if (status.ok()) {
+        status = copy.write(0, bytes.data(), bytes.size());
     }
-    int err = m_fs.setPermissions(h, mode);
-    if (err == 0) {
-        err = m_fs.writeAt(h, 0, bytes.data(), bytes.size());
+    if (status.ok()) {
+        status = copy.finish();
     }
-    if (err == 0) {
-        err = m_fs.sync(h);
+    if (!status.ok()) {
+        return status;
     }
-    const int closeErr = m_fs.close(h);
-    if (err == 0) {
-        err = closeErr;
-    }
-    if (err != 0) {
-        m_fs.remove(copyPath);
-        return StoreStatus::ioError(copyPath, err);
-    }
+    copy.keep();
     // The copy must be there after a power cut before the first write may
     // come; should the folder not flush, nothing is written this time.
     if (int dirErr = m_fs.syncDirectoryOf(copyPath)) {
