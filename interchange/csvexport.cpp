@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "contactrecord.h"
-#include "jsonexport.h"
+#include "recordexport.h"
 
 namespace corvane {
 
@@ -51,10 +51,8 @@ int exportCsv(FileSystem& fs, const std::string& dataPath, std::ostream& out, st
                         break;
                     case FieldKind::Date:
                         if (const auto p = exportedDate(record, field, number, problems)) {
-                            char date[24];
-                            std::snprintf(date, sizeof date, "%04d-%02d-%02dT%02d:%02d:%02d",
-                                          p->year, p->month, p->day, p->hour, p->minute, p->second);
-                            row += date;
+                            char date[kIsoDateTimeSize];
+                            row.append(date, writeIsoDateTime(*p, date));
                         }
                         break;
                 }

@@ -182,23 +182,12 @@ ImportReading readCsv(std::string_view text, double now) {
         const std::string last =
             !cell("last name").empty() ? cell("last name") : cell("family name");
         if (!b.hasName() && (!first.empty() || !last.empty())) {
-            b.put(Field::FullName,
-                  last.empty()    ? first
-                  : first.empty() ? last
-                                  : last + ", " + first,
-                  "the name");
+            b.put(Field::FullName, entryName(last, first), "the name");
         }
         for (const char* side : {"home", "business"}) {
-            const std::string city = cell(std::string(side) + " city");
-            const std::string state = cell(std::string(side) + " state");
-            const std::string zip = cell(std::string(side) + " postal code");
-            std::string line = city;
-            if (!state.empty()) {
-                line += (line.empty() ? "" : ", ") + state;
-            }
-            if (!zip.empty()) {
-                line += (line.empty() ? "" : " ") + zip;
-            }
+            const std::string line =
+                cityLine(cell(std::string(side) + " city"), cell(std::string(side) + " state"),
+                         cell(std::string(side) + " postal code"));
             b.put(std::string(side) == "home" ? Field::HomeCityStateZip : Field::WorkCityStateZip,
                   line, std::string("the ") + side + " city line");
         }

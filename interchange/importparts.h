@@ -21,6 +21,15 @@ std::string lower(std::string_view s);
 std::string upper(std::string_view s);
 // Without blanks and tabs at its ends.
 std::string trimmed(std::string_view s);
+
+// The entry's name as Corvane lists it, "Family, Given", from its parts;
+// either part alone when the other is empty.
+std::string entryName(const std::string& family, const std::string& given);
+
+// The city line as Corvane keeps it, "City, ST 12345" (and ", Country"
+// after it), from whichever of its parts are there.
+std::string cityLine(const std::string& city, const std::string& region,
+                     const std::string& postalCode, const std::string& country = {});
 // True when `text` is UTF-8 throughout.
 bool isUtf8(std::string_view text);
 

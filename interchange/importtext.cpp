@@ -86,4 +86,22 @@ std::optional<double> parseDate(std::string_view text, bool withTime) {
     return oleFromDateTime(p);
 }
 
+std::string entryName(const std::string& family, const std::string& given) {
+    return family.empty() ? given : given.empty() ? family : family + ", " + given;
+}
+
+std::string cityLine(const std::string& city, const std::string& region,
+                     const std::string& postalCode, const std::string& country) {
+    std::string line = city;
+    auto add = [&line](const char* separator, const std::string& part) {
+        if (!part.empty()) {
+            line += (line.empty() ? "" : separator) + part;
+        }
+    };
+    add(", ", region);
+    add(" ", postalCode);
+    add(", ", country);
+    return line;
+}
+
 }  // namespace corvane::importing

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "codepage.h"
-#include "jsonexport.h"
+#include "recordexport.h"
 
 namespace corvane {
 namespace {
@@ -103,45 +103,45 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
-// One side of an entry (home or work) and the vCard properties its fields
-// become, spelled out once.
+// The vCard properties of one side of an entry's fields, in the order
+// they are written, each named for its side (home or work).
+struct SideProperty {
+    Field AddressSide::*field;
+    const char* name;  // "%s" stands for the side
+};
+constexpr SideProperty kSideProperties[] = {
+    {&AddressSide::phone, "TEL;TYPE=%s,voice"},
+    {&AddressSide::fax, "TEL;TYPE=%s,fax"},
+    {&AddressSide::pager, "TEL;TYPE=%s,pager"},
+    {&AddressSide::cell1, "TEL;TYPE=%s,cell"},
+    {&AddressSide::cell2, "TEL;TYPE=%s,cell"},
+    {&AddressSide::otherPhone, "TEL;TYPE=%s,x-other"},
+    {&AddressSide::email, "EMAIL;TYPE=%s"},
+    {&AddressSide::webPage, "URL;TYPE=%s"},
+    {&AddressSide::otherInfo, "X-CORVANE-%S-OTHER-INFO"},
+};
 struct Side {
-    const char* adr;
-    Field address1, address2, cityStateZip;
-    struct Property {
-        Field field;
-        const char* name;
-    };
-    Property properties[9];
+    const char* type;  // "home" or "work"
+    const AddressSide& fields;
 };
-constexpr Side kSides[] = {
-    {"ADR;TYPE=home",
-     Field::HomeAddress1,
-     Field::HomeAddress2,
-     Field::HomeCityStateZip,
-     {{Field::HomePhone, "TEL;TYPE=home,voice"},
-      {Field::HomeFax, "TEL;TYPE=home,fax"},
-      {Field::HomePager, "TEL;TYPE=home,pager"},
-      {Field::HomeCell1, "TEL;TYPE=home,cell"},
-      {Field::HomeCell2, "TEL;TYPE=home,cell"},
-      {Field::HomeOtherPhone, "TEL;TYPE=home,x-other"},
-      {Field::HomeEmail, "EMAIL;TYPE=home"},
-      {Field::HomeWebPage, "URL;TYPE=home"},
-      {Field::HomeOtherInfo, "X-CORVANE-HOME-OTHER-INFO"}}},
-    {"ADR;TYPE=work",
-     Field::WorkAddress1,
-     Field::WorkAddress2,
-     Field::WorkCityStateZip,
-     {{Field::WorkPhone, "TEL;TYPE=work,voice"},
-      {Field::WorkFax, "TEL;TYPE=work,fax"},
-      {Field::WorkPager, "TEL;TYPE=work,pager"},
-      {Field::WorkCell1, "TEL;TYPE=work,cell"},
-      {Field::WorkCell2, "TEL;TYPE=work,cell"},
-      {Field::WorkOtherPhone, "TEL;TYPE=work,x-other"},
-      {Field::WorkEmail, "EMAIL;TYPE=work"},
-      {Field::WorkWebPage, "URL;TYPE=work"},
-      {Field::WorkOtherInfo, "X-CORVANE-WORK-OTHER-INFO"}}},
-};
+constexpr Side kSides[] = {{"home", kHomeSide}, {"work", kWorkSide}};
+
+// `name` with its side put in: "%s" as the type is written, "%S" in capitals.
+std::string propertyName(const char* name, std::string_view type) {
+    std::string out;
+    for (const char* c = name; *c != '\0'; ++c) {
+        if (*c == '%' && (c[1] == 's' || c[1] == 'S')) {
+            for (const char t : type) {
+                out += c[1] == 'S' ? static_cast<char>(std::toupper(static_cast<unsigned char>(t)))
+                                   : t;
+            }
+            ++c;
+        } else {
+            out += *c;
+        }
+    }
+    return out;
+}
 
 // Splits "City, ST 12345" (or 12345-6789) into its three parts; false for
 // any other shape, which is then kept whole.
@@ -175,7 +175,7 @@ bool splitCityLine(std::string_view line, std::string& city, std::string& region
 }
 
 // The ADR value: PO box; extended; street; locality; region; code; country.
-std::string addressOf(const ContactRecord& record, const Side& side) {
+std::string addressOf(const ContactRecord& record, const AddressSide& side) {
     const std::string line = record.text(side.cityStateZip);
     std::string city;
     std::string region;
@@ -267,12 +267,13 @@ std::string vcardOf(const ContactRecord& record, int number, VCardVersion versio
     addText("NICKNAME", Field::Nickname);
 
     for (const Side& side : kSides) {
-        if (!record.rawText(side.address1).empty() || !record.rawText(side.address2).empty() ||
-            !record.rawText(side.cityStateZip).empty()) {
-            add(std::string(side.adr) + ":" + addressOf(record, side));
+        const AddressSide& fields = side.fields;
+        if (!record.rawText(fields.address1).empty() || !record.rawText(fields.address2).empty() ||
+            !record.rawText(fields.cityStateZip).empty()) {
+            add(std::string("ADR;TYPE=") + side.type + ":" + addressOf(record, fields));
         }
-        for (const Side::Property& property : side.properties) {
-            addText(property.name, property.field);
+        for (const SideProperty& property : kSideProperties) {
+            addText(propertyName(property.name, side.type), fields.*property.field);
         }
     }
     if (const auto p = exportedDate(record, Field::Birthday, number, problems)) {

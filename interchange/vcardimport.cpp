@@ -142,20 +142,8 @@ std::vector<std::string> contentLines(std::string_view text) {
     return lines;
 }
 
-struct SideFields {
-    Field address1, address2, city, email, web, phone, fax, pager, cell1, cell2, other, otherInfo;
-};
-constexpr SideFields kHome{Field::HomeAddress1, Field::HomeAddress2,   Field::HomeCityStateZip,
-                           Field::HomeEmail,    Field::HomeWebPage,    Field::HomePhone,
-                           Field::HomeFax,      Field::HomePager,      Field::HomeCell1,
-                           Field::HomeCell2,    Field::HomeOtherPhone, Field::HomeOtherInfo};
-constexpr SideFields kWork{Field::WorkAddress1, Field::WorkAddress2,   Field::WorkCityStateZip,
-                           Field::WorkEmail,    Field::WorkWebPage,    Field::WorkPhone,
-                           Field::WorkFax,      Field::WorkPager,      Field::WorkCell1,
-                           Field::WorkCell2,    Field::WorkOtherPhone, Field::WorkOtherInfo};
-
-const SideFields& sideOf(const Property& p) {
-    return p.types.contains("work") ? kWork : kHome;
+const AddressSide& sideOf(const Property& p) {
+    return p.types.contains("work") ? kWorkSide : kHomeSide;
 }
 
 std::string percentDecoded(std::string_view uri) {
@@ -175,39 +163,30 @@ std::string percentDecoded(std::string_view uri) {
 
 void mapProperty(EntryBuilder& b, const Property& p, std::string& fn, std::string& nName) {
     const std::string value = unescape(p.value);
-    const SideFields& side = sideOf(p);
-    const std::string sideName = &side == &kWork ? "work" : "home";
+    const AddressSide& side = sideOf(p);
+    const std::string sideName = &side == &kWorkSide ? "work" : "home";
     if (p.name == "FN") {
         fn = value;
     } else if (p.name == "N") {
         const std::vector<std::string> n = splitValue(p.value, ';');
         const std::string family = trimmed(unescape(n[0]));
         const std::string given = n.size() > 1 ? trimmed(unescape(n[1])) : "";
-        nName = family.empty() ? given : given.empty() ? family : family + ", " + given;
+        nName = entryName(family, given);
         if (n.size() > 3) {
             b.put(Field::Title, unescape(n[3]), "the title");
         }
     } else if (p.name == "NICKNAME") {
         b.put(Field::Nickname, value, "the nickname");
     } else if (p.name == "TITLE" || p.name == "ORG" || p.name == "ROLE") {
-        b.put(kWork.otherInfo, lower(p.name) + ": " + value, lower(p.name));
+        b.put(kWorkSide.otherInfo, lower(p.name) + ": " + value, lower(p.name));
     } else if (p.name == "ADR") {
         const std::vector<std::string> a = splitValue(p.value, ';');
         auto part = [&](std::size_t i) { return i < a.size() ? trimmed(unescape(a[i])) : ""; };
         b.put(side.address1, part(2), "the " + sideName + " street");
         b.put(side.address2, part(1).empty() ? part(0) : part(1),
               "the " + sideName + " address's second line");
-        std::string city = part(3);
-        if (!part(4).empty()) {
-            city += (city.empty() ? "" : ", ") + part(4);
-        }
-        if (!part(5).empty()) {
-            city += (city.empty() ? "" : " ") + part(5);
-        }
-        if (!part(6).empty()) {
-            city += (city.empty() ? "" : ", ") + part(6);
-        }
-        b.put(side.city, city, "the " + sideName + " city line");
+        b.put(side.cityStateZip, cityLine(part(3), part(4), part(5), part(6)),
+              "the " + sideName + " city line");
     } else if (p.name == "TEL") {
         // A tel: URI is shown as the number ("+1-418-656-9254 x102").
         std::string number = value;
@@ -225,14 +204,14 @@ void mapProperty(EntryBuilder& b, const Property& p, std::string& fn, std::strin
         } else if (p.types.contains("cell")) {
             b.put(b.isFree(side.cell1) ? side.cell1 : side.cell2, number, "another mobile number");
         } else if (p.types.contains("x-other") || !b.isFree(side.phone)) {
-            b.put(side.other, number, what);
+            b.put(side.otherPhone, number, what);
         } else {
             b.put(side.phone, number, what);
         }
     } else if (p.name == "EMAIL") {
         b.put(side.email, value, "another " + sideName + " e-mail address");
     } else if (p.name == "URL") {
-        b.put(side.web, value, "another " + sideName + " web address");
+        b.put(side.webPage, value, "another " + sideName + " web address");
     } else if (p.name == "BDAY") {
         b.date(Field::Birthday, parseDate(value, false), value, "the birthday");
     } else if (p.name == "ANNIVERSARY" || p.name == "X-ANNIVERSARY") {
@@ -256,9 +235,9 @@ void mapProperty(EntryBuilder& b, const Property& p, std::string& fn, std::strin
                       p.params.contains("ENCODING") ? "embedded picture" : value);
         }
     } else if (p.name == "X-CORVANE-HOME-OTHER-INFO") {
-        b.put(kHome.otherInfo, value, "the home's other information");
+        b.put(kHomeSide.otherInfo, value, "the home's other information");
     } else if (p.name == "X-CORVANE-WORK-OTHER-INFO") {
-        b.put(kWork.otherInfo, value, "the business's other information");
+        b.put(kWorkSide.otherInfo, value, "the business's other information");
     } else if (p.name == "X-CORVANE-CREATED") {
         b.date(Field::Created, parseDate(value, true), value, "the creation stamp");
     } else if (p.name == "REV") {

@@ -4,16 +4,11 @@
 #include <algorithm>
 #include <array>
 
+#include "codepage.h"
 #include "oledate.h"
 
 namespace corvane {
 namespace {
-
-// Unicode of the bytes 0x80 to 0x9F; the rest of Windows-1252 is Latin-1.
-constexpr std::array<char16_t, 32> kHigh = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // The names for the program's locale, learned again only when that locale
 // changes: the list shows thousands of dates.
@@ -39,7 +34,7 @@ QString fromCp1252(std::string_view bytes) {
     QChar* out = text.data();
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        *out++ = QChar(b >= 0x80 && b <= 0x9F ? kHigh[b - 0x80] : static_cast<char16_t>(b));
+        *out++ = QChar(static_cast<char16_t>(cp1252::toUnicode(b)));  // all within the BMP
     }
     return text;
 }

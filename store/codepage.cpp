@@ -6,28 +6,13 @@
 namespace corvane::cp1252 {
 namespace {
 
-// Unicode code points of the bytes 0x80 to 0x9F; the rest of the code page is
-// identical to Latin-1. The undefined bytes map to themselves.
-constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  //
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char32_t toUnicode(unsigned char byte) {
-    if (byte >= 0x80 && byte <= 0x9F) {
-        return kHighControls[byte - 0x80];
-    }
-    return byte;
-}
-
 // The byte for `cp`, or -1 when Windows-1252 has none.
 int fromUnicode(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
         return static_cast<int>(cp);
     }
-    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] == cp) {
+    for (std::size_t i = 0; i < kHighCharacters.size(); ++i) {
+        if (kHighCharacters[i] == cp) {
             return static_cast<int>(0x80 + i);
         }
     }

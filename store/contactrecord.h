@@ -56,6 +56,21 @@ enum class Field : int {
     LastModified,
 };
 
+// The home and the business halves of an entry: the same twelve kinds of
+// field on each side.
+struct AddressSide {
+    Field address1, address2, cityStateZip, email, webPage, phone, fax, pager, cell1, cell2,
+        otherPhone, otherInfo;
+};
+inline constexpr AddressSide kHomeSide{
+    Field::HomeAddress1, Field::HomeAddress2, Field::HomeCityStateZip, Field::HomeEmail,
+    Field::HomeWebPage,  Field::HomePhone,    Field::HomeFax,          Field::HomePager,
+    Field::HomeCell1,    Field::HomeCell2,    Field::HomeOtherPhone,   Field::HomeOtherInfo};
+inline constexpr AddressSide kWorkSide{
+    Field::WorkAddress1, Field::WorkAddress2, Field::WorkCityStateZip, Field::WorkEmail,
+    Field::WorkWebPage,  Field::WorkPhone,    Field::WorkFax,          Field::WorkPager,
+    Field::WorkCell1,    Field::WorkCell2,    Field::WorkOtherPhone,   Field::WorkOtherInfo};
+
 enum class FieldKind { Text, Date, Byte };
 
 struct FieldInfo {

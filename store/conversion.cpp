@@ -24,16 +24,7 @@ void mapOldRecord(const OldContactRecord& old, ContactRecord& out) {
     out.setText(Field::Comments, old.text(OldField::Comments));
     out.setText(Field::Affiliations, old.text(OldField::Affiliation));
 
-    struct Side {
-        Field address1, address2, cityStateZip, email, webPage, fax, pager, cell, otherInfo;
-    };
-    static constexpr Side kHome{Field::HomeAddress1, Field::HomeAddress2, Field::HomeCityStateZip,
-                                Field::HomeEmail,    Field::HomeWebPage,  Field::HomeFax,
-                                Field::HomePager,    Field::HomeCell1,    Field::HomeOtherInfo};
-    static constexpr Side kWork{Field::WorkAddress1, Field::WorkAddress2, Field::WorkCityStateZip,
-                                Field::WorkEmail,    Field::WorkWebPage,  Field::WorkFax,
-                                Field::WorkPager,    Field::WorkCell1,    Field::WorkOtherInfo};
-    const Side& side = toBusiness ? kWork : kHome;
+    const AddressSide& side = toBusiness ? kWorkSide : kHomeSide;
     out.setText(side.address1, old.text(OldField::Address1));
     out.setText(side.address2, old.text(OldField::Address2));
     out.setText(side.cityStateZip, old.text(OldField::CityStateZip));
@@ -41,7 +32,7 @@ void mapOldRecord(const OldContactRecord& old, ContactRecord& out) {
     out.setText(side.webPage, old.text(OldField::WebPage));
     out.setText(side.fax, old.text(OldField::Fax));
     out.setText(side.pager, old.text(OldField::Pager));
-    out.setText(side.cell, old.text(OldField::Cell));
+    out.setText(side.cell1, old.text(OldField::Cell));
     out.setText(side.otherInfo, old.text(OldField::OtherInfo));
 }
 

@@ -119,17 +119,7 @@ class LineWriter {
     // "YYYY-MM-DDTHH:MM:SS", quotes included.
     void date(const DateTimeParts& p) {
         put('"');
-        number(static_cast<unsigned>(p.year), 4);
-        put('-');
-        number(static_cast<unsigned>(p.month), 2);
-        put('-');
-        number(static_cast<unsigned>(p.day), 2);
-        put('T');
-        number(static_cast<unsigned>(p.hour), 2);
-        put(':');
-        number(static_cast<unsigned>(p.minute), 2);
-        put(':');
-        number(static_cast<unsigned>(p.second), 2);
+        m_at = writeIsoDateTime(p, m_at);
         put('"');
     }
 
@@ -205,54 +195,6 @@ std::string jsonQuote(std::string_view text) {
     }
     out += '"';
     return out;
-}
-
-void reportOutputFailure(std::ostream& err, int errnoValue) {
-    err << "corvane: cannot write to standard output: "
-        << std::generic_category().message(errnoValue) << '\n';
-}
-
-std::optional<DateTimeParts> exportedDate(const ContactRecord& record, Field field, int number,
-                                          std::vector<std::string>& problems) {
-    const double value = record.date(field);
-    if (value == 0.0) {
-        return std::nullopt;
-    }
-    const auto parts = oleToDateTime(value);
-    if (!parts) {
-        char shown[64];
-        std::snprintf(shown, sizeof shown, "%g", value);
-        problems.push_back("record " + std::to_string(number) + ": " +
-                           std::string(fieldInfo(field).name) + " holds " + shown +
-                           ", which is not a date");
-    }
-    return parts;
-}
-
-int exportRecords(FileSystem& fs, const std::string& dataPath, std::ostream& out, std::ostream& err,
-                  const RecordExporter& exportOne, const std::set<int>* only) {
-    std::vector<std::string> problems;
-    std::vector<std::string> fileProblems;
-    errno = 0;
-    const bool finished = readWholeRecords(
-        fs, dataPath,
-        [&](const ContactRecord& record, int number) {
-            if (only == nullptr || only->contains(number)) {
-                exportOne(record, number, out, problems);
-            }
-            return static_cast<bool>(out);
-        },
-        fileProblems);
-    errno = finished ? 0 : errno;  // a refused write leaves its reason fresh
-    if (!finished || !out.flush()) {
-        reportOutputFailure(err, errno != 0 ? errno : EIO);
-        return kExportOutputFailed;
-    }
-    fileProblems.insert(fileProblems.end(), problems.begin(), problems.end());
-    for (const std::string& problem : fileProblems) {
-        err << dataPath << ": " << problem << '\n';
-    }
-    return fileProblems.empty() ? kExportOk : kExportDamaged;
 }
 
 int exportJsonLines(FileSystem& fs, const std::string& dataPath, std::ostream& out,

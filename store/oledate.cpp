@@ -70,4 +70,26 @@ double oleFromDateTime(const DateTimeParts& parts) {
     return day < 0 ? day - time : day + time;
 }
 
+char* writeIsoDateTime(const DateTimeParts& parts, char* out) {
+    auto digits = [&out](int value, int width) {
+        for (int i = width - 1; i >= 0; --i) {
+            out[i] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        }
+        out += width;
+    };
+    digits(parts.year, 4);
+    *out++ = '-';
+    digits(parts.month, 2);
+    *out++ = '-';
+    digits(parts.day, 2);
+    *out++ = 'T';
+    digits(parts.hour, 2);
+    *out++ = ':';
+    digits(parts.minute, 2);
+    *out++ = ':';
+    digits(parts.second, 2);
+    return out;
+}
+
 }  // namespace corvane

@@ -5,6 +5,7 @@
 // days count toward zero and the fraction is still the time after midnight,
 // so -1.25 is 29 December 1899, 06:00.
 
+#include <cstddef>
 #include <optional>
 
 namespace corvane {
@@ -32,5 +33,13 @@ std::optional<DateTimeParts> oleToDateTime(double value);
 
 // The OLE value of a calendar date and time (proleptic Gregorian calendar).
 double oleFromDateTime(const DateTimeParts& parts);
+
+// The length of an ISO date and time, "YYYY-MM-DDTHH:MM:SS".
+inline constexpr std::size_t kIsoDateTimeSize = 19;
+
+// Writes `parts` as "YYYY-MM-DDTHH:MM:SS" into `out` (kIsoDateTimeSize
+// bytes, no terminator) and returns the end of what it wrote. The year is
+// one an OLE date can hold (100 to 9999).
+char* writeIsoDateTime(const DateTimeParts& parts, char* out);
 
 }  // namespace corvane
