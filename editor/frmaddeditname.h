@@ -16,6 +16,7 @@ namespace corvane {
 
 class AppState;
 class ContactRecord;
+struct EntryChanges;
 struct LoadedPicture;
 class FadeController;
 class ListLink;
@@ -83,7 +84,7 @@ class frmAddEditName : public QDialog {
     void showPictureButtons(bool picture);
     bool storePicturePath(const QString& path, bool stampModified);
     bool convertDate(int index, const char* what, double& value);
-    void fillRecord(ContactRecord& record, double birthday, double anniversary) const;
+    EntryChanges changes(double birthday, double anniversary) const;
 
     AppState& m_app;
     ListLink& m_list;

@@ -7,6 +7,7 @@
 #include "appstate.h"
 #include "datetext.h"
 #include "editorfields.h"
+#include "entrychanges.h"
 #include "frmaddeditname.h"
 #include "listlink.h"
 #include "modfadeinout.h"
@@ -62,7 +63,7 @@ void frmAddEditName::cmdSave_Click() {
         if (!read.ok()) {
             return read;
         }
-        fillRecord(record, birthday, anniversary);
+        mergeEntryChanges(record, changes(birthday, anniversary));
         return store.WriteRecord(m_entryRecordNumber);
     });
     if (!saved.ok()) {
@@ -80,31 +81,31 @@ void frmAddEditName::cmdSave_Click() {
     cmdCancel_Click();
 }
 
-// Puts the editor's fields into `record`, which holds the stored entry. A
-// field the user did not touch is left exactly as stored, byte for byte:
-// what the editor showed of it is not always all of it.
-void frmAddEditName::fillRecord(ContactRecord& record, double birthday, double anniversary) const {
+// What the user changed, to be put into the stored entry (see
+// mergeEntryChanges): a field the user did not touch is left out, so that it
+// keeps its stored bytes, which are not always all the editor showed.
+EntryChanges frmAddEditName::changes(double birthday, double anniversary) const {
+    EntryChanges changes;
+    changes.isNew = isAddMode();
+    changes.now = m_app.now();
+    changes.creatorVersion = kVersionMajor;
     for (int i = 1; i <= kEditorFields; ++i) {
         if (!isAddMode() && fieldText(i) == m_loaded[i]) {
             continue;
         }
         const Field field = editorField(i).field;
         if (fieldInfo(field).kind == FieldKind::Date) {
-            record.setDate(field, i == kBirthdayField ? birthday : anniversary);
+            changes.dates[field] = i == kBirthdayField ? birthday : anniversary;
         } else {
-            record.setText(field, trimBlanks(fieldText(i)).toStdString());
+            changes.texts[field] = trimBlanks(fieldText(i)).toStdString();
         }
     }
     // The picture's path is where the picture frame keeps it.
     const QString picture = m_imgPicture->toolTip();
     if (isAddMode() || picture != m_loadedPicture) {
-        record.setText(Field::PicturePath, picture.toStdString());
+        changes.texts[Field::PicturePath] = picture.toStdString();
     }
-    if (isAddMode()) {
-        record.setCreatorVersion(kVersionMajor);
-        record.setDate(Field::Created, m_app.now());
-    }
-    record.setDate(Field::LastModified, m_app.now());
+    return changes;
 }
 
 void frmAddEditName::cmdCancel_Click() {
