@@ -18,8 +18,9 @@
 namespace {
 
 QWidget* makeMainWindow(corvane::AppState& app) {
-    app.openEntryEditor = [&app](QWidget* owner, const QString& modeTag, corvane::ListLink& list) {
-        corvane::frmAddEditName editor(app, list, modeTag, owner);
+    app.openEntryEditor = [&app](QWidget* owner, corvane::EditorMode mode,
+                                 corvane::ListLink& list) {
+        corvane::frmAddEditName editor(app, list, mode, owner);
         editor.exec();
     };
     app.openHelp = [&app](QWidget* owner) {

@@ -61,9 +61,8 @@ OrielButton* pictureButton(QWidget* parent, const QString& name, MainIcon icon, 
 
 }  // namespace
 
-frmAddEditName::frmAddEditName(AppState& app, ListLink& list, const QString& modeTag,
-                               QWidget* parent)
-    : QDialog(parent), m_app(app), m_list(list), m_tag(modeTag) {
+frmAddEditName::frmAddEditName(AppState& app, ListLink& list, EditorMode mode, QWidget* parent)
+    : QDialog(parent), m_app(app), m_list(list), m_mode(mode) {
     setObjectName(QStringLiteral("frmAddEditName"));
     m_fade = new FadeController(this);
     m_fade->setClosingStep([this] { QDialog::accept(); });
@@ -366,6 +365,7 @@ void frmAddEditName::txtField_Change(int index) {
         m_cmdSave->setVisible(saveable);
         m_cmdSave->Refresh();
         if (!isAddMode()) {
+            m_changesPending = saveable;
             m_cmdCancel->setCaption(saveable ? QStringLiteral("&Cancel Changes")
                                              : QStringLiteral("&Finished Viewing"));
             const bool canMove = !saveable && m_app.store.RecordCount() > 1;
@@ -482,6 +482,7 @@ void frmAddEditName::LoadEntry() {
     m_cmdSave->hide();
     m_cmdSave->setCaption(QStringLiteral("&Save Changes"));
     m_cmdCancel->setCaption(QStringLiteral("&Finished Viewing"));
+    m_changesPending = false;
 
     for (int i = 1; i <= kEditorFields; ++i) {
         const Field field = editorField(i).field;

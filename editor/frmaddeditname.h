@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+#include "listlink.h"
+
 class QLabel;
 class QScrollBar;
 class QTabWidget;
@@ -19,16 +21,16 @@ class ContactRecord;
 struct EntryChanges;
 struct LoadedPicture;
 class FadeController;
-class ListLink;
 class OrielButton;
 
 class frmAddEditName : public QDialog {
     Q_OBJECT
   public:
-    frmAddEditName(AppState& app, ListLink& list, const QString& modeTag,
-                   QWidget* parent = nullptr);
+    // The editor over `list`: a new entry (Add), or the entry behind the
+    // list's current row (View); its window tag is the mode's ("**", "***").
+    frmAddEditName(AppState& app, ListLink& list, EditorMode mode, QWidget* parent = nullptr);
 
-    bool isAddMode() const { return m_tag == QLatin1String("**"); }
+    bool isAddMode() const { return m_mode == EditorMode::Add; }
     int EntryRecordNumber() const { return m_entryRecordNumber; }
     bool EditorReady() const { return m_editorReady; }
 
@@ -88,7 +90,8 @@ class frmAddEditName : public QDialog {
 
     AppState& m_app;
     ListLink& m_list;
-    QString m_tag;
+    EditorMode m_mode;
+    bool m_changesPending = false;  // View: typed changes not yet saved ("&Cancel Changes")
     FadeController* m_fade;
     QTabWidget* m_nameTab;
     QWidget* m_fields[32] = {};

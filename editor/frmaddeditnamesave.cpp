@@ -76,7 +76,7 @@ void frmAddEditName::cmdSave_Click() {
         // the file cannot hold has become "?", and a long name is cut.
         m_list.setAddEntryTag(recordText(record, Field::FullName));
     } else {
-        m_list.setSeeEntryTag(QStringLiteral("*"));
+        m_list.markEntrySaved();
     }
     cmdCancel_Click();
 }
@@ -109,7 +109,7 @@ EntryChanges frmAddEditName::changes(double birthday, double anniversary) const 
 }
 
 void frmAddEditName::cmdCancel_Click() {
-    if (!isAddMode() && m_cmdCancel->caption() != QLatin1String("&Finished Viewing")) {
+    if (!isAddMode() && m_changesPending) {
         // Changes pending: put the entry back as it is stored.
         m_editorReady = false;
         LoadEntry();

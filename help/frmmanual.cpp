@@ -206,8 +206,7 @@ void frmManual::cmdPrintHelp_Click() {
     text.replace(u'\n', QStringLiteral("\r\n"));
     modStandard::PrintFlowText(
         *printer, this, text,
-        QStringLiteral("Corvane, Help Section: ") + topicCaption(m_currentTopic), true, false,
-        false, false, false, 1.0f, 7.5f);
+        QStringLiteral("Corvane, Help Section: ") + topicCaption(m_currentTopic));
 }
 
 void frmManual::cmdReturn_Click() {

@@ -66,7 +66,7 @@ class frmMain : public QWidget, public ListLink {
     void setTopRow(int row) override;
     QString TextMatrix(int row, int column) const override;
     void setAddEntryTag(const QString& name) override { m_addEntryTag = name; }
-    void setSeeEntryTag(const QString& signal) override { m_seeEntryTag = signal; }
+    void markEntrySaved() override { m_seeEntryTag = QStringLiteral("*"); }
 
     ContactGrid* grid() const { return m_grid; }
     FadeController* fade() const { return m_fade; }

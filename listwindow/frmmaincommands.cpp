@@ -39,7 +39,7 @@ void frmMain::focusGrid() {
 void frmMain::cmdAddEntry_Click() {
     dim();
     if (m_app.openEntryEditor) {
-        m_app.openEntryEditor(this, QStringLiteral("**"), *this);
+        m_app.openEntryEditor(this, EditorMode::Add, *this);
     }
     undim();
     if (!m_addEntryTag.isEmpty()) {
@@ -53,7 +53,7 @@ void frmMain::cmdAddEntry_Click() {
 void frmMain::cmdSeeEntry_Click() {
     dim();
     if (m_app.openEntryEditor) {
-        m_app.openEntryEditor(this, QStringLiteral("***"), *this);
+        m_app.openEntryEditor(this, EditorMode::View, *this);
     }
     undim();
     if (m_seeEntryTag == QLatin1String("*")) {

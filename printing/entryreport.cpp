@@ -132,8 +132,10 @@ void PrintEntryReport(PrinterSurface& printer, QWidget* owner, const EntryReport
              {std::pair{30, "Comments-"}, std::pair{31, "Affiliations-"}}) {
             if (!f[number].isEmpty()) {
                 printer.endLine();
+                // Under the report's own lines, which keep the owner busy and
+                // the document open.
                 modStandard::PrintFlowText(printer, owner, f[number], QString::fromLatin1(heading),
-                                           true, false, false, true, true, 1.0f, 7.5f);
+                                           {.leaveOwnerAlone = true, .keepDocumentOpen = true});
             }
         }
     }

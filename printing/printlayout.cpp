@@ -27,9 +27,9 @@ void printHeading(PrinterSurface& printer, const QString& heading, bool underlin
 }  // namespace
 
 void PrintFlowText(PrinterSurface& printer, QWidget* owner, const QString& text,
-                   const QString& heading, bool underlineHeading, bool centreHeading,
-                   bool headingOnEveryPage, bool leaveOwnerAlone, bool keepDocumentOpen,
-                   float leftMargin, float rightLimit) {
+                   const QString& heading, const FlowOptions& options) {
+    const auto [underlineHeading, centreHeading, headingOnEveryPage, leaveOwnerAlone,
+                keepDocumentOpen, leftMargin, rightLimit] = options;
     {
         const BusyWindow busy(owner, leaveOwnerAlone);
         int pageOfText = 0;

@@ -20,17 +20,26 @@ inline constexpr float kPageNumberX = 6.0f;  // and its column
 
 namespace modStandard {
 
+// How PrintFlowText lays a text out. The defaults are the help printout's:
+// the heading underlined, on the first page only, the owner busy meanwhile,
+// the document ended, between one inch and seven and a half.
+struct FlowOptions {
+    bool underlineHeading = true;
+    bool centreHeading = false;  // centred on the paper, not at the left margin
+    bool headingOnEveryPage = false;
+    bool leaveOwnerAlone = false;   // the caller keeps the owner busy
+    bool keepDocumentOpen = false;  // more is printed after the text
+    float leftMargin = 1.0f;        // inches
+    float rightLimit = 7.5f;
+};
+
 // Prints `text` (lines separated by CR LF) from the current position on,
-// wrapped between `leftMargin` and `rightLimit` inches, over as many pages
-// as it needs; pages after the first of this call carry "(page n)" at the
-// foot. `heading`, unless empty, is printed above the text (underlined,
-// centred on the paper, on every page, as asked). Unless `leaveOwnerAlone`,
-// `owner` is busy meanwhile; unless `keepDocumentOpen`, the document is
-// ended. The caller sets the font.
+// wrapped between the options' left margin and right limit, over as many
+// pages as it needs; pages after the first of this call carry "(page n)"
+// at the foot. `heading`, unless empty, is printed above the text as the
+// options say. The caller sets the font.
 void PrintFlowText(PrinterSurface& printer, QWidget* owner, const QString& text,
-                   const QString& heading, bool underlineHeading, bool centreHeading,
-                   bool headingOnEveryPage, bool leaveOwnerAlone, bool keepDocumentOpen,
-                   float leftMargin, float rightLimit);
+                   const QString& heading, const FlowOptions& options = {});
 
 // Draws a rule of underscores on the current line from `fromX` to at least
 // `toX` (at least one underscore) and ends the line; text already on the

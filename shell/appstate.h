@@ -52,9 +52,9 @@ class AppState {
 
     // Ends the process once every window is closed; tests record it instead.
     std::function<void()> endProcess;
-    // Opens the entry editor modally over `owner` in mode `modeTag` ("**" add,
-    // "***" view the list's current row); empty until the editor exists.
-    std::function<void(QWidget* owner, const QString& modeTag, ListLink& list)> openEntryEditor;
+    // Opens the entry editor modally over `owner` to add an entry or to view
+    // the list's current row; empty until the editor exists.
+    std::function<void(QWidget* owner, EditorMode mode, ListLink& list)> openEntryEditor;
     // Opens the help window modally on HelpStartTopic; empty until it exists.
     std::function<void(QWidget* owner)> openHelp;
     // Starts a printout named `documentName` for `owner`; empty for the

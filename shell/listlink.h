@@ -8,6 +8,15 @@
 
 namespace corvane {
 
+// The editor's two modes: a new entry, or the list's current row to view
+// and edit.
+enum class EditorMode { Add, View };
+
+// The mode as the editor window's tag shows it: "**" to add, "***" to view.
+inline QString modeTag(EditorMode mode) {
+    return mode == EditorMode::Add ? QStringLiteral("**") : QStringLiteral("***");
+}
+
 class ListLink {
   public:
     virtual ~ListLink() = default;
@@ -22,8 +31,8 @@ class ListLink {
 
     // The tag of cmdAddEntry: the trimmed name of an entry just added.
     virtual void setAddEntryTag(const QString& name) = 0;
-    // The tag of cmdSeeEntry: "*" once an existing entry was saved.
-    virtual void setSeeEntryTag(const QString& signal) = 0;
+    // Sets the tag of cmdSeeEntry to "*": an existing entry was saved.
+    virtual void markEntrySaved() = 0;
 };
 
 }  // namespace corvane

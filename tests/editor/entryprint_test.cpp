@@ -31,7 +31,7 @@ class EntryPrint : public testing::Test, public test::MainWindowFixture {
     }
     std::unique_ptr<frmAddEditName> openEditor() {
         auto editor =
-            std::make_unique<frmAddEditName>(app, *window, QStringLiteral("***"), window.get());
+            std::make_unique<frmAddEditName>(app, *window, EditorMode::View, window.get());
         editor->show();
         return editor;
     }

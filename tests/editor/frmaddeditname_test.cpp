@@ -28,13 +28,13 @@ using test::readFile;
 class Editor : public testing::Test, public test::MainWindowFixture {
   protected:
     void SetUp() override {
-        app.openEntryEditor = [this](QWidget* owner, const QString& mode, ListLink& list) {
+        app.openEntryEditor = [this](QWidget* owner, EditorMode mode, ListLink& list) {
             frmAddEditName editor(app, list, mode, owner);
             editor.exec();
         };
     }
     // An editor over the main window's list, shown without waiting for it.
-    std::unique_ptr<frmAddEditName> openEditor(const QString& mode) {
+    std::unique_ptr<frmAddEditName> openEditor(EditorMode mode) {
         auto editor = std::make_unique<frmAddEditName>(app, *window, mode, window.get());
         editor->show();
         return editor;
@@ -66,7 +66,7 @@ TEST_F(Editor, ViewModeShowsTheEntryWithItsDatesAndStamps) {
     r.setText(Field::HomeEmail, "ann@example.org");
     writeBook({r});
     open();
-    auto e = openEditor("***");
+    auto e = openEditor(EditorMode::View);
     EXPECT_EQ(e->windowTitle(), "Adams, Ann");
     EXPECT_EQ(e->fieldText(3), "Annie");
     EXPECT_EQ(e->fieldText(4), "Mar 15, 1962");
@@ -92,7 +92,7 @@ TEST_F(Editor, TheMailAndWebButtonsHandOverAddressesOnly) {
     r.setText(Field::WorkWebPage, "javascript:alert(1)");
     writeBook({r});
     open();
-    auto e = openEditor("***");
+    auto e = openEditor(EditorMode::View);
     QTest::mouseClick(button(*e, "cmdInternet(9)"), Qt::LeftButton);
     EXPECT_EQ(platform.addresses,
               QStringList{"mailto:friend@example.org%3Fattach=/home/me/.ssh/id_rsa"});
@@ -106,7 +106,7 @@ TEST_F(Editor, TheMailAndWebButtonsHandOverAddressesOnly) {
 TEST_F(Editor, ChangesSwitchSaveCancelAndTheScrollBar) {
     writeBook({entry("Adams"), entry("Baker")});
     open();
-    auto e = openEditor("***");
+    auto e = openEditor(EditorMode::View);
     EXPECT_TRUE(shown(*e, "scrollNames"));
     QTest::keyClicks(line(*e, 3), "x");
     EXPECT_TRUE(shown(*e, "cmdSave"));
@@ -135,7 +135,7 @@ TEST_F(Editor, TheScrollBarStepsThroughTheList) {
     writeBook({entry("Adams"), modified, unchanged});
     open();
     window->setRow(2);
-    auto e = openEditor("***");
+    auto e = openEditor(EditorMode::View);
     auto* bar = e->findChild<QScrollBar*>("scrollNames");
     EXPECT_EQ(bar->minimum(), 1);
     EXPECT_EQ(bar->maximum(), 3);
@@ -152,13 +152,13 @@ TEST_F(Editor, AddModeStartsOnTheNameTabAndViewModeOnTheLastTab) {
     writeBook({entry("Adams")});
     app.settings.setLastTab(2);
     open();
-    auto view = openEditor("***");
+    auto view = openEditor(EditorMode::View);
     EXPECT_EQ(view->findChild<QTabWidget*>("NameTab")->currentIndex(), 2);
     view->findChild<QTabWidget*>("NameTab")->setCurrentIndex(3);
     view->cmdCancel_Click();  // "&Finished Viewing" stores the tab
     EXPECT_EQ(app.settings.lastTab(), 3);
 
-    auto add = openEditor("**");
+    auto add = openEditor(EditorMode::Add);
     EXPECT_EQ(add->findChild<QTabWidget*>("NameTab")->currentIndex(), 0);
     EXPECT_EQ(add->windowTitle(), "Adding a New Name Entry...");
     EXPECT_EQ(add->EntryRecordNumber(), 2);
@@ -182,7 +182,7 @@ TEST_F(Editor, WrongDatesStopTheSaveBirthdayFirst) {
     writeBook({entry("Adams")});
     open();
     const auto before = readFile(app.path("Corvane.Data").toStdString());
-    auto e = openEditor("***");
+    auto e = openEditor(EditorMode::View);
     e->findChild<QTabWidget*>("NameTab")->setCurrentIndex(3);
     e->setFieldText(4, "31/31/31");
     e->setFieldText(5, "never");
@@ -210,7 +210,7 @@ TEST_F(Editor, SavingAnEntryKeepsItsCreationStampAndAnUnshownOldDate) {
     r.setText(Field::PicturePath, "/home/ann/ann.png");
     writeBook({r, entry("Baker")});
     open();
-    auto e = openEditor("***");
+    auto e = openEditor(EditorMode::View);
     QTest::keyClicks(line(*e, 3), "Annie");
     e->setFieldText(4, "  ");
     e->cmdSave_Click();
@@ -231,7 +231,7 @@ TEST_F(Editor, SavingAnEntryKeepsItsCreationStampAndAnUnshownOldDate) {
 TEST_F(Editor, CancellingChangesReloadsAndASecondCancelCloses) {
     writeBook({entry("Adams")});
     open();
-    auto e = openEditor("***");
+    auto e = openEditor(EditorMode::View);
     QTest::keyClicks(line(*e, 3), "Annie");
     QTest::keyClick(line(*e, 3), Qt::Key_Escape);  // Esc is Cancel
     EXPECT_EQ(e->fieldText(3), "");
@@ -243,7 +243,7 @@ TEST_F(Editor, CancellingChangesReloadsAndASecondCancelCloses) {
 TEST_F(Editor, LongTextsAreCutToTheFieldsMaximum) {
     writeBook({entry("Adams")});
     open();
-    auto e = openEditor("***");
+    auto e = openEditor(EditorMode::View);
     line(*e, 2)->setText(QString(80, u'n'));
     EXPECT_EQ(e->fieldText(2).size(), 75);
     QApplication::clipboard()->setText(QString(30, u'p'));
@@ -274,7 +274,7 @@ TEST_F(Editor, LongTextsAreCutToTheFieldsMaximum) {
 TEST_F(Editor, AnOverlongPasteOutsideTheCodePageIsCutAndStoredWithQuestionMarks) {
     writeBook({entry("Adams")});
     open();
-    auto e = openEditor("***");
+    auto e = openEditor(EditorMode::View);
     const QString pasted = QStringLiteral("é日").repeated(1000);
     for (int i = 1; i <= kEditorFields; ++i) {
         if (i == kBirthdayField || i == kAnniversaryField) {
@@ -308,7 +308,7 @@ TEST_F(Editor, AnOverlongPasteOutsideTheCodePageIsCutAndStoredWithQuestionMarks)
 TEST_F(Editor, TheSpaceIndicatorShowsHowFullAFieldIs) {
     writeBook({entry("Adams")});
     open();
-    auto e = openEditor("***");
+    auto e = openEditor(EditorMode::View);
     auto* indicator = e->findChild<QLabel*>("lblSpaceFull(31)");
     EXPECT_FALSE(indicator->isVisibleTo(e.get()));
     e->setFieldText(31, QString(111, u'a'));
@@ -364,7 +364,7 @@ TEST(EditorFaults, ASaveTheDiskRefusesIsReportedAndChangesNothing) {
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.show();
     QCoreApplication::processEvents();
-    frmAddEditName editor(app, window, "***", &window);
+    frmAddEditName editor(app, window, EditorMode::View, &window);
     editor.show();
     editor.setFieldText(3, "Annie");
     // Opening succeeds, and so do the journal's steps (open, chmod, write,
@@ -433,7 +433,7 @@ TEST_F(EditorKeepsBytes, LongCommentsSurviveASaveOfAnotherFieldWhole) {
     writeBook({fullRecord()});
     const test::Bytes before = slot(1);
     open();
-    auto editor = std::make_unique<frmAddEditName>(app, *window, "***", window.get());
+    auto editor = std::make_unique<frmAddEditName>(app, *window, EditorMode::View, window.get());
     editor->show();
     EXPECT_EQ(editor->fieldText(30).size(), 1097);  // shown whole
     auto* nickname = editor->findChild<QLineEdit*>("txtField(3)");
@@ -459,7 +459,7 @@ TEST_F(EditorKeepsBytes, UntouchedDatesAreNotReadAgainInALanguageTheReaderCannot
     writeBook({fullRecord()});
     const test::Bytes before = slot(1);
     open();
-    auto editor = std::make_unique<frmAddEditName>(app, *window, "***", window.get());
+    auto editor = std::make_unique<frmAddEditName>(app, *window, EditorMode::View, window.get());
     editor->show();
     const QString shown = editor->fieldText(4);
     editor->setFieldText(3, "Annie");
@@ -486,7 +486,7 @@ TEST_F(EditorKeepsBytes, AnEntryThatDoesNotLoadClosesTheEditorAndIsNeverSavedOve
     // its place), and can again afterwards.
     std::filesystem::rename(app.path("Corvane.Data").toStdString(), dir.file("aside"));
     std::filesystem::create_directory(app.path("Corvane.Data").toStdString());
-    auto editor = std::make_unique<frmAddEditName>(app, *window, "***", window.get());
+    auto editor = std::make_unique<frmAddEditName>(app, *window, EditorMode::View, window.get());
     editor->show();
     ASSERT_EQ(platform.titles(), QStringList{"Error"});
     std::filesystem::remove(app.path("Corvane.Data").toStdString());
@@ -500,7 +500,7 @@ TEST_F(EditorKeepsBytes, AnEntryThatDoesNotLoadClosesTheEditorAndIsNeverSavedOve
 }
 
 TEST_F(EditorKeepsBytes, ANameTheFileCannotHoldWholeIsStillFoundAndHighlighted) {
-    app.openEntryEditor = [this](QWidget* owner, const QString& mode, ListLink& list) {
+    app.openEntryEditor = [this](QWidget* owner, EditorMode mode, ListLink& list) {
         frmAddEditName editor(app, list, mode, owner);
         editor.exec();
     };
@@ -529,7 +529,7 @@ class EditorMends : public testing::Test, public test::MainWindowFixture {
   protected:
     std::unique_ptr<frmAddEditName> openEditor() {
         auto editor =
-            std::make_unique<frmAddEditName>(app, *window, QStringLiteral("***"), window.get());
+            std::make_unique<frmAddEditName>(app, *window, EditorMode::View, window.get());
         editor->show();
         return editor;
     }

@@ -37,7 +37,7 @@ class EditorPicture : public testing::Test, public test::MainWindowFixture {
         EXPECT_TRUE(image.save(path));
         return path;
     }
-    std::unique_ptr<frmAddEditName> openEditor(const QString& mode = QStringLiteral("***")) {
+    std::unique_ptr<frmAddEditName> openEditor(EditorMode mode = EditorMode::View) {
         auto editor = std::make_unique<frmAddEditName>(app, *window, mode, window.get());
         editor->show();
         return editor;
@@ -157,7 +157,7 @@ TEST_F(EditorPicture, APictureChosenForANewEntryThatIsCancelledLeavesNothing) {
     writeBook({entry("Adams, Ann")});
     const auto before = test::readFile(app.path("Corvane.Data").toStdString());
     open();
-    auto e = openEditor(QStringLiteral("**"));
+    auto e = openEditor(EditorMode::Add);
     platform.openAnswers = {wide};
     QTest::mouseClick(button(*e, "cmdPicAddEdit(1)"), Qt::LeftButton);
     EXPECT_EQ(e->picturePath(), wide);

@@ -18,7 +18,7 @@ using test::readFile;
 class WindowFailures : public testing::Test, public test::FaultyMainWindowFixture {
   protected:
     void SetUp() override {
-        app.openEntryEditor = [this](QWidget* owner, const QString& mode, ListLink& list) {
+        app.openEntryEditor = [this](QWidget* owner, EditorMode mode, ListLink& list) {
             frmAddEditName editor(app, list, mode, owner);
             editor.exec();
         };

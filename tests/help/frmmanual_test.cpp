@@ -215,7 +215,7 @@ TEST_F(HelpOpeners, F1AndTheHelpButtonOfTheListOpenMainScreen) {
 TEST_F(HelpOpeners, TheEditorsHelpButtonOpensTheAffiliationsTopic) {
     writeBook({test::entry("Adams")});
     open();
-    frmAddEditName editor(app, *window, QStringLiteral("***"), window.get());
+    frmAddEditName editor(app, *window, EditorMode::View, window.get());
     editor.show();
     expectHelpOn(QStringLiteral("Filter Names by 'Affiliations'"));
     QTest::mouseClick(editor.findChild<OrielButton*>("cmdHelp"), Qt::LeftButton);

@@ -130,8 +130,8 @@ TEST_F(MainWindow, ANewEntryIsHighlightedAfterItIsAdded) {
         book.push_back(entry("Young " + std::to_string(100 + i)));
     }
     writeBook(book);
-    app.openEntryEditor = [&](QWidget*, const QString& mode, ListLink& list) {
-        EXPECT_EQ(mode, "**");
+    app.openEntryEditor = [&](QWidget*, EditorMode mode, ListLink& list) {
+        EXPECT_EQ(mode, EditorMode::Add);
         ASSERT_TRUE(app.store.OpenDataFile().ok());
         app.store.CurrentRecord() = entry("Smith, Ann");
         ASSERT_TRUE(app.store.WriteRecord(app.store.RecordCount() + 1).ok());
@@ -148,8 +148,8 @@ TEST_F(MainWindow, ANewEntryIsHighlightedAfterItIsAdded) {
 TEST_F(MainWindow, CancellingTheEditorLeavesTheListAlone) {
     writeBook({entry("A"), entry("B"), entry("C")});
     int opened = 0;
-    app.openEntryEditor = [&](QWidget*, const QString& mode, ListLink& list) {
-        EXPECT_EQ(mode, "***");
+    app.openEntryEditor = [&](QWidget*, EditorMode mode, ListLink& list) {
+        EXPECT_EQ(mode, EditorMode::View);
         EXPECT_EQ(list.TextMatrix(list.Row(), 2), "2");
         ++opened;
     };

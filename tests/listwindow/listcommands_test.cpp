@@ -38,8 +38,8 @@ class ListCommands : public testing::Test, public test::MainWindowFixture {
   protected:
     void SetUp() override {
         platform.clock = QDateTime(QDate(2026, 12, 20), QTime(10, 0));
-        app.openEntryEditor = [this](QWidget*, const QString& mode, ListLink& list) {
-            editorOpenings << mode + u' ' + list.TextMatrix(list.Row(), 0);
+        app.openEntryEditor = [this](QWidget*, EditorMode mode, ListLink& list) {
+            editorOpenings << modeTag(mode) + u' ' + list.TextMatrix(list.Row(), 0);
         };
         app.openHelp = [this](QWidget*) {
             helpOpenings << QStringLiteral("%1%2")

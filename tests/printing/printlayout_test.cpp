@@ -23,8 +23,7 @@ class FlowText : public testing::Test {
     // The help printout's arguments: heading underlined, on the first page
     // only, owner busy, document ended, one inch to seven and a half.
     void flow(const QString& text, const QString& heading = {}) {
-        modStandard::PrintFlowText(printer, &owner, text, heading, true, false, false, false, false,
-                                   1.0f, 7.5f);
+        modStandard::PrintFlowText(printer, &owner, text, heading);
     }
     // The lines printed, as the text of each distinct (page, y), in order.
     std::vector<QString> lines() const {
@@ -53,7 +52,8 @@ TEST_F(FlowText, AnEmptyTextPrintsNothingNotEvenTheHeadingButEndsTheDocument) {
     EXPECT_TRUE(printer.ended);
 
     test::RecordingSurface kept;
-    modStandard::PrintFlowText(kept, &owner, {}, {}, true, false, false, true, true, 1.0f, 7.5f);
+    modStandard::PrintFlowText(kept, &owner, {}, {},
+                               {.leaveOwnerAlone = true, .keepDocumentOpen = true});
     EXPECT_FALSE(kept.ended);
 }
 
@@ -164,8 +164,9 @@ TEST_F(FlowText, AHeadingCanBeCentredOnThePaperAndRepeatedOnEveryPage) {
     for (int i = 1; i <= 20; ++i) {
         text += QStringLiteral("Line %1\r\n").arg(i);
     }
-    modStandard::PrintFlowText(printer, &owner, text, QStringLiteral("Heading"), false, true, true,
-                               false, false, 1.0f, 7.5f);
+    modStandard::PrintFlowText(
+        printer, &owner, text, QStringLiteral("Heading"),
+        {.underlineHeading = false, .centreHeading = true, .headingOnEveryPage = true});
     std::vector<const PrintedText*> headings;
     for (const PrintedText& t : printer.texts) {
         if (t.text == u"Heading") {
@@ -187,7 +188,7 @@ TEST_F(FlowText, ATextStartingBelowTheFullMarkPrintsOneCharacterThere) {
     // the document kept open and the owner left to the caller.
     printer.y = 8.9f;
     modStandard::PrintFlowText(printer, &owner, QStringLiteral("abc"), QStringLiteral("Comments-"),
-                               true, false, false, true, true, 1.0f, 7.5f);
+                               {.leaveOwnerAlone = true, .keepDocumentOpen = true});
     ASSERT_GE(printer.texts.size(), 3u);
     EXPECT_EQ(printer.texts[0].text, "Comments-");
     EXPECT_FLOAT_EQ(printer.texts[0].y, 8.9f);
@@ -214,8 +215,7 @@ TEST_F(FlowText, TheOwnerIsBusyWhilePrintingAndItselfAgainAfterwards) {
     // A job the printer gave up on stops drawing and still frees the owner.
     test::RecordingSurface broken;
     broken.failing = true;
-    modStandard::PrintFlowText(broken, &owner, QStringLiteral("Some help"), {}, true, false, false,
-                               false, false, 1.0f, 7.5f);
+    modStandard::PrintFlowText(broken, &owner, QStringLiteral("Some help"), {});
     EXPECT_TRUE(broken.texts.empty());
     EXPECT_TRUE(owner.isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
