@@ -50,7 +50,7 @@
 #include "listlabels.h"
 #include "listprintout.h"
 #include "oledate.h"
-#include "paintersurface.h"
+#include "qtprintersurface.h"
 #include "reminders.h"
 #include "vcardexport.h"
 
@@ -433,9 +433,9 @@ void BM_PrintListPdf(benchmark::State& state) {
     MainWindowBench bench;
     int pages = 0;
     for (auto _ : state) {
-        auto printer = corvane::PainterSurface::toPdf(bench.platform, nullptr, pdfPath(),
-                                                      QPageSize(QPageSize::A4),
-                                                      QStringLiteral("Corvane list"));
+        auto printer = corvane::QtPrinterSurface::toPdf(bench.platform, nullptr, pdfPath(),
+                                                        QPageSize(QPageSize::A4),
+                                                        QStringLiteral("Corvane list"));
         corvane::PrintList(*printer, gridList(bench.window));
         pages = printer->page();
     }
@@ -532,9 +532,9 @@ void BM_ListLabelsPdf(benchmark::State& state) {
     const std::vector<corvane::LabelLines> labels = everyLabel();
     int pages = 0;
     for (auto _ : state) {
-        auto printer = corvane::PainterSurface::toPdf(platform, nullptr, pdfPath(),
-                                                      QPageSize(QPageSize::Letter),
-                                                      QStringLiteral("Corvane labels"));
+        auto printer = corvane::QtPrinterSurface::toPdf(platform, nullptr, pdfPath(),
+                                                        QPageSize(QPageSize::Letter),
+                                                        QStringLiteral("Corvane labels"));
         corvane::PrintListLabels(*printer, labels, 1, 1);
         pages = printer->page();
     }

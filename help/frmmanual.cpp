@@ -204,7 +204,7 @@ void frmManual::cmdPrintHelp_Click() {
     // The text box shows the topic's lines; the printout keeps them as CR LF.
     QString text = m_txtManual->toPlainText();
     text.replace(u'\n', QStringLiteral("\r\n"));
-    modStandard::PrintFlowText(
+    printLayout::PrintFlowText(
         *printer, this, text,
         QStringLiteral("Corvane, Help Section: ") + topicCaption(m_currentTopic));
 }

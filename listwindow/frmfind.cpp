@@ -86,8 +86,7 @@ void frmFind::Form_Activate() {
     } else {
         txtSearchPhrase_Change();
     }
-    const int option =
-        std::clamp(static_cast<int>(modStandard::MaxOf(m_app.SearchOption, 1)), 1, 4);
+    const int option = std::clamp(m_app.SearchOption, 1, 4);
     m_optFind[option]->setChecked(true);
     m_chkCaseOpt->setChecked(m_app.SearchCompareMode == 1);
     if (m_app.FadeEnabled) {

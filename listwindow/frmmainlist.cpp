@@ -155,9 +155,8 @@ void frmMain::placeHighlight() {
         m_grid->setRow(added);
         m_grid->setTopRow(added);
     } else {
-        m_grid->setRow(std::min(static_cast<int>(modStandard::MaxOf(m_savedRow, 1)), lastRow));
-        m_grid->setTopRow(
-            std::min(static_cast<int>(modStandard::MaxOf(m_savedTopRow, 1)), lastRow));
+        m_grid->setRow(std::min(std::max(m_savedRow, 1), lastRow));
+        m_grid->setTopRow(std::min(std::max(m_savedTopRow, 1), lastRow));
     }
     m_grid->selectCurrentRow();
 }

@@ -134,7 +134,7 @@ void PrintEntryReport(PrinterSurface& printer, QWidget* owner, const EntryReport
                 printer.endLine();
                 // Under the report's own lines, which keep the owner busy and
                 // the document open.
-                modStandard::PrintFlowText(printer, owner, f[number], QString::fromLatin1(heading),
+                printLayout::PrintFlowText(printer, owner, f[number], QString::fromLatin1(heading),
                                            {.leaveOwnerAlone = true, .keepDocumentOpen = true});
             }
         }

@@ -17,7 +17,7 @@ void placeLabel(PrinterSurface& printer, const std::array<QString, 4>& lines, in
 
 void PrintLabel(PrinterSurface& printer, const std::array<QString, 4>& lines, int row, int column) {
     printer.setFont(PrintFont{});  // Arial, 10 points, plain
-    modStandard::AlignPrinterOrigin(printer, 0, 0);
+    printLayout::AlignPrinterOrigin(printer, 0, 0);
     placeLabel(printer, lines, row, column);
     printer.endDoc();
 }

@@ -24,7 +24,7 @@ void PrintListLabels(PrinterSurface& printer, const std::vector<LabelLines>& lab
         return;
     }
     printer.setFont(PrintFont{});  // Arial, 10 points, plain
-    modStandard::AlignPrinterOrigin(printer, 0, 0);
+    printLayout::AlignPrinterOrigin(printer, 0, 0);
     int place = (startRow - 1) * kLabelColumns + (startColumn - 1);
     for (const LabelLines& lines : labels) {
         if (!printer.active()) {

@@ -13,13 +13,13 @@ void printPageHeader(PrinterSurface& printer, const ListPrintout& list) {
                   QStringLiteral(" -- Page ") + QString::number(printer.page()) +
                   QStringLiteral(", ") + list.printedAt);
     printer.endLine();
-    modStandard::PrintRule(printer, kListLeft, kListRuleEnd);
+    printLayout::PrintRule(printer, kListLeft, kListRuleEnd);
     printer.x = kListLeft;
     printer.print(list.cell(0, 0));
     printer.x = kListSecondColumn;
     printer.print(list.cell(0, 1));
     // This rule falls on the headings' line and underlines them.
-    modStandard::PrintRule(printer, kListLeft, kListRuleEnd);
+    printLayout::PrintRule(printer, kListLeft, kListRuleEnd);
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ void PrintList(PrinterSurface& printer, const ListPrintout& list) {
         printer.x = kListSecondColumn;
         printer.print(modSupport::FlattenLines(list.cell(r, 1)));
         if (printer.y > kPageFull || r == last) {
-            modStandard::PrintRule(printer, kListLeft, kListRuleEnd);  // underlines the row
+            printLayout::PrintRule(printer, kListLeft, kListRuleEnd);  // underlines the row
             if (r != last) {
                 printer.newPage();
             } else {

@@ -8,7 +8,7 @@
 #include <QWidget>
 
 #include "appstate.h"
-#include "paintersurface.h"
+#include "qtprintersurface.h"
 
 namespace corvane {
 namespace {
@@ -34,10 +34,10 @@ std::unique_ptr<PrinterSurface> openPrinterSurface(AppState& app, QWidget* owner
     if (app.openPrinter) {
         return app.openPrinter(owner, documentName);
     }
-    std::unique_ptr<PainterSurface> surface;
+    std::unique_ptr<QtPrinterSurface> surface;
     const QString printer = app.platform.defaultPrinterName();
     if (!printer.isEmpty()) {
-        surface = PainterSurface::onPrinter(app.platform, owner, printer, documentName);
+        surface = QtPrinterSurface::onPrinter(app.platform, owner, printer, documentName);
     } else {
         QString path = app.platform.saveFileName(owner, QStringLiteral("Save the printout as PDF"),
                                                  suggestedPdfPath(documentName),
@@ -58,9 +58,9 @@ std::unique_ptr<PrinterSurface> openPrinterSurface(AppState& app, QWidget* owner
                 return nullptr;  // kept: nothing is printed
             }
         }
-        surface = PainterSurface::toPdf(app.platform, owner, path,
-                                        letter ? QPageSize(QPageSize::Letter) : localePaper(),
-                                        documentName);
+        surface = QtPrinterSurface::toPdf(app.platform, owner, path,
+                                          letter ? QPageSize(QPageSize::Letter) : localePaper(),
+                                          documentName);
     }
     if (!surface->active()) {
         surface->report();

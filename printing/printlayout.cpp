@@ -2,7 +2,7 @@
 
 #include "printjob.h"
 
-namespace corvane::modStandard {
+namespace corvane::printLayout {
 namespace {
 
 // Prints the heading where the text starts: underlined and centred on the
@@ -107,4 +107,4 @@ void AlignPrinterOrigin(PrinterSurface& printer, float offsetX, float offsetY) {
     printer.shiftOrigin(offsetX - physical.x(), offsetY - physical.y());
 }
 
-}  // namespace corvane::modStandard
+}  // namespace corvane::printLayout

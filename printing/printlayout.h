@@ -18,7 +18,7 @@ inline constexpr float kPageFull = 8.8f;     // below this after a line: the pag
 inline constexpr float kPageNumberY = 9.2f;  // the "(page n)" footer's line
 inline constexpr float kPageNumberX = 6.0f;  // and its column
 
-namespace modStandard {
+namespace printLayout {
 
 // How PrintFlowText lays a text out. The defaults are the help printout's:
 // the heading underlined, on the first page only, the owner busy meanwhile,
@@ -52,5 +52,5 @@ void PrintRule(PrinterSurface& printer, float fromX, float toX);
 // labels use it; it lasts for the one document.
 void AlignPrinterOrigin(PrinterSurface& printer, float offsetX, float offsetY);
 
-}  // namespace modStandard
+}  // namespace printLayout
 }  // namespace corvane

@@ -12,13 +12,6 @@
 
 namespace corvane::basCorvane {
 
-void setPrinterUnitToInches() {
-    // Every printout's PrinterSurface works in inches from the printable
-    // area's corner and converts at the device's own resolution, so there
-    // is no printer-wide unit left to set, and a machine without a printer
-    // starts like any other.
-}
-
 int Main(int argc, char** argv, bool quitWithoutAsking, const MainWindowFactory& makeMainWindow) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
@@ -58,7 +51,9 @@ int Main(int argc, char** argv, bool quitWithoutAsking, const MainWindowFactory&
     if (bookLocked == BookLock::Result::Unguarded) {
         warnRunningUnlocked(platform, book);
     }
-    setPrinterUnitToInches();
+    // The printer's unit is inches by construction: every printout draws on a
+    // PrinterSurface, positioned in inches and converted at the device's own
+    // resolution, so there is no printer-wide unit to set here.
 
     AppState app(platform);
     app.QuitWithoutAsking = quitWithoutAsking;

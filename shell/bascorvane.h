@@ -22,9 +22,5 @@ using MainWindowFactory = std::function<QWidget*(AppState&)>;
 // touching no file.
 int Main(int argc, char** argv, bool quitWithoutAsking, const MainWindowFactory& makeMainWindow);
 
-// The start-up's setting of the printer's unit to inches: the printer
-// surface is in inches by construction, so this only marks the place.
-void setPrinterUnitToInches();
-
 }  // namespace basCorvane
 }  // namespace corvane

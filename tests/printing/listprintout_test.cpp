@@ -12,8 +12,8 @@
 
 #include "../listwindow/mainwindowfixture.h"
 #include "contactgrid.h"
-#include "paintersurface.h"
 #include "pdftext.h"
+#include "qtprintersurface.h"
 #include "recordingsurface.h"
 
 namespace corvane {
@@ -162,8 +162,8 @@ TEST(PdfPrintout, CancellingALongPrintoutLeavesNoPartialFile) {
     test::FakePlatform platform;
     const QString path = QString::fromStdString(dir.file("list.pdf"));
     test::writeFile(path.toStdString(), test::Bytes{'o', 'l', 'd'});
-    auto printer = PainterSurface::toPdf(platform, nullptr, path, QPageSize(QPageSize::A4),
-                                         QStringLiteral("Corvane list"));
+    auto printer = QtPrinterSurface::toPdf(platform, nullptr, path, QPageSize(QPageSize::A4),
+                                           QStringLiteral("Corvane list"));
     printer->setProgressDelay(0);
     bool cancelled = false;
     test::onNextModal([&](QWidget* modal) {

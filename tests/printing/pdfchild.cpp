@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "../shell/fakeplatform.h"
-#include "paintersurface.h"
+#include "qtprintersurface.h"
 
 using namespace corvane;
 
@@ -22,8 +22,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     test::FakePlatform platform;
     {
-        auto pdf = PainterSurface::toPdf(platform, nullptr, QString::fromLocal8Bit(argv[1]),
-                                         QPageSize(QPageSize::A4), QStringLiteral("Corvane entry"));
+        auto pdf =
+            QtPrinterSurface::toPdf(platform, nullptr, QString::fromLocal8Bit(argv[1]),
+                                    QPageSize(QPageSize::A4), QStringLiteral("Corvane entry"));
         for (int line = 0; line < 40 && pdf->active(); ++line) {
             pdf->print(QStringLiteral("Adams, Ann    555-0100    ann@example.org"));
             pdf->endLine();

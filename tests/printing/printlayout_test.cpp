@@ -23,7 +23,7 @@ class FlowText : public testing::Test {
     // The help printout's arguments: heading underlined, on the first page
     // only, owner busy, document ended, one inch to seven and a half.
     void flow(const QString& text, const QString& heading = {}) {
-        modStandard::PrintFlowText(printer, &owner, text, heading);
+        printLayout::PrintFlowText(printer, &owner, text, heading);
     }
     // The lines printed, as the text of each distinct (page, y), in order.
     std::vector<QString> lines() const {
@@ -52,7 +52,7 @@ TEST_F(FlowText, AnEmptyTextPrintsNothingNotEvenTheHeadingButEndsTheDocument) {
     EXPECT_TRUE(printer.ended);
 
     test::RecordingSurface kept;
-    modStandard::PrintFlowText(kept, &owner, {}, {},
+    printLayout::PrintFlowText(kept, &owner, {}, {},
                                {.leaveOwnerAlone = true, .keepDocumentOpen = true});
     EXPECT_FALSE(kept.ended);
 }
@@ -164,7 +164,7 @@ TEST_F(FlowText, AHeadingCanBeCentredOnThePaperAndRepeatedOnEveryPage) {
     for (int i = 1; i <= 20; ++i) {
         text += QStringLiteral("Line %1\r\n").arg(i);
     }
-    modStandard::PrintFlowText(
+    printLayout::PrintFlowText(
         printer, &owner, text, QStringLiteral("Heading"),
         {.underlineHeading = false, .centreHeading = true, .headingOnEveryPage = true});
     std::vector<const PrintedText*> headings;
@@ -187,7 +187,7 @@ TEST_F(FlowText, ATextStartingBelowTheFullMarkPrintsOneCharacterThere) {
     // As the entry report does: more text under output already on the page,
     // the document kept open and the owner left to the caller.
     printer.y = 8.9f;
-    modStandard::PrintFlowText(printer, &owner, QStringLiteral("abc"), QStringLiteral("Comments-"),
+    printLayout::PrintFlowText(printer, &owner, QStringLiteral("abc"), QStringLiteral("Comments-"),
                                {.leaveOwnerAlone = true, .keepDocumentOpen = true});
     ASSERT_GE(printer.texts.size(), 3u);
     EXPECT_EQ(printer.texts[0].text, "Comments-");
@@ -215,7 +215,7 @@ TEST_F(FlowText, TheOwnerIsBusyWhilePrintingAndItselfAgainAfterwards) {
     // A job the printer gave up on stops drawing and still frees the owner.
     test::RecordingSurface broken;
     broken.failing = true;
-    modStandard::PrintFlowText(broken, &owner, QStringLiteral("Some help"), {});
+    printLayout::PrintFlowText(broken, &owner, QStringLiteral("Some help"), {});
     EXPECT_TRUE(broken.texts.empty());
     EXPECT_TRUE(owner.isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -225,7 +225,7 @@ TEST(PrintRule, RunsFromItsStartToAtLeastItsEndAndEndsTheLine) {
     test::RecordingSurface printer;
     printer.y = 2.0f;
     printer.print(QStringLiteral("Name"));
-    modStandard::PrintRule(printer, 0.5f, 7.6f);
+    printLayout::PrintRule(printer, 0.5f, 7.6f);
     ASSERT_EQ(printer.texts.size(), 2u);
     const PrintedText& rule = printer.texts[1];
     EXPECT_FLOAT_EQ(rule.x, 0.5f);
@@ -243,7 +243,7 @@ TEST(PrintRule, RunsFromItsStartToAtLeastItsEndAndEndsTheLine) {
     EXPECT_GT(printer.y, 2.0f);
 
     // A rule that starts past its end still prints one underscore.
-    modStandard::PrintRule(printer, 7.7f, 7.6f);
+    printLayout::PrintRule(printer, 7.7f, 7.6f);
     EXPECT_EQ(printer.texts.back().text, "_");
 }
 

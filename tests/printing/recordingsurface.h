@@ -11,8 +11,8 @@
 #include <memory>
 #include <vector>
 
-#include "paintersurface.h"
 #include "printersurface.h"
+#include "qtprintersurface.h"
 
 namespace corvane::test {
 

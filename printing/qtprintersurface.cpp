@@ -1,4 +1,4 @@
-#include "paintersurface.h"
+#include "qtprintersurface.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,15 +26,15 @@ QFont printerFont(const PrintFont& font) {
     return f;
 }
 
-PainterSurface::PainterSurface(Platform& platform, QWidget* owner, QString target)
+QtPrinterSurface::QtPrinterSurface(Platform& platform, QWidget* owner, QString target)
     : m_platform(platform), m_owner(owner), m_target(std::move(target)) {
     m_clock.start();
 }
 
-std::unique_ptr<PainterSurface> PainterSurface::onPrinter(Platform& platform, QWidget* owner,
-                                                          const QString& printerName,
-                                                          const QString& documentName) {
-    std::unique_ptr<PainterSurface> surface(new PainterSurface(platform, owner, printerName));
+std::unique_ptr<QtPrinterSurface> QtPrinterSurface::onPrinter(Platform& platform, QWidget* owner,
+                                                              const QString& printerName,
+                                                              const QString& documentName) {
+    std::unique_ptr<QtPrinterSurface> surface(new QtPrinterSurface(platform, owner, printerName));
     const QPrinterInfo info = QPrinterInfo::printerInfo(printerName);
     surface->m_printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     surface->m_printer->setOutputFormat(QPrinter::NativeFormat);
@@ -54,11 +54,12 @@ std::unique_ptr<PainterSurface> PainterSurface::onPrinter(Platform& platform, QW
     return surface;
 }
 
-std::unique_ptr<PainterSurface> PainterSurface::toPdf(Platform& platform, QWidget* owner,
-                                                      const QString& path, const QPageSize& paper,
-                                                      const QString& documentName) {
+std::unique_ptr<QtPrinterSurface> QtPrinterSurface::toPdf(Platform& platform, QWidget* owner,
+                                                          const QString& path,
+                                                          const QPageSize& paper,
+                                                          const QString& documentName) {
     const QString shown = QDir::toNativeSeparators(path);
-    std::unique_ptr<PainterSurface> surface(new PainterSurface(platform, owner, shown));
+    std::unique_ptr<QtPrinterSurface> surface(new QtPrinterSurface(platform, owner, shown));
     // Written beside the chosen name and put in its place only when whole.
     surface->m_file = std::make_unique<QSaveFile>(path);
     if (!surface->m_file->open(QIODevice::WriteOnly)) {
@@ -84,7 +85,7 @@ std::unique_ptr<PainterSurface> PainterSurface::toPdf(Platform& platform, QWidge
     return surface;
 }
 
-PainterSurface::~PainterSurface() {
+QtPrinterSurface::~QtPrinterSurface() {
     if (!m_abandoned && !m_written) {
         abandon({});  // never ended: nothing reaches the paper or the file
     }
@@ -93,7 +94,7 @@ PainterSurface::~PainterSurface() {
     }
 }
 
-bool PainterSurface::begin(QPagedPaintDevice* device) {
+bool QtPrinterSurface::begin(QPagedPaintDevice* device) {
     if (!m_painter.begin(device)) {
         return false;
     }
@@ -103,30 +104,30 @@ bool PainterSurface::begin(QPagedPaintDevice* device) {
     return true;
 }
 
-QPageLayout PainterSurface::pageLayout() const {
+QPageLayout QtPrinterSurface::pageLayout() const {
     return m_printer ? m_printer->pageLayout() : m_pdf ? m_pdf->pageLayout() : QPageLayout();
 }
 
-int PainterSurface::pageWidthTwips() const {
+int QtPrinterSurface::pageWidthTwips() const {
     const QPageLayout layout = pageLayout();
     return qRound(layout.fullRect(QPageLayout::Inch).width() * 1440);
 }
 
-double PainterSurface::printableHeight() const {
+double QtPrinterSurface::printableHeight() const {
     const QPageLayout layout = pageLayout();
     return layout.paintRect(QPageLayout::Inch).height();
 }
 
-QPointF PainterSurface::physicalOffset() const {
+QPointF QtPrinterSurface::physicalOffset() const {
     const QPageLayout layout = pageLayout();
     return layout.paintRect(QPageLayout::Inch).topLeft();
 }
 
-bool PainterSurface::active() const {
+bool QtPrinterSurface::active() const {
     return PrinterSurface::active() && !m_abandoned;
 }
 
-void PainterSurface::fontChanged() {
+void QtPrinterSurface::fontChanged() {
     flushRun();
     m_qfont = printerFont(font());
     m_charWidths.clear();
@@ -139,7 +140,7 @@ void PainterSurface::fontChanged() {
     m_lineHeight = m_metrics->lineSpacing() / m_device->logicalDpiY();
 }
 
-double PainterSurface::measure(const QString& text) const {
+double QtPrinterSurface::measure(const QString& text) const {
     if (!m_metrics) {
         return 0;
     }
@@ -164,7 +165,7 @@ double PainterSurface::measure(const QString& text) const {
     return sum;
 }
 
-void PainterSurface::drawText(const QString& text, double atX, double atY) {
+void QtPrinterSurface::drawText(const QString& text, double atX, double atY) {
     m_drewAnything = true;
     if (!m_run.isEmpty() && atY == m_runY && qAbs(atX - m_runEnd) < 1e-4) {
         m_run += text;
@@ -177,8 +178,8 @@ void PainterSurface::drawText(const QString& text, double atX, double atY) {
     m_runEnd = atX + measure(text);
 }
 
-void PainterSurface::drawImage(const QImage& image, double atX, double atY, double width,
-                               double height) {
+void QtPrinterSurface::drawImage(const QImage& image, double atX, double atY, double width,
+                                 double height) {
     flushRun();
     m_drewAnything = true;
     if (m_painter.isActive()) {
@@ -188,7 +189,7 @@ void PainterSurface::drawImage(const QImage& image, double atX, double atY, doub
     }
 }
 
-void PainterSurface::flushRun() {
+void QtPrinterSurface::flushRun() {
     if (m_run.isEmpty()) {
         return;
     }
@@ -199,7 +200,7 @@ void PainterSurface::flushRun() {
     m_run.clear();
 }
 
-void PainterSurface::startNewPage() {
+void QtPrinterSurface::startNewPage() {
     flushRun();
     if (!m_device->newPage()) {
         abandon(m_printer ? QStringLiteral("The printer \"%1\" stopped taking the printout "
@@ -221,7 +222,7 @@ void PainterSurface::startNewPage() {
 }
 
 // A long printout shows how far it is and can be cancelled.
-void PainterSurface::showProgress() {
+void QtPrinterSurface::showProgress() {
     if (!m_progress) {
         m_progress = std::make_unique<QProgressDialog>();
         m_progress->setObjectName(QStringLiteral("printProgress"));
@@ -240,7 +241,7 @@ void PainterSurface::showProgress() {
     }
 }
 
-void PainterSurface::finishDocument() {
+void QtPrinterSurface::finishDocument() {
     flushRun();
     m_progress.reset();
     if (m_abandoned) {
@@ -277,7 +278,7 @@ void PainterSurface::finishDocument() {
     m_written = true;
 }
 
-void PainterSurface::abandon(const QString& why) {
+void QtPrinterSurface::abandon(const QString& why) {
     if (m_abandoned) {
         return;
     }
@@ -296,7 +297,7 @@ void PainterSurface::abandon(const QString& why) {
     }
 }
 
-void PainterSurface::report() {
+void QtPrinterSurface::report() {
     if (m_reported) {
         return;
     }

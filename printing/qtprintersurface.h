@@ -41,18 +41,18 @@ inline constexpr double kPdfMarginInches = 0.25;
 // printed piece by piece lands where the same text in one piece does.
 QFont printerFont(const PrintFont& font);
 
-class PainterSurface final : public PrinterSurface {
+class QtPrinterSurface final : public PrinterSurface {
   public:
     // A job on the printer called `printerName`, on its own paper.
-    static std::unique_ptr<PainterSurface> onPrinter(Platform& platform, QWidget* owner,
-                                                     const QString& printerName,
-                                                     const QString& documentName);
+    static std::unique_ptr<QtPrinterSurface> onPrinter(Platform& platform, QWidget* owner,
+                                                       const QString& printerName,
+                                                       const QString& documentName);
     // A job written as a PDF file at `path` on `paper`, with the margins a
     // printer's printable area would have.
-    static std::unique_ptr<PainterSurface> toPdf(Platform& platform, QWidget* owner,
-                                                 const QString& path, const QPageSize& paper,
-                                                 const QString& documentName);
-    ~PainterSurface() override;
+    static std::unique_ptr<QtPrinterSurface> toPdf(Platform& platform, QWidget* owner,
+                                                   const QString& path, const QPageSize& paper,
+                                                   const QString& documentName);
+    ~QtPrinterSurface() override;
 
     int pageWidthTwips() const override;
     double printableHeight() const override;
@@ -77,7 +77,7 @@ class PainterSurface final : public PrinterSurface {
     void finishDocument() override;
 
   private:
-    PainterSurface(Platform& platform, QWidget* owner, QString target);
+    QtPrinterSurface(Platform& platform, QWidget* owner, QString target);
     bool begin(QPagedPaintDevice* device);
     // The paper and printable area of the printer or the PDF.
     QPageLayout pageLayout() const;
