@@ -409,8 +409,8 @@ void BM_LoadGrid(benchmark::State& state) {
 void BM_FindAllText(benchmark::State& state) {
     MainWindowBench bench;
     bench.app.SearchPhrase = QStringLiteral("conference in 1995");
-    bench.app.SearchOption = 1;
-    bench.app.SearchCompareMode = 1;
+    bench.app.SearchOption = corvane::SearchScope::AllText;
+    bench.app.SearchCompareMode = corvane::SearchCompare::IgnoreCase;
     bench.window.setSubListShown(true);
     for (auto _ : state) {
         bench.window.LoadGrid();

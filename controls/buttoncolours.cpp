@@ -121,7 +121,7 @@ ButtonColours deriveColours(const ColourInputs& in, const QPalette& palette,
             break;
     }
     c.mask = translateColour(in.maskColor, palette);
-    c.blueLight = shiftColour(c.face, 48, in.buttonType == 3, in.softBevel);
+    c.blueLight = shiftColour(c.face, 48, in.buttonType == ButtonType::SeeAll, in.softBevel);
     return c;
 }
 

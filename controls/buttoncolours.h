@@ -11,6 +11,16 @@
 
 namespace corvane {
 
+// The drawing styles a button's ButtonType names. The stored designs (the
+// BTYPE key) and the ButtonType property keep the numbers; every other
+// number draws as Standard.
+enum class ButtonType : int {
+    Standard = 2,  // a shaded face, the default
+    SeeAll = 3,    // the See-All button: a blue shaded face in a dark rounded frame
+    Picture = 11,  // the picture buttons: no face of their own, a frame while hovered or pressed
+    Dialog = 14,   // the dialogs' captioned buttons: a light face in a double frame
+};
+
 using OleColor = quint32;
 
 // System colour references, as the saved layouts write them.
@@ -55,7 +65,7 @@ struct ColourInputs {
     OleColor backColor = kSysButtonFace, backOver = kSysButtonFace;
     OleColor foreColor = kSysButtonText, foreOver = kSysButtonText;
     OleColor maskColor = 0xC0C0C0;
-    int buttonType = 2;
+    ButtonType buttonType = ButtonType::Standard;
     bool softBevel = false;
 };
 

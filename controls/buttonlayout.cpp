@@ -102,30 +102,30 @@ QPoint picturePosition(int position, QSize size, QSize picture, bool hasCaption)
     }
 }
 
-QRect focusRectFor(int buttonType, QSize size) {
+QRect focusRectFor(ButtonType buttonType, QSize size) {
     const QRect all(QPoint(0, 0), size);
     switch (buttonType) {
-        case 11:
+        case ButtonType::Picture:
             return all.adjusted(3, 3, -3, -3);
-        case 14:
+        case ButtonType::Dialog:
             return all.adjusted(5, 5, -5, -5).translated(1, 1);
         default:
             return all.adjusted(4, 4, -4, -4);
     }
 }
 
-QRegion windowRegionFor(int buttonType, QSize size) {
+QRegion windowRegionFor(ButtonType buttonType, QSize size) {
     const int w = size.width();
     const int h = size.height();
     QRegion region(0, 0, w, h);
-    if (buttonType == 3) {
+    if (buttonType == ButtonType::SeeAll) {
         for (const QRect& notch :
              {QRect(0, 0, 2, 1), QRect(0, 1, 1, 1), QRect(w - 2, 0, 2, 1), QRect(w - 1, 1, 1, 1),
               QRect(0, h - 1, 2, 1), QRect(0, h - 2, 1, 1), QRect(w - 2, h - 1, 2, 1),
               QRect(w - 1, h - 2, 1, 1)}) {
             region -= notch;
         }
-    } else if (buttonType == 14) {
+    } else if (buttonType == ButtonType::Dialog) {
         for (const QPoint& corner :
              {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1)}) {
             region -= QRect(corner, QSize(1, 1));

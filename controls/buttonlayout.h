@@ -8,7 +8,9 @@
 #include <QRect>
 #include <QRegion>
 #include <QSize>
+
 #include <QString>
+#include "buttoncolours.h"
 
 namespace corvane {
 
@@ -38,10 +40,10 @@ CaptionLayout layoutCaption(const QString& caption, const QFont& font, QSize siz
 QPoint picturePosition(int position, QSize size, QSize picture, bool hasCaption);
 
 // The dotted focus rectangle of a button of `buttonType` and `size`.
-QRect focusRectFor(int buttonType, QSize size);
+QRect focusRectFor(ButtonType buttonType, QSize size);
 
 // The shape of a button: style 3 has rounded corners, style 14 has its four
 // corner pixels cut, every other style is the full rectangle.
-QRegion windowRegionFor(int buttonType, QSize size);
+QRegion windowRegionFor(ButtonType buttonType, QSize size);
 
 }  // namespace corvane

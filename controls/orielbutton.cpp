@@ -139,7 +139,7 @@ OrielButton::OrielButton(QWidget* parent) : QWidget(parent) {
 OrielButton* OrielButton::createNew(const QString& caption, QWidget* parent) {
     auto* button = new OrielButton(parent);
     button->m_caption = caption;
-    button->m_buttonType = 14;
+    button->m_buttonType = ButtonType::Dialog;
     button->m_colorScheme = 2;
     button->recomputeColours();
     const OleColor face = toOleColor(button->m_colours.face);
@@ -187,7 +187,7 @@ void OrielButton::setMaskColor(OleColor colour) {
 }
 
 void OrielButton::setButtonType(int type) {
-    m_buttonType = type;
+    m_buttonType = static_cast<ButtonType>(type);
     recomputeColours();
     if (type == 11 && isVisible()) {
         captureBackground();
@@ -319,7 +319,7 @@ void OrielButton::setCancelButton(bool on) {
 }
 
 void OrielButton::Refresh() {
-    if (m_buttonType == 11) {
+    if (m_buttonType == ButtonType::Picture) {
         captureBackground();
     }
     recomputeColours();
@@ -398,7 +398,7 @@ void OrielButton::updateGeometryState() {
     m_size = size();
     m_focusRect = focusRectFor(m_buttonType, m_size);
     recomputeLayout();
-    if (m_buttonType == 3 || m_buttonType == 14) {
+    if (m_buttonType == ButtonType::SeeAll || m_buttonType == ButtonType::Dialog) {
         setMask(windowRegionFor(m_buttonType, m_size));
     } else {
         clearMask();
@@ -469,7 +469,7 @@ void OrielButton::resizeEvent(QResizeEvent*) {
 
 void OrielButton::showEvent(QShowEvent*) {
     m_shown = true;
-    if (m_buttonType == 11) {
+    if (m_buttonType == ButtonType::Picture) {
         captureBackground();
     }
     recomputeColours();

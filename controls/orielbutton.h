@@ -86,7 +86,7 @@ class OrielButton : public QWidget {
     void setForeOver(OleColor colour);
     OleColor maskColor() const { return m_maskColor; }
     void setMaskColor(OleColor colour);
-    int buttonType() const { return m_buttonType; }
+    int buttonType() const { return static_cast<int>(m_buttonType); }
     void setButtonType(int type);
     QString caption() const { return m_caption; }
     void setCaption(const QString& caption);
@@ -217,7 +217,7 @@ class OrielButton : public QWidget {
     OleColor m_foreColor = kSysButtonText;
     OleColor m_foreOver = kSysButtonText;
     OleColor m_maskColor = 0xC0C0C0;
-    int m_buttonType = 2;
+    ButtonType m_buttonType = ButtonType::Standard;
     QString m_caption;
     int m_colorScheme = 1;
     bool m_showFocusRect = true;

@@ -44,7 +44,7 @@ void OrielButton::readProperties(const QVariantMap& bag) {
     m_foreColor = readKey<OleColor>(bag, "FCOL", kSysButtonText);
     m_foreOver = readKey<OleColor>(bag, "FCOLO", m_foreColor);
     m_maskColor = readKey<OleColor>(bag, "MCOL", 0xC0C0C0);
-    m_buttonType = readKey<int>(bag, "BTYPE", 2);
+    m_buttonType = static_cast<ButtonType>(readKey<int>(bag, "BTYPE", 2));
     m_caption = readKey<QString>(bag, "TX", QString());
     const bool enabled = readKey<bool>(bag, "ENAB", true);
     setFont(readKey<QFont>(bag, "FONT", containerFont(this)));
@@ -77,7 +77,7 @@ QVariantMap OrielButton::writeProperties() const {
     writeKey<OleColor>(bag, "FCOL", m_foreColor, kSysButtonText);
     writeKey<OleColor>(bag, "FCOLO", m_foreOver, m_foreColor);
     writeKey<OleColor>(bag, "MCOL", m_maskColor, 0xC0C0C0);
-    writeKey<int>(bag, "BTYPE", m_buttonType, 2);
+    writeKey<int>(bag, "BTYPE", static_cast<int>(m_buttonType), 2);
     writeKey<QString>(bag, "TX", m_caption, QString());
     writeKey<bool>(bag, "ENAB", isEnabled(), true);
     writeKey<QFont>(bag, "FONT", font(), containerFont(this));

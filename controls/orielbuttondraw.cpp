@@ -102,13 +102,13 @@ void OrielButton::DrawButton(int state, bool force) {
         p.fillRect(m_face.rect(), QColor::fromRgb(m_colours.face));
         const bool enabled = isEnabled();
         switch (m_buttonType) {
-            case 3:
+            case ButtonType::SeeAll:
                 drawStyle3(p, enabled ? state : -1);
                 break;
-            case 11:
+            case ButtonType::Picture:
                 drawStyle11(p, enabled ? state : -1);
                 break;
-            case 14:
+            case ButtonType::Dialog:
                 drawStyle14(p, enabled ? state : -1);
                 break;
             default:

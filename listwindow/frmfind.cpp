@@ -86,9 +86,10 @@ void frmFind::Form_Activate() {
     } else {
         txtSearchPhrase_Change();
     }
-    const int option = std::clamp(m_app.SearchOption, 1, 4);
+    // The dialog's choices are the scopes' numbers; before the first find, all text.
+    const int option = std::clamp(static_cast<int>(m_app.SearchOption), 1, 4);
     m_optFind[option]->setChecked(true);
-    m_chkCaseOpt->setChecked(m_app.SearchCompareMode == 1);
+    m_chkCaseOpt->setChecked(m_app.SearchCompareMode == SearchCompare::IgnoreCase);
     if (m_app.FadeEnabled) {
         m_fade->StartFade(0, 255, 20, false);
     }
@@ -112,11 +113,12 @@ void frmFind::cmdCancel_Click() {
     m_app.SearchPhrase = m_findPressed ? trimBlanks(m_txtSearchPhrase->text()) : QString();
     for (int i = 1; i <= 4; ++i) {
         if (m_optFind[i]->isChecked()) {
-            m_app.SearchOption = i;
+            m_app.SearchOption = static_cast<SearchScope>(i);
             break;
         }
     }
-    m_app.SearchCompareMode = m_chkCaseOpt->isChecked() ? 1 : 0;
+    m_app.SearchCompareMode =
+        m_chkCaseOpt->isChecked() ? SearchCompare::IgnoreCase : SearchCompare::Exact;
     if (m_app.FadeEnabled) {
         m_fade->StartFade(255, 0, 20, true);
     } else {

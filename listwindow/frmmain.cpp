@@ -153,7 +153,7 @@ void frmMain::Form_Load() {
     resize(twipsSize(9600 - kFrameWidthTwips, screenTwips * 2 / 3 - kFrameHeightTwips));
     setMinimumSize(twipsSize(9600 - kFrameWidthTwips, 4000));
     setWindowTitle(QStringLiteral("Corvane"));
-    m_app.SearchCompareMode = 1;
+    m_app.SearchCompareMode = SearchCompare::IgnoreCase;
     layoutControls();
 }
 

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "listlink.h"
+#include "searchstate.h"
 
 class QAction;
 class QLabel;
@@ -150,11 +151,11 @@ class frmMain : public QWidget, public ListLink {
 
     int m_columnToIndex = 3;
     bool m_subListShown = false;
-    int m_savedSearchOption = 0;  // 0: none to restore
+    SearchScope m_savedSearchOption = SearchScope::None;  // None: none to restore
     // What the shown sub-list searches: the find's or the filter's scope,
     // kept apart from the option the find dialog remembers, so that every
     // rebuild of the sub-list lists the same entries.
-    int m_subListOption = 1;
+    SearchScope m_subListOption = SearchScope::AllText;
     int m_savedRow = 0;
     int m_savedTopRow = 0;
     int m_hintStage = 0;

@@ -82,9 +82,9 @@ void frmMain::LoadGrid() {
         m_timerFlash.start();
         m_lblGridHeader->setText(QStringLiteral(" Sub-list of entries containing '") +
                                  m_app.SearchPhrase + QStringLiteral("' "));
-        if (m_savedSearchOption != 0) {
+        if (m_savedSearchOption != SearchScope::None) {
             m_app.SearchOption = m_savedSearchOption;
-            m_savedSearchOption = 0;
+            m_savedSearchOption = SearchScope::None;
         }
         return;
     }

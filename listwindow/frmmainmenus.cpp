@@ -190,9 +190,10 @@ void frmMain::menuAffiliationList_Click(int index) {
     if (index > 3 && index <= count - 4) {
         m_subListShown = true;
         m_app.SearchPhrase = m_menuAffiliationList[index]->text();
-        m_savedSearchOption = static_cast<int>(std::max(m_app.SearchOption, 1));
-        m_app.SearchOption = kSearchAffiliations;
-        m_subListOption = kSearchAffiliations;
+        m_savedSearchOption =
+            m_app.SearchOption == SearchScope::None ? SearchScope::AllText : m_app.SearchOption;
+        m_app.SearchOption = SearchScope::Affiliations;
+        m_subListOption = SearchScope::Affiliations;
         LoadGrid();
         UpdateCommandButtons();
     } else if (index == count - 2) {

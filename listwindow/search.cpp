@@ -51,17 +51,17 @@ void fold(std::string& bytes) {
 }
 
 template <typename Append>
-void forEachSearchedField(int option, Append append) {
-    switch (option) {
-        case kSearchComments:
+void forEachSearchedField(SearchScope scope, Append append) {
+    switch (scope) {
+        case SearchScope::Comments:
             append(Field::Comments);
             return;
-        case kSearchAffiliations:
+        case SearchScope::Affiliations:
             append(Field::Affiliations);
             return;
         default:
             for (Field field : kAllText) {
-                if (option == kSearchAllButComments && field == Field::Comments) {
+                if (scope == SearchScope::AllButComments && field == Field::Comments) {
                     continue;
                 }
                 append(field);
@@ -71,10 +71,10 @@ void forEachSearchedField(int option, Append append) {
 
 }  // namespace
 
-QString SearchText(const ContactRecord& record, int option) {
+QString SearchText(const ContactRecord& record, SearchScope scope) {
     QString text;
     bool first = true;
-    forEachSearchedField(option, [&](Field field) {
+    forEachSearchedField(scope, [&](Field field) {
         if (!first) {
             text += u' ';
         }
@@ -84,16 +84,17 @@ QString SearchText(const ContactRecord& record, int option) {
     return text;
 }
 
-bool MatchesSearch(const ContactRecord& record, const QString& phrase, int option,
-                   int compareMode) {
-    return SearchText(record, option)
-        .contains(phrase, compareMode == 1 ? Qt::CaseInsensitive : Qt::CaseSensitive);
+bool MatchesSearch(const ContactRecord& record, const QString& phrase, SearchScope scope,
+                   SearchCompare compare) {
+    return SearchText(record, scope)
+        .contains(phrase,
+                  compare == SearchCompare::IgnoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive);
 }
 
-SearchMatcher::SearchMatcher(const QString& phrase, int option, int compareMode)
+SearchMatcher::SearchMatcher(const QString& phrase, SearchScope scope, SearchCompare compare)
     : m_phrase(phrase),
-      m_option(option),
-      m_ignoreCase(compareMode == 1),
+      m_scope(scope),
+      m_ignoreCase(compare == SearchCompare::IgnoreCase),
       m_bytewise(cp1252::canEncode(phrase.toStdString())) {
     if (m_bytewise) {
         m_bytes = cp1252::encode(phrase.toStdString());
@@ -105,11 +106,12 @@ SearchMatcher::SearchMatcher(const QString& phrase, int option, int compareMode)
 
 bool SearchMatcher::matches(const ContactRecord& record) const {
     if (!m_bytewise) {
-        return MatchesSearch(record, m_phrase, m_option, m_ignoreCase ? 1 : 0);
+        return MatchesSearch(record, m_phrase, m_scope,
+                             m_ignoreCase ? SearchCompare::IgnoreCase : SearchCompare::Exact);
     }
     m_text.clear();
     bool first = true;
-    forEachSearchedField(m_option, [&](Field field) {
+    forEachSearchedField(m_scope, [&](Field field) {
         if (!first) {
             m_text += ' ';
         }

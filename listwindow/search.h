@@ -7,34 +7,30 @@
 #include <string>
 
 #include "contactrecord.h"
+#include "searchstate.h"
 
 namespace corvane {
-
-// Search options, as the find dialog numbers its choices.
-inline constexpr int kSearchAllText = 1;
-inline constexpr int kSearchAllButComments = 2;
-inline constexpr int kSearchComments = 3;
-inline constexpr int kSearchAffiliations = 4;
 
 // The text a find searches in `record` for `option`: the searched fields,
 // each trimmed of blanks, joined by single spaces. The picture path, the
 // home free text and the dates are never searched.
-QString SearchText(const ContactRecord& record, int option);
+QString SearchText(const ContactRecord& record, SearchScope scope);
 
-// True when `phrase` occurs in SearchText(record, option); `compareMode` 1
-// ignores capitalization (é matches É), 0 compares exactly.
-bool MatchesSearch(const ContactRecord& record, const QString& phrase, int option, int compareMode);
+// True when `phrase` occurs in SearchText(record, scope); IgnoreCase
+// ignores capitalization (é matches É).
+bool MatchesSearch(const ContactRecord& record, const QString& phrase, SearchScope scope,
+                   SearchCompare compare);
 
 // MatchesSearch prepared once for a whole list rebuild: it works on the
 // record's stored bytes, so that a find over the largest book stays quick.
 class SearchMatcher {
   public:
-    SearchMatcher(const QString& phrase, int option, int compareMode);
+    SearchMatcher(const QString& phrase, SearchScope scope, SearchCompare compare);
     bool matches(const ContactRecord& record) const;
 
   private:
     QString m_phrase;
-    int m_option;
+    SearchScope m_scope;
     bool m_ignoreCase;
     // The phrase in the file's code page (case-folded when ignoring case);
     // unusable when the phrase has characters the code page lacks.

@@ -17,6 +17,7 @@ class QWidget;
 #include "listlink.h"
 #include "platform.h"
 #include "printersurface.h"
+#include "searchstate.h"
 #include "settings.h"
 
 namespace corvane {
@@ -40,8 +41,8 @@ class AppState {
     // (1 all text, 2 all but comments, 3 comments, 4 affiliations; 0 before
     // the first find) and capitalization (1 ignored, 0 exact).
     QString SearchPhrase;
-    int SearchOption = 0;
-    int SearchCompareMode = 1;
+    SearchScope SearchOption = SearchScope::None;
+    SearchCompare SearchCompareMode = SearchCompare::IgnoreCase;
     // Set by a window before it opens the help.
     int HelpStartTopic = 0;
     bool HelpSingleTopic = false;

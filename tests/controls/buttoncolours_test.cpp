@@ -65,7 +65,7 @@ TEST(DeriveColours, SchemeTwoTakesItsTonesFromTheFace) {
     in.backOver = oleRgb(200, 220, 240);
     in.foreColor = oleRgb(0, 0, 128);
     in.foreOver = oleRgb(128, 0, 0);
-    in.buttonType = 3;
+    in.buttonType = ButtonType::SeeAll;
     const QPalette palette;
     const ButtonColours c = deriveColours(in, palette, palette);
     EXPECT_TRUE(sameRgb(c.face, qRgb(192, 192, 192)));

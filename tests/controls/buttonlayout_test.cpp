@@ -54,7 +54,7 @@ TEST(CaptionLayout, LongCaptionsWrapInsideTheButton) {
 }
 
 TEST(WindowRegion, RoundsTheCornersOfStylesThreeAndFourteen) {
-    const QRegion three = windowRegionFor(3, QSize(20, 10));
+    const QRegion three = windowRegionFor(ButtonType::SeeAll, QSize(20, 10));
     for (QPoint gone :
          {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(19, 0), QPoint(18, 0), QPoint(19, 1),
           QPoint(0, 9), QPoint(1, 9), QPoint(0, 8), QPoint(19, 9), QPoint(18, 9), QPoint(19, 8)}) {
@@ -63,18 +63,18 @@ TEST(WindowRegion, RoundsTheCornersOfStylesThreeAndFourteen) {
     for (QPoint kept : {QPoint(2, 0), QPoint(1, 1), QPoint(0, 2), QPoint(17, 9), QPoint(18, 8)}) {
         EXPECT_TRUE(three.contains(kept)) << kept.x() << "," << kept.y();
     }
-    const QRegion fourteen = windowRegionFor(14, QSize(20, 10));
+    const QRegion fourteen = windowRegionFor(ButtonType::Dialog, QSize(20, 10));
     EXPECT_FALSE(fourteen.contains(QPoint(0, 0)));
     EXPECT_FALSE(fourteen.contains(QPoint(19, 9)));
     EXPECT_TRUE(fourteen.contains(QPoint(1, 0)));
     EXPECT_TRUE(fourteen.contains(QPoint(0, 1)));
-    EXPECT_EQ(windowRegionFor(11, QSize(20, 10)), QRegion(0, 0, 20, 10));
+    EXPECT_EQ(windowRegionFor(ButtonType::Picture, QSize(20, 10)), QRegion(0, 0, 20, 10));
 }
 
 TEST(FocusRect, IsInsetByStyle) {
-    EXPECT_EQ(focusRectFor(3, QSize(100, 30)), QRect(4, 4, 92, 22));
-    EXPECT_EQ(focusRectFor(11, QSize(100, 30)), QRect(3, 3, 94, 24));
-    EXPECT_EQ(focusRectFor(14, QSize(100, 30)), QRect(6, 6, 90, 20));
+    EXPECT_EQ(focusRectFor(ButtonType::SeeAll, QSize(100, 30)), QRect(4, 4, 92, 22));
+    EXPECT_EQ(focusRectFor(ButtonType::Picture, QSize(100, 30)), QRect(3, 3, 94, 24));
+    EXPECT_EQ(focusRectFor(ButtonType::Dialog, QSize(100, 30)), QRect(6, 6, 90, 20));
 }
 
 }  // namespace

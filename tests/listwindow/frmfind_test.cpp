@@ -95,7 +95,7 @@ TEST_F(Find, CapitalizationCountsWhenTheBoxIsCleared) {
         d->findChild<QCheckBox*>("chkCaseOpt")->setChecked(false);
         QTest::keyClick(phrase(d), Qt::Key_Return);  // Enter is the Find button
     });
-    EXPECT_EQ(app.SearchCompareMode, 0);
+    EXPECT_EQ(app.SearchCompareMode, SearchCompare::Exact);
     ASSERT_EQ(platform.titles(), QStringList{"No matches"});
     EXPECT_EQ(platform.messages[0].text, "There were no matches\nsearching for\n\nsmith");
     EXPECT_EQ(platform.messages[0].icon, MsgIcon::Critical);
@@ -112,7 +112,7 @@ TEST_F(Find, CancelKeepsTheOptionAndTheCapitalizationButNotThePhrase) {
         QTest::keyClick(phrase(d), Qt::Key_Escape);  // Esc is the Cancel button
     });
     EXPECT_EQ(app.SearchPhrase, "");
-    EXPECT_EQ(app.SearchOption, 3);
+    EXPECT_EQ(app.SearchOption, SearchScope::Comments);
     EXPECT_EQ(names().size(), 4);
 
     bool reopened = false;

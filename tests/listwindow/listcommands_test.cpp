@@ -189,14 +189,14 @@ TEST_F(ListCommands, AnAffiliationListsEveryEntryContainingItAndKeepsDoingSo) {
     writeBook({member("Adams", "Golf"), member("Baker", "Golfing Club"), member("Clark", "Choir"),
                ContactRecord(entry("Dunn, Golf"))});
     open();
-    app.SearchOption = 2;  // what the find dialog last used
+    app.SearchOption = SearchScope::AllButComments;  // what the find dialog last used
     QTest::mouseClick(button("cmdFindEntries(2)"), Qt::LeftButton);
     closePopups();
     window->menuAffiliationList_Click(5);  // "Golf"
     EXPECT_EQ(names(), (QStringList{"Adams", "Baker"}));
     EXPECT_EQ(window->findChild<QLabel*>("lblGridHeader")->text(),
               " Sub-list of entries containing 'Golf' ");
-    EXPECT_EQ(app.SearchOption, 2);  // given back for the find dialog
+    EXPECT_EQ(app.SearchOption, SearchScope::AllButComments);  // given back for the find dialog
     // A later rebuild of the same sub-list (after an edit, say) lists the
     // same entries: it still searches the affiliations only.
     window->LoadGrid();
@@ -358,7 +358,7 @@ TEST_F(ListCommands, TheHeadingShowsAPhraseAsTypedAndTheColumnsFitBesideTheScrol
     EXPECT_LE(grid().columnWidth(0) + grid().columnWidth(1), grid().viewport()->width());
 
     app.SearchPhrase = QStringLiteral("<b>name");
-    app.SearchOption = 1;
+    app.SearchOption = SearchScope::AllText;
     window->setSubListShown(true);
     window->LoadGrid();
     auto* header = window->findChild<QLabel*>("lblGridHeader");

@@ -22,64 +22,65 @@ ContactRecord person() {
 
 // Both ways of matching must agree: the plain rule and the prepared one the
 // list rebuild uses.
-bool matches(const ContactRecord& r, const QString& phrase, int option, int mode = 1) {
+bool matches(const ContactRecord& r, const QString& phrase, SearchScope option,
+             SearchCompare mode = SearchCompare::IgnoreCase) {
     const bool plain = MatchesSearch(r, phrase, option, mode);
     EXPECT_EQ(SearchMatcher(phrase, option, mode).matches(r), plain) << phrase.toStdString();
     return plain;
 }
 
 TEST(SearchText, JoinsTheSearchedFieldsWithSingleSpaces) {
-    const QString all = SearchText(person(), kSearchAllText);
+    const QString all = SearchText(person(), SearchScope::AllText);
     EXPECT_TRUE(all.startsWith("Dr. Smith, John  "));  // an empty nickname leaves two spaces
     EXPECT_TRUE(all.endsWith("First Church\r\nRotary Loves the tuba\r\nand gardening"));
     EXPECT_FALSE(all.contains("hidden home note"));
     EXPECT_FALSE(all.contains("john.png"));
-    EXPECT_EQ(SearchText(person(), kSearchComments), "Loves the tuba\r\nand gardening");
-    EXPECT_EQ(SearchText(person(), kSearchAffiliations), "First Church\r\nRotary");
-    EXPECT_FALSE(SearchText(person(), kSearchAllButComments).contains("tuba"));
+    EXPECT_EQ(SearchText(person(), SearchScope::Comments), "Loves the tuba\r\nand gardening");
+    EXPECT_EQ(SearchText(person(), SearchScope::Affiliations), "First Church\r\nRotary");
+    EXPECT_FALSE(SearchText(person(), SearchScope::AllButComments).contains("tuba"));
 }
 
 TEST(MatchesSearch, CapitalizationIsIgnoredOnlyWhenAsked) {
-    EXPECT_TRUE(matches(person(), "smith", kSearchAllText, 1));
-    EXPECT_FALSE(matches(person(), "smith", kSearchAllText, 0));
-    EXPECT_TRUE(matches(person(), "Smith", kSearchAllText, 0));
+    EXPECT_TRUE(matches(person(), "smith", SearchScope::AllText, SearchCompare::IgnoreCase));
+    EXPECT_FALSE(matches(person(), "smith", SearchScope::AllText, SearchCompare::Exact));
+    EXPECT_TRUE(matches(person(), "Smith", SearchScope::AllText, SearchCompare::Exact));
 }
 
 TEST(MatchesSearch, AffiliationsOnlyFindsSubstrings) {
-    EXPECT_TRUE(matches(person(), "church", kSearchAffiliations));
+    EXPECT_TRUE(matches(person(), "church", SearchScope::Affiliations));
     ContactRecord society;
     society.setText(Field::Affiliations, "Churchill Society");
-    EXPECT_TRUE(matches(society, "church", kSearchAffiliations));
-    EXPECT_FALSE(matches(person(), "tuba", kSearchAffiliations));
+    EXPECT_TRUE(matches(society, "church", SearchScope::Affiliations));
+    EXPECT_FALSE(matches(person(), "tuba", SearchScope::Affiliations));
 }
 
 TEST(MatchesSearch, AWordOnlyInTheCommentsDependsOnTheOption) {
-    EXPECT_TRUE(matches(person(), "tuba", kSearchAllText));
-    EXPECT_TRUE(matches(person(), "tuba", kSearchComments));
-    EXPECT_FALSE(matches(person(), "tuba", kSearchAllButComments));
+    EXPECT_TRUE(matches(person(), "tuba", SearchScope::AllText));
+    EXPECT_TRUE(matches(person(), "tuba", SearchScope::Comments));
+    EXPECT_FALSE(matches(person(), "tuba", SearchScope::AllButComments));
 }
 
 TEST(MatchesSearch, WorkFieldsAreSearchedButNotTheHomeNoteOrThePicture) {
-    EXPECT_TRUE(matches(person(), "555-0199", kSearchAllText));
-    EXPECT_TRUE(matches(person(), "reception", kSearchAllText));
-    EXPECT_FALSE(matches(person(), "hidden home", kSearchAllText));
-    EXPECT_FALSE(matches(person(), "pictures", kSearchAllText));
+    EXPECT_TRUE(matches(person(), "555-0199", SearchScope::AllText));
+    EXPECT_TRUE(matches(person(), "reception", SearchScope::AllText));
+    EXPECT_FALSE(matches(person(), "hidden home", SearchScope::AllText));
+    EXPECT_FALSE(matches(person(), "pictures", SearchScope::AllText));
 }
 
 TEST(MatchesSearch, APhraseMaySpanNeighbouringFields) {
-    EXPECT_TRUE(matches(person(), "Dr. Smith", kSearchAllText));
-    EXPECT_TRUE(matches(person(), "Rotary Loves", kSearchAllText));
+    EXPECT_TRUE(matches(person(), "Dr. Smith", SearchScope::AllText));
+    EXPECT_TRUE(matches(person(), "Rotary Loves", SearchScope::AllText));
 }
 
 TEST(MatchesSearch, AccentedLettersMatchTheirCapitals) {
     ContactRecord r;
     r.setText(Field::FullName, "ÉLODIE Müller, Œuvre Ÿves");
-    EXPECT_TRUE(matches(r, "élodie", kSearchAllText, 1));
-    EXPECT_TRUE(matches(r, "MÜLLER", kSearchAllText, 1));
-    EXPECT_TRUE(matches(r, "œuvre ÿves", kSearchAllText, 1));
-    EXPECT_FALSE(matches(r, "élodie", kSearchAllText, 0));
+    EXPECT_TRUE(matches(r, "élodie", SearchScope::AllText, SearchCompare::IgnoreCase));
+    EXPECT_TRUE(matches(r, "MÜLLER", SearchScope::AllText, SearchCompare::IgnoreCase));
+    EXPECT_TRUE(matches(r, "œuvre ÿves", SearchScope::AllText, SearchCompare::IgnoreCase));
+    EXPECT_FALSE(matches(r, "élodie", SearchScope::AllText, SearchCompare::Exact));
     // A phrase the data file's code page cannot hold never matches.
-    EXPECT_FALSE(matches(r, "Ωmega", kSearchAllText, 1));
+    EXPECT_FALSE(matches(r, "Ωmega", SearchScope::AllText, SearchCompare::IgnoreCase));
 }
 
 TEST(MatchesSearch, ThePreparedRuleAgreesWithThePlainOneOnEveryCodePageLetter) {
@@ -93,9 +94,9 @@ TEST(MatchesSearch, ThePreparedRuleAgreesWithThePlainOneOnEveryCodePageLetter) {
     for (int b = 0x41; b < 0x100; ++b) {
         const QString single =
             QString::fromStdString(cp1252::decode(std::string(1, static_cast<char>(b))));
-        matches(r, single, kSearchComments, 1);
-        matches(r, single.toUpper(), kSearchComments, 1);
-        matches(r, single.toLower(), kSearchComments, 1);
+        matches(r, single, SearchScope::Comments, SearchCompare::IgnoreCase);
+        matches(r, single.toUpper(), SearchScope::Comments, SearchCompare::IgnoreCase);
+        matches(r, single.toLower(), SearchScope::Comments, SearchCompare::IgnoreCase);
     }
 }
 
