@@ -414,10 +414,7 @@ bool frmAddEditName::eventFilter(QObject* watched, QEvent* event) {
 
 void frmAddEditName::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!m_activated) {
-        m_activated = true;
-        Form_Activate();
-    }
+    m_firstShowing.shown();
 }
 
 void frmAddEditName::Form_Activate() {

@@ -8,6 +8,7 @@
 #include <QDialog>
 
 #include "listlink.h"
+#include "windowlife.h"
 
 class QLabel;
 class QScrollBar;
@@ -115,7 +116,7 @@ class frmAddEditName : public QDialog {
     int m_entryRecordNumber = 0;
     bool m_loadFailed = false;  // nothing may be saved over an entry that did not load
     bool m_editorReady = false;
-    bool m_activated = false;
+    FirstShowing m_firstShowing{[this] { Form_Activate(); }};
     bool m_closing = false;
 };
 

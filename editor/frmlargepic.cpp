@@ -20,10 +20,7 @@ namespace corvane {
 frmLargePic::frmLargePic(AppState& app, QWidget* parent) : QDialog(parent), m_app(app) {
     setObjectName(QStringLiteral("frmLargePic"));
     m_fade = new FadeController(this);
-    m_fade->setClosingStep([this] {
-        m_closing = true;
-        QDialog::reject();
-    });
+    m_close = std::make_unique<FadingClose>(*m_fade, [this] { QDialog::reject(); });
     m_app.FadeEnabled = modFadeInOut::ApplyWindowAlpha(this, 0, false, m_app.settings.fadeStatus());
     setFixedSize(twipsSize(8310 - 120, 7185 - 480));
 
@@ -70,10 +67,7 @@ bool frmLargePic::loadPicture(const QString& path) {
 
 void frmLargePic::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!m_activated) {
-        m_activated = true;
-        QMetaObject::invokeMethod(this, &frmLargePic::Form_Activate, Qt::QueuedConnection);
-    }
+    m_firstShowing.shown();
 }
 
 void frmLargePic::Form_Activate() {
@@ -116,17 +110,12 @@ void frmLargePic::cmdPrintPic_Click() {
 }
 
 void frmLargePic::cmdReturn_Click() {
-    if (m_app.FadeEnabled && !m_app.PrintPictureAtOnce && isVisible() &&
-        m_fade->currentAlpha() > 0) {
-        m_fade->StartFade(255, 0, 20, true);
-    } else {
-        m_closing = true;
-        QDialog::reject();
-    }
+    m_close->close(m_app.FadeEnabled && !m_app.PrintPictureAtOnce && isVisible() &&
+                   m_fade->currentAlpha() > 0);
 }
 
 void frmLargePic::reject() {
-    if (!m_closing) {
+    if (!m_close->closing()) {
         cmdReturn_Click();
     }
 }

@@ -6,6 +6,8 @@
 
 #include <QDialog>
 #include <QImage>
+#include <memory>
+#include "windowlife.h"
 
 class QLabel;
 
@@ -45,8 +47,10 @@ class frmLargePic : public QDialog {
     QString m_tag;
     QString m_path;
     QImage m_image;
-    bool m_activated = false;
-    bool m_closing = false;
+    FirstShowing m_firstShowing{[this] {
+        QMetaObject::invokeMethod(this, &frmLargePic::Form_Activate, Qt::QueuedConnection);
+    }};
+    std::unique_ptr<FadingClose> m_close;
 };
 
 }  // namespace corvane

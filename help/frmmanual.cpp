@@ -67,10 +67,7 @@ int frmManual::topicNumber(int index) {
 frmManual::frmManual(AppState& app, QWidget* parent) : QDialog(parent), m_app(app) {
     setObjectName(QStringLiteral("frmManual"));
     m_fade = new FadeController(this);
-    m_fade->setClosingStep([this] {
-        m_closing = true;
-        QDialog::reject();
-    });
+    m_close = std::make_unique<FadingClose>(*m_fade, [this] { QDialog::reject(); });
     m_app.FadeEnabled = modFadeInOut::ApplyWindowAlpha(this, 0, false, m_app.settings.fadeStatus());
 
     // 6495 x 6675 twips as the Windows releases measured the window, with
@@ -136,10 +133,7 @@ frmManual::frmManual(AppState& app, QWidget* parent) : QDialog(parent), m_app(ap
 
 void frmManual::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!m_activated) {
-        m_activated = true;
-        Form_Activate();
-    }
+    m_firstShowing.shown();
 }
 
 void frmManual::Form_Activate() {
@@ -210,17 +204,12 @@ void frmManual::cmdPrintHelp_Click() {
 }
 
 void frmManual::cmdReturn_Click() {
-    if (m_app.FadeEnabled) {
-        m_fade->StartFade(255, 0, 20, true);
-    } else {
-        m_closing = true;
-        QDialog::reject();
-    }
+    m_close->close(m_app.FadeEnabled);
 }
 
 // Esc and the close box return as the Return button does.
 void frmManual::reject() {
-    if (!m_closing) {
+    if (!m_close->closing()) {
         cmdReturn_Click();
     }
 }

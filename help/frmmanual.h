@@ -6,6 +6,8 @@
 // HelpStartTopic (and HelpSingleTopic, to hide the topics button) first.
 
 #include <QDialog>
+#include <memory>
+#include "windowlife.h"
 
 class QLabel;
 class QMenu;
@@ -57,8 +59,8 @@ class frmManual : public QDialog {
     FadeController* m_fade;
     int m_currentTopic = 0;
     QString m_aboutText;
-    bool m_activated = false;
-    bool m_closing = false;
+    FirstShowing m_firstShowing{[this] { Form_Activate(); }};
+    std::unique_ptr<FadingClose> m_close;
 };
 
 }  // namespace corvane

@@ -71,10 +71,7 @@ frmFind::frmFind(AppState& app, QWidget* parent) : QDialog(parent), m_app(app) {
 
 void frmFind::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!m_activated) {
-        m_activated = true;
-        Form_Activate();
-    }
+    m_firstShowing.shown();
 }
 
 void frmFind::Form_Activate() {

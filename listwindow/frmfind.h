@@ -5,6 +5,7 @@
 // search state for the main window to list the matching entries.
 
 #include <QDialog>
+#include "windowlife.h"
 
 class QCheckBox;
 class QLabel;
@@ -45,7 +46,7 @@ class frmFind : public QDialog {
     OrielButton* m_cmdFind;
     OrielButton* m_cmdCancel;
     bool m_findPressed = false;
-    bool m_activated = false;
+    FirstShowing m_firstShowing{[this] { Form_Activate(); }};
     bool m_closing = false;
 };
 

@@ -34,10 +34,7 @@ void setBackground(QLineEdit* line, const char* colour) {
 frmPrintLabel::frmPrintLabel(AppState& app, QWidget* parent) : QDialog(parent), m_app(app) {
     setObjectName(QStringLiteral("frmPrintLabel"));
     m_fade = new FadeController(this);
-    m_fade->setClosingStep([this] {
-        m_closing = true;
-        QDialog::reject();
-    });
+    m_close = std::make_unique<FadingClose>(*m_fade, [this] { QDialog::reject(); });
     m_app.FadeEnabled = modFadeInOut::ApplyWindowAlpha(this, 0, false, m_app.settings.fadeStatus());
     setFixedSize(twipsSize(6510 - 120, 5265 - 480));
     setWindowTitle(QStringLiteral(" Print a 1\" x 2 5/8\" Label"));
@@ -105,10 +102,7 @@ QString frmPrintLabel::line(int index) const {
 
 void frmPrintLabel::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!m_activated) {
-        m_activated = true;
-        Form_Activate();
-    }
+    m_firstShowing.shown();
 }
 
 void frmPrintLabel::Form_Activate() {
@@ -159,16 +153,11 @@ void frmPrintLabel::cmdPrintLabel_Click() {
 }
 
 void frmPrintLabel::cmdCancel_Click() {
-    if (m_app.FadeEnabled) {
-        m_fade->StartFade(255, 0, 20, true);
-    } else {
-        m_closing = true;
-        QDialog::reject();
-    }
+    m_close->close(m_app.FadeEnabled);
 }
 
 void frmPrintLabel::reject() {
-    if (!m_closing) {
+    if (!m_close->closing()) {
         cmdCancel_Click();
     }
 }

@@ -6,6 +6,8 @@
 
 #include <QDialog>
 #include <array>
+#include <memory>
+#include "windowlife.h"
 
 class QLabel;
 class QLineEdit;
@@ -45,8 +47,8 @@ class frmPrintLabel : public QDialog {
     OrielButton* m_cmdPrintLabel;
     OrielButton* m_cmdCancel;
     FadeController* m_fade;
-    bool m_activated = false;
-    bool m_closing = false;
+    FirstShowing m_firstShowing{[this] { Form_Activate(); }};
+    std::unique_ptr<FadingClose> m_close;
 };
 
 }  // namespace corvane

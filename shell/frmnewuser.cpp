@@ -65,10 +65,7 @@ QString frmNewUser::welcomeText() {
 
 void frmNewUser::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!m_activated) {
-        m_activated = true;
-        Form_Activate();
-    }
+    m_firstShowing.shown();
 }
 
 void frmNewUser::Form_Activate() {

@@ -4,6 +4,7 @@
 // each start until the user ticks "Don't show this Welcome screen again".
 
 #include <QDialog>
+#include "windowlife.h"
 
 class QCheckBox;
 class QLabel;
@@ -34,7 +35,7 @@ class frmNewUser : public QDialog {
     QCheckBox* m_chkNoShow;
     OrielButton* m_cmdContinue;
     FadeController* m_fade;
-    bool m_activated = false;
+    FirstShowing m_firstShowing{[this] { Form_Activate(); }};
 };
 
 }  // namespace corvane

@@ -98,10 +98,7 @@ QString frmTitlePage::versionText(int major, int minor, int revision) {
 
 void frmTitlePage::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!m_activated) {
-        m_activated = true;
-        Form_Activate();
-    }
+    m_firstShowing.shown();
 }
 
 void frmTitlePage::Form_Activate() {

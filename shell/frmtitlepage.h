@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <functional>
+#include "windowlife.h"
 
 class QLabel;
 
@@ -48,7 +49,7 @@ class frmTitlePage : public QWidget {
     QLabel* m_labelOrielSoftware;
     QLabel* m_labelOrielAddress;
     LinkLabel* m_labelOrielContact[3] = {nullptr, nullptr, nullptr};
-    bool m_activated = false;
+    FirstShowing m_firstShowing{[this] { Form_Activate(); }};
     bool m_handingOver = false;
 };
 
