@@ -80,6 +80,41 @@ CommandLine::Action lastAction(const QCommandLineParser& parser) {
     return action;
 }
 
+// The arguments that are Corvane's, after the program's name: "/m" (the
+// program's old switch, which sets `quitWithoutAsking`) and Qt's options
+// are taken out.
+QStringList corvaneArguments(const std::vector<std::string>& args, bool& quitWithoutAsking) {
+    QStringList rest{QStringLiteral("corvane")};
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        bool takesValue = false;
+        if (args[i] == "/m") {
+            quitWithoutAsking = true;
+        } else if (isQtOption(args[i], takesValue)) {
+            i += takesValue ? 1 : 0;
+        } else {
+            rest << QString::fromStdString(args[i]);
+        }
+    }
+    return rest;
+}
+
+// What the parser found wrong, in the program's words.
+std::string parseError(const QCommandLineParser& parser) {
+    for (const OptionSpec& spec : kOptions) {
+        if (spec.whenMissing &&
+            parser.errorText().contains(QStringLiteral("'--%1'").arg(QLatin1String(spec.name)))) {
+            return spec.whenMissing;
+        }
+    }
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString& name = unknown.first();
+        return "unknown option '" + std::string(name.size() == 1 ? "-" : "--") +
+               name.toStdString() + "'";
+    }
+    return parser.errorText().toStdString();
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
@@ -89,19 +124,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         result.error = std::move(why);
         return result;
     };
-    // "/m" is the program's old switch, and Qt's options are Qt's: both are
-    // taken out before the rest is parsed.
-    QStringList rest{QStringLiteral("corvane")};
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        bool takesValue = false;
-        if (args[i] == "/m") {
-            result.quitWithoutAsking = true;
-        } else if (isQtOption(args[i], takesValue)) {
-            i += takesValue ? 1 : 0;
-        } else {
-            rest << QString::fromStdString(args[i]);
-        }
-    }
+    const QStringList rest = corvaneArguments(args, result.quitWithoutAsking);
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     for (const OptionSpec& spec : kOptions) {
@@ -114,19 +137,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                              : QCommandLineOption(names));
     }
     if (!parser.parse(rest)) {
-        for (const OptionSpec& spec : kOptions) {
-            if (spec.whenMissing && parser.errorText().contains(
-                                        QStringLiteral("'--%1'").arg(QLatin1String(spec.name)))) {
-                return fail(spec.whenMissing);
-            }
-        }
-        const QStringList unknown = parser.unknownOptionNames();
-        if (!unknown.isEmpty()) {
-            const QString& name = unknown.first();
-            return fail("unknown option '" + std::string(name.size() == 1 ? "-" : "--") +
-                        name.toStdString() + "'");
-        }
-        return fail(parser.errorText().toStdString());
+        return fail(parseError(parser));
     }
     if (!parser.positionalArguments().isEmpty()) {
         return fail("unknown option '" + parser.positionalArguments().first().toStdString() + "'");

@@ -98,6 +98,50 @@ const std::map<std::string, Field>& knownColumns() {
     return columns;
 }
 
+// Puts one cell of a known column into the entry.
+void putCell(EntryBuilder& b, Field field, const std::string& cell, const std::string& what) {
+    const FieldKind kind = fieldInfo(field).kind;
+    if (kind == FieldKind::Date && trimmed(cell).empty()) {
+        b.clearDate(field);  // Corvane's own columns: no date was no date
+    } else if (kind == FieldKind::Date) {
+        b.date(field, parseDate(cell, field == Field::Created || field == Field::LastModified),
+               cell, what);
+    } else if (kind == FieldKind::Byte) {
+        b.creatorVersion(cell);
+    } else if (field == Field::Affiliations && cell.find(" ::: ") != std::string::npos) {
+        std::string joined;  // Google's "Family ::: Friends"
+        for (std::size_t at = 0;;) {
+            const auto next = cell.find(" ::: ", at);
+            joined += (joined.empty() ? "" : "\r\n") + cell.substr(at, next - at);
+            if (next == std::string::npos) {
+                break;
+            }
+            at = next + 5;
+        }
+        b.put(field, joined, what);
+    } else {
+        b.put(field, cell, what);
+    }
+}
+
+// The name and the city lines that Outlook's and Google's exports split into
+// columns of their own, joined again; `cell` gives a column's value by name.
+template <typename Cell>
+void putJoinedParts(EntryBuilder& b, const Cell& cell) {
+    const std::string first = !cell("first name").empty() ? cell("first name") : cell("given name");
+    const std::string last = !cell("last name").empty() ? cell("last name") : cell("family name");
+    if (!b.hasName() && (!first.empty() || !last.empty())) {
+        b.put(Field::FullName, entryName(last, first), "the name");
+    }
+    for (const char* side : {"home", "business"}) {
+        const std::string line =
+            cityLine(cell(std::string(side) + " city"), cell(std::string(side) + " state"),
+                     cell(std::string(side) + " postal code"));
+        b.put(std::string(side) == "home" ? Field::HomeCityStateZip : Field::WorkCityStateZip, line,
+              std::string("the ") + side + " city line");
+    }
+}
+
 }  // namespace
 
 ImportReading readCsv(std::string_view text, double now) {
@@ -150,47 +194,9 @@ ImportReading readCsv(std::string_view text, double now) {
                 }
                 continue;
             }
-            const Field field = *fields[c];
-            const std::string what = "the column \"" + trimmed(header[c]) + "\"";
-            if (fieldInfo(field).kind == FieldKind::Date && trimmed(row[c]).empty()) {
-                b.clearDate(field);  // Corvane's own columns: no date was no date
-            } else if (fieldInfo(field).kind == FieldKind::Date) {
-                b.date(field,
-                       parseDate(row[c], field == Field::Created || field == Field::LastModified),
-                       row[c], what);
-            } else if (fieldInfo(field).kind == FieldKind::Byte) {
-                b.creatorVersion(row[c]);
-            } else if (fieldInfo(field).kind == FieldKind::Text) {
-                std::string value = row[c];
-                if (field == Field::Affiliations && value.find(" ::: ") != std::string::npos) {
-                    std::string joined;  // Google's "Family ::: Friends"
-                    for (std::size_t at = 0;;) {
-                        const auto next = value.find(" ::: ", at);
-                        joined += (joined.empty() ? "" : "\r\n") + value.substr(at, next - at);
-                        if (next == std::string::npos) {
-                            break;
-                        }
-                        at = next + 5;
-                    }
-                    value = joined;
-                }
-                b.put(field, value, what);
-            }
+            putCell(b, *fields[c], row[c], "the column \"" + trimmed(header[c]) + "\"");
         }
-        const std::string first =
-            !cell("first name").empty() ? cell("first name") : cell("given name");
-        const std::string last =
-            !cell("last name").empty() ? cell("last name") : cell("family name");
-        if (!b.hasName() && (!first.empty() || !last.empty())) {
-            b.put(Field::FullName, entryName(last, first), "the name");
-        }
-        for (const char* side : {"home", "business"}) {
-            const std::string line =
-                cityLine(cell(std::string(side) + " city"), cell(std::string(side) + " state"),
-                         cell(std::string(side) + " postal code"));
-            b.put(std::string(side) == "home" ? Field::HomeCityStateZip : Field::WorkCityStateZip,
-                  line, std::string("the ") + side + " city line");
-        }
+        putJoinedParts(b, cell);
         if (!b.hasName()) {
             reading.skipped.push_back("row " + std::to_string(r + 1) + ": it has no name");
         } else {

@@ -161,6 +161,57 @@ std::string percentDecoded(std::string_view uri) {
     return out;
 }
 
+// ADR: the street, the second line (the extended address, else the post
+// office box) and the city line of one side.
+void putAddress(EntryBuilder& b, const Property& p, const AddressSide& side,
+                const std::string& sideName) {
+    const std::vector<std::string> a = splitValue(p.value, ';');
+    auto part = [&](std::size_t i) { return i < a.size() ? trimmed(unescape(a[i])) : ""; };
+    b.put(side.address1, part(2), "the " + sideName + " street");
+    b.put(side.address2, part(1).empty() ? part(0) : part(1),
+          "the " + sideName + " address's second line");
+    b.put(side.cityStateZip, cityLine(part(3), part(4), part(5), part(6)),
+          "the " + sideName + " city line");
+}
+
+// TEL: a number into the side's field for its type; a second plain number
+// goes to the side's other phone, a second mobile to the second mobile.
+void putPhone(EntryBuilder& b, const Property& p, const std::string& value, const AddressSide& side,
+              const std::string& sideName) {
+    // A tel: URI is shown as the number ("+1-418-656-9254 x102").
+    std::string number = value;
+    if (lower(number).starts_with("tel:")) {
+        number = number.substr(4);
+        if (const auto ext = number.find(";ext="); ext != std::string::npos) {
+            number = number.substr(0, ext) + " x" + number.substr(ext + 5);
+        }
+    }
+    const std::string what = "another " + sideName + " phone number";
+    if (p.types.contains("fax")) {
+        b.put(side.fax, number, "another " + sideName + " fax number");
+    } else if (p.types.contains("pager")) {
+        b.put(side.pager, number, "another " + sideName + " pager number");
+    } else if (p.types.contains("cell")) {
+        b.put(b.isFree(side.cell1) ? side.cell1 : side.cell2, number, "another mobile number");
+    } else if (p.types.contains("x-other") || !b.isFree(side.phone)) {
+        b.put(side.otherPhone, number, what);
+    } else {
+        b.put(side.phone, number, what);
+    }
+}
+
+// CATEGORIES: one affiliation a line.
+std::string categoryLines(const std::string& value) {
+    std::string lines;
+    for (const std::string& c : splitValue(value, ',')) {
+        const std::string category = trimmed(unescape(c));
+        if (!category.empty()) {
+            lines += (lines.empty() ? "" : "\r\n") + category;
+        }
+    }
+    return lines;
+}
+
 void mapProperty(EntryBuilder& b, const Property& p, std::string& fn, std::string& nName) {
     const std::string value = unescape(p.value);
     const AddressSide& side = sideOf(p);
@@ -180,34 +231,9 @@ void mapProperty(EntryBuilder& b, const Property& p, std::string& fn, std::strin
     } else if (p.name == "TITLE" || p.name == "ORG" || p.name == "ROLE") {
         b.put(kWorkSide.otherInfo, lower(p.name) + ": " + value, lower(p.name));
     } else if (p.name == "ADR") {
-        const std::vector<std::string> a = splitValue(p.value, ';');
-        auto part = [&](std::size_t i) { return i < a.size() ? trimmed(unescape(a[i])) : ""; };
-        b.put(side.address1, part(2), "the " + sideName + " street");
-        b.put(side.address2, part(1).empty() ? part(0) : part(1),
-              "the " + sideName + " address's second line");
-        b.put(side.cityStateZip, cityLine(part(3), part(4), part(5), part(6)),
-              "the " + sideName + " city line");
+        putAddress(b, p, side, sideName);
     } else if (p.name == "TEL") {
-        // A tel: URI is shown as the number ("+1-418-656-9254 x102").
-        std::string number = value;
-        if (lower(number).starts_with("tel:")) {
-            number = number.substr(4);
-            if (const auto ext = number.find(";ext="); ext != std::string::npos) {
-                number = number.substr(0, ext) + " x" + number.substr(ext + 5);
-            }
-        }
-        const std::string what = "another " + sideName + " phone number";
-        if (p.types.contains("fax")) {
-            b.put(side.fax, number, "another " + sideName + " fax number");
-        } else if (p.types.contains("pager")) {
-            b.put(side.pager, number, "another " + sideName + " pager number");
-        } else if (p.types.contains("cell")) {
-            b.put(b.isFree(side.cell1) ? side.cell1 : side.cell2, number, "another mobile number");
-        } else if (p.types.contains("x-other") || !b.isFree(side.phone)) {
-            b.put(side.otherPhone, number, what);
-        } else {
-            b.put(side.phone, number, what);
-        }
+        putPhone(b, p, value, side, sideName);
     } else if (p.name == "EMAIL") {
         b.put(side.email, value, "another " + sideName + " e-mail address");
     } else if (p.name == "URL") {
@@ -219,14 +245,7 @@ void mapProperty(EntryBuilder& b, const Property& p, std::string& fn, std::strin
     } else if (p.name == "NOTE") {
         b.put(Field::Comments, value, "another note");
     } else if (p.name == "CATEGORIES") {
-        std::string lines;
-        for (const std::string& c : splitValue(p.value, ',')) {
-            const std::string category = trimmed(unescape(c));
-            if (!category.empty()) {
-                lines += (lines.empty() ? "" : "\r\n") + category;
-            }
-        }
-        b.put(Field::Affiliations, lines, "more affiliations");
+        b.put(Field::Affiliations, categoryLines(p.value), "more affiliations");
     } else if (p.name == "PHOTO") {
         if (lower(value).starts_with("file://")) {
             b.put(Field::PicturePath, percentDecoded(value.substr(7)), "another picture");

@@ -109,6 +109,9 @@ class frmMain : public QWidget, public ListLink {
     void cmdFormFade_MouseMove();
     void dim();
     void undim();
+    void rebuildRows(bool& failed);
+    void showSubList();
+    void showAllEntries();
     void fillGrid(bool& failed);
     void buildMenus();
     void filterByAffiliation();

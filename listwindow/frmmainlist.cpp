@@ -26,6 +26,21 @@ void processPendingMessages() {
 }  // namespace
 
 void frmMain::LoadGrid() {
+    bool failed = false;
+    rebuildRows(failed);
+    if (failed) {
+        return;  // the user has been told; no message about an empty list
+    }
+    if (m_subListShown) {
+        showSubList();
+    } else {
+        showAllEntries();
+    }
+}
+
+// Steps 1 to 7 of the rebuild: every record read into the rows, sorted,
+// shaded and drawn once; `failed` when a file error ended the reading.
+void frmMain::rebuildRows(bool& failed) {
     // 1. Hourglass; the grid stops drawing until it is complete.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_lblGridHeader->clear();
@@ -40,7 +55,6 @@ void frmMain::LoadGrid() {
     m_grid->setColumnWidthTwips(0, 5000);
 
     // 3. and 4. Every record, once, in file order.
-    bool failed = false;
     fillGrid(failed);
 
     // 5. Sorted by name, then by the second column.
@@ -60,35 +74,35 @@ void frmMain::LoadGrid() {
     m_rebuilding = false;
     QApplication::restoreOverrideCursor();
     processPendingMessages();
-    if (failed) {
-        return;  // the user has been told; no message about an empty list
-    }
+}
 
+// Step 8: the sub-list a find or an affiliation made, or the message that
+// nothing matched (and all entries again).
+void frmMain::showSubList() {
     // 8. A sub-list.
-    if (m_subListShown) {
-        if (m_grid->Rows() == 1) {
-            m_app.platform.messageBox(
-                this,
-                {QStringLiteral("No matches"),
-                 QStringLiteral("There were no matches\nsearching for\n\n") + m_app.SearchPhrase,
-                 MsgIcon::Critical, MsgButtons::Ok, 1});
-            cmdSeeAllEntries_Click();
-            return;
-        }
-        m_grid->setRow(1);
-        m_grid->setTopRow(1);
-        m_grid->selectCurrentRow();
-        UpdateCommandButtons();
-        m_timerFlash.start();
-        m_lblGridHeader->setText(QStringLiteral(" Sub-list of entries containing '") +
-                                 m_app.SearchPhrase + QStringLiteral("' "));
-        if (m_savedSearchOption != SearchScope::None) {
-            m_app.SearchOption = m_savedSearchOption;
-            m_savedSearchOption = SearchScope::None;
-        }
+    if (m_grid->Rows() == 1) {
+        m_app.platform.messageBox(
+            this, {QStringLiteral("No matches"),
+                   QStringLiteral("There were no matches\nsearching for\n\n") + m_app.SearchPhrase,
+                   MsgIcon::Critical, MsgButtons::Ok, 1});
+        cmdSeeAllEntries_Click();
         return;
     }
+    m_grid->setRow(1);
+    m_grid->setTopRow(1);
+    m_grid->selectCurrentRow();
+    UpdateCommandButtons();
+    m_timerFlash.start();
+    m_lblGridHeader->setText(QStringLiteral(" Sub-list of entries containing '") +
+                             m_app.SearchPhrase + QStringLiteral("' "));
+    if (m_savedSearchOption != SearchScope::None) {
+        m_app.SearchOption = m_savedSearchOption;
+        m_savedSearchOption = SearchScope::None;
+    }
+}
 
+// Step 9: all entries, or the message that the book is empty.
+void frmMain::showAllEntries() {
     // 9. All entries.
     if (m_grid->Rows() == 1) {
         m_cmdAddEntry->show();

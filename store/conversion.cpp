@@ -36,6 +36,38 @@ void mapOldRecord(const OldContactRecord& old, ContactRecord& out) {
     out.setText(side.otherInfo, old.text(OldField::OtherInfo));
 }
 
+namespace {
+
+// Converts the `count` records of the open old file `oldFile` one by one
+// through `current` into slots 1 to `count` of `scratch`, each stamped
+// as made and changed now by this version.
+StoreStatus convertRecords(FileSystem& fs, int oldFile, const std::string& oldName, int count,
+                           ScratchFile& scratch, ContactRecord& current,
+                           const std::function<double()>& now) {
+    std::vector<std::uint8_t> oldSlot(kOldSlot);
+    for (int i = 1; i <= count; ++i) {
+        std::size_t got = 0;
+        if (int err = fs.readAt(oldFile, (i - 1) * kOldSlot, oldSlot.data(), kOldSlot, got)) {
+            return StoreStatus::ioError(oldName, err);
+        }
+        // The last slot of a file with a ragged end reads as blank where it stops.
+        std::fill(oldSlot.begin() + static_cast<std::ptrdiff_t>(got), oldSlot.end(), ' ');
+        const auto old = OldContactRecord::decode(std::span<const std::uint8_t, kOldSlot>(oldSlot));
+        mapOldRecord(old, current);
+        current.setCreatorVersion(kVersionMajor);
+        current.setDate(Field::Created, now());
+        current.setDate(Field::LastModified, now());
+        const auto& bytes = current.encode();
+        if (StoreStatus wrote = scratch.write((i - 1) * kNewSlot, bytes.data(), bytes.size());
+            !wrote.ok()) {
+            return wrote;
+        }
+    }
+    return StoreStatus::success();
+}
+
+}  // namespace
+
 ConversionResult ConvertOldDataFile(DataFile& store, const std::function<double()>& now) {
     FileSystem& fs = store.fileSystem();
     const std::string oldName = store.path(kOldDataFileName);
@@ -85,25 +117,10 @@ ConversionResult ConvertOldDataFile(DataFile& store, const std::function<double(
     }
     const auto count = static_cast<int>(slots);
 
-    ContactRecord& current = store.CurrentRecord();
-    std::vector<std::uint8_t> oldSlot(kOldSlot);
-    for (int i = 1; i <= count; ++i) {
-        std::size_t got = 0;
-        if (int err = fs.readAt(oldFile, (i - 1) * kOldSlot, oldSlot.data(), kOldSlot, got)) {
-            return {StoreStatus::ioError(oldName, err), 0};
-        }
-        // The last slot of a file with a ragged end reads as blank where it stops.
-        std::fill(oldSlot.begin() + static_cast<std::ptrdiff_t>(got), oldSlot.end(), ' ');
-        const auto old = OldContactRecord::decode(std::span<const std::uint8_t, kOldSlot>(oldSlot));
-        mapOldRecord(old, current);
-        current.setCreatorVersion(kVersionMajor);
-        current.setDate(Field::Created, now());
-        current.setDate(Field::LastModified, now());
-        const auto& bytes = current.encode();
-        if (StoreStatus wrote = scratch.write((i - 1) * kNewSlot, bytes.data(), bytes.size());
-            !wrote.ok()) {
-            return {wrote, 0};
-        }
+    if (StoreStatus converted =
+            convertRecords(fs, oldFile, oldName, count, scratch, store.CurrentRecord(), now);
+        !converted.ok()) {
+        return {converted, 0};
     }
     if (StoreStatus finished = scratch.finish(); !finished.ok()) {
         return {finished, 0};
