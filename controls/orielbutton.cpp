@@ -189,7 +189,7 @@ void OrielButton::setMaskColor(OleColor colour) {
 void OrielButton::setButtonType(int type) {
     m_buttonType = static_cast<ButtonType>(type);
     recomputeColours();
-    if (type == 11 && isVisible()) {
+    if (m_buttonType == ButtonType::Picture && isVisible()) {
         captureBackground();
     }
     handleResize();

@@ -76,20 +76,32 @@ class OrielButton : public QWidget {
     void readProperties(const QVariantMap& bag);
     QVariantMap writeProperties() const;
 
+    // The properties of the saved layout (see the Q_PROPERTY list). Every
+    // setter redraws the button in its last drawn state; those that change
+    // its colours or its layout compute them again first.
+
+    // The face's colour at rest and under the pointer (colour scheme 2).
     OleColor backColor() const { return m_backColor; }
     void setBackColor(OleColor colour);
     OleColor backOver() const { return m_backOver; }
     void setBackOver(OleColor colour);
+    // The caption's colour at rest and under the pointer.
     OleColor foreColor() const { return m_foreColor; }
     void setForeColor(OleColor colour);
     OleColor foreOver() const { return m_foreOver; }
     void setForeOver(OleColor colour);
+    // The colour of a picture's pixels that are drawn transparent (see useMaskColor).
     OleColor maskColor() const { return m_maskColor; }
     void setMaskColor(OleColor colour);
+    // The drawing style's number (ButtonType); setting it shapes the window
+    // again, and the Picture style captures the background behind it.
     int buttonType() const { return static_cast<int>(m_buttonType); }
     void setButtonType(int type);
+    // The caption, with "&" before the access key; setting it finds the key
+    // and lays the caption out again.
     QString caption() const { return m_caption; }
     void setCaption(const QString& caption);
+    // The caption font's parts; each setter changes that part only.
     bool fontBold() const { return font().bold(); }
     void setFontBold(bool on);
     bool fontItalic() const { return font().italic(); }
@@ -100,33 +112,47 @@ class OrielButton : public QWidget {
     void setFontSize(double points);
     QString fontName() const { return font().family(); }
     void setFontName(const QString& family);
+    // Which colours the face takes: 2 the button's own (backColor, foreColor,
+    // ...), 3 a fixed grey, 4 the system's with its highlight, others the system's.
     int colorScheme() const { return m_colorScheme; }
     void setColorScheme(int scheme);
+    // Whether the dotted focus rectangle is drawn while the button has the focus.
     bool showFocusRect() const { return m_showFocusRect; }
     void setShowFocusRect(bool on);
+    // The pointer shown over the button (99: mouseIcon); applied at once.
     qint16 mousePointer() const { return m_mousePointer; }
     void setMousePointer(qint16 pointer);
     QPixmap mouseIcon() const { return m_mouseIcon; }
     void setMouseIcon(const QPixmap& icon);
+    // The native window's id, for whoever asks for the old handle.
     qulonglong hwnd() const { return static_cast<qulonglong>(winId()); }
+    // Whether the bevel's light edges are softened.
     bool softBevel() const { return m_softBevel; }
     void setSoftBevel(bool on);
+    // The picture at rest and under the pointer (none: the rest picture).
     QPixmap pictureNormal() const { return m_pictureNormal; }
     void setPictureNormal(const QPixmap& picture);
     QPixmap pictureOver() const { return m_pictureOver; }
     void setPictureOver(const QPixmap& picture);
+    // Where the picture stands beside the caption; setting it lays them out again.
     int picturePosition() const { return m_picturePosition; }
     void setPicturePosition(int position);
+    // Whether the mask colour's pixels of the picture are left out.
     bool useMaskColor() const { return m_useMaskColor; }
     void setUseMaskColor(bool on);
+    // Whether the picture is drawn in grey while the pointer is not over it
+    // (a disabled button's always is).
     bool useGreyscale() const { return m_useGreyscale; }
     void setUseGreyscale(bool on);
+    // How the caption is drawn: 0 plain, 1 with a shadow below it, 2 engraved.
     int specialEffect() const { return m_specialEffect; }
     void setSpecialEffect(int effect);
+    // Whether a click toggles value() and the button stays pressed while it is set.
     bool checkBoxBehaviour() const { return m_checkBoxBehaviour; }
     void setCheckBoxBehaviour(bool on);
     bool value() const { return m_value; }
     void setValue(bool on);
+    // The control's version text, as the saved designs know it.
     QString version() const { return QStringLiteral("w2005.08.15"); }
 
     // The window's default button answers Enter, its cancel button Esc,
@@ -147,13 +173,19 @@ class OrielButton : public QWidget {
     // What the button looks like now, and how often it has been drawn.
     const QImage& face() const { return m_face; }
     int drawCount() const { return m_drawCount; }
+    // The caption's access key (the letter after "&"), or a null character.
     QChar accessKey() const { return m_accessKey; }
+    // Whether the pointer is over the button (the hover timer runs).
     bool isHovering() const { return m_hovering; }
+    // The colours and the caption layout computed last.
     const ButtonColours& colours() const { return m_colours; }
     const CaptionLayout& captionLayout() const { return m_captionLayout; }
 
   signals:
+    // A click: the left button released over the button, its access key,
+    // Space, or Enter or Esc for the window's default or cancel button.
     void Click();
+    // The mouse and the keyboard as the design's events report them.
     void MouseDown(short button, short shift, float x, float y);
     void MouseMove(short button, short shift, float x, float y);
     void MouseUp(short button, short shift, float x, float y);

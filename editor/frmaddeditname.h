@@ -31,32 +31,52 @@ class frmAddEditName : public QDialog {
     // list's current row (View); its window tag is the mode's ("**", "***").
     frmAddEditName(AppState& app, ListLink& list, EditorMode mode, QWidget* parent = nullptr);
 
+    // Whether the editor adds a new entry (rather than showing one).
     bool isAddMode() const { return m_mode == EditorMode::Add; }
+    // The record number of the entry shown, or to be added (RecordCount + 1).
     int EntryRecordNumber() const { return m_entryRecordNumber; }
+    // False while the editor fills its fields, when their changes are not the user's.
     bool EditorReady() const { return m_editorReady; }
 
     // The text of field `index` (1 to 31); multi-line fields with CR LF.
     QString fieldText(int index) const;
+    // Puts `text` into field `index` as typing would (the field's limits apply).
     void setFieldText(int index, const QString& text);
 
-    // Whether the entry may be saved now.
+    // Whether the entry may be saved now: a name, and in View a change.
     bool HasSaveableChanges() const;
 
     // Shows the entry behind the list's current row. When it cannot be read
     // the user is told and the editor closes without saving anything.
     void LoadEntry();
+    // Saves the entry: the dates are checked first (nothing is saved when
+    // one is wrong), then only the changed fields are written; a failure is
+    // reported and the typed values stay. On success the list's change
+    // signal is left and the editor closes.
     void cmdSave_Click();
+    // In View with changes pending, puts the stored entry back in the
+    // fields; otherwise closes the editor (an added entry is not saved).
     void cmdCancel_Click();
+    // Chooses a picture (both buttons alike); in View it is stored at once.
     void cmdPicAddEdit_Click(int index);
+    // Asks, then removes the picture; in View the removal is stored at once.
     void cmdPicDelete_Click();
+    // Opens the picture viewer on the picture, the editor dimmed meanwhile.
     void cmdLargerPic_Click();
+    // Asks whether to print the comments and affiliations (and the picture,
+    // when there is one), then prints the entry's report as the fields show it.
     void cmdPrintEntry_Click();
+    // Opens the label window for the home (1) or the business (2) address.
     void cmdPrintLabel_Click(int index);
     // The picture frame's working value: the picture's path, or empty.
     QString picturePath() const;
+    // In View, moves the list to row `value` and shows that entry (the
+    // scroll bar beside the name).
     void scrollNames_Change(int value);
 
   public slots:
+    // The close box and Esc close the editor as "Finished Viewing" or
+    // "Cancel New Entry" would: typed changes are dropped.
     void reject() override;
 
   protected:
