@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace corvane {
 namespace {
@@ -58,23 +59,28 @@ constexpr std::array<OptionSpec, 9> kOptions{{
     {"help", nullptr, nullptr},
 }};
 
-// The action options in the order the line gives them: the last one counts.
-CommandLine::Action lastAction(const QCommandLineParser& parser) {
+// The action the line asks for. The help and the version win wherever
+// they stand (asking for them never runs anything else); of the other
+// actions the line may name one, as often as it likes. Error when it names
+// two different ones.
+CommandLine::Action chosenAction(const QCommandLineParser& parser) {
     using Action = CommandLine::Action;
+    if (parser.isSet(QStringLiteral("help"))) {
+        return Action::Help;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        return Action::Version;
+    }
     Action action = Action::Run;
-    for (const QString& name : parser.optionNames()) {
-        if (name == u"export") {
-            action = Action::Export;
-        } else if (name == u"import") {
-            action = Action::Import;
-        } else if (name == u"upcoming") {
-            action = Action::Upcoming;
-        } else if (name == u"affiliations") {
-            action = Action::Affiliations;
-        } else if (name == u"version" || name == u"v") {
-            action = Action::Version;
-        } else if (name == u"help" || name == u"h") {
-            action = Action::Help;
+    for (const auto& [name, named] :
+         {std::pair{"export", Action::Export}, std::pair{"import", Action::Import},
+          std::pair{"upcoming", Action::Upcoming},
+          std::pair{"affiliations", Action::Affiliations}}) {
+        if (parser.isSet(QString::fromLatin1(name))) {
+            if (action != Action::Run) {
+                return Action::Error;
+            }
+            action = named;
         }
     }
     return action;
@@ -84,15 +90,25 @@ CommandLine::Action lastAction(const QCommandLineParser& parser) {
 // program's old switch, which sets `quitWithoutAsking`) and Qt's options
 // are taken out.
 QStringList corvaneArguments(const std::vector<std::string>& args, bool& quitWithoutAsking) {
+    // Each argument is carried byte for byte (Latin-1 maps every byte to one
+    // character and back), so that a file or folder name that is not UTF-8
+    // reaches the file system unchanged.
     QStringList rest{QStringLiteral("corvane")};
+    bool valueNext = false;  // the argument is the value of one of Corvane's options
     for (std::size_t i = 0; i < args.size(); ++i) {
         bool takesValue = false;
-        if (args[i] == "/m") {
+        if (valueNext) {
+            rest << QString::fromLatin1(args[i]);
+            valueNext = false;
+        } else if (args[i] == "/m") {
             quitWithoutAsking = true;
         } else if (isQtOption(args[i], takesValue)) {
             i += takesValue ? 1 : 0;
         } else {
-            rest << QString::fromStdString(args[i]);
+            rest << QString::fromLatin1(args[i]);
+            const std::string_view arg = args[i];
+            valueNext = arg == "--export" || arg == "--import" || arg == "--folder" ||
+                        arg == "-export" || arg == "-import" || arg == "-folder";
         }
     }
     return rest;
@@ -110,7 +126,7 @@ std::string parseError(const QCommandLineParser& parser) {
     if (!unknown.isEmpty()) {
         const QString& name = unknown.first();
         return "unknown option '" + std::string(name.size() == 1 ? "-" : "--") +
-               name.toStdString() + "'";
+               name.toLatin1().toStdString() + "'";
     }
     return parser.errorText().toStdString();
 }
@@ -127,6 +143,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     const QStringList rest = corvaneArguments(args, result.quitWithoutAsking);
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    // "-export json" is "--export json", as Qt reads its own options.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     for (const OptionSpec& spec : kOptions) {
         QStringList names{QString::fromLatin1(spec.name)};
         if (std::string_view(spec.name) == "version" || std::string_view(spec.name) == "help") {
@@ -140,14 +158,18 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         return fail(parseError(parser));
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return fail("unknown option '" + parser.positionalArguments().first().toStdString() + "'");
+        return fail("unknown option '" +
+                    parser.positionalArguments().first().toLatin1().toStdString() + "'");
     }
-    // The last value given counts, as the last action does.
+    // The last value given counts; its bytes are the argument's own.
     auto value = [&](const char* name) {
         const QStringList values = parser.values(QString::fromLatin1(name));
-        return values.isEmpty() ? std::string() : values.last().toStdString();
+        return values.isEmpty() ? std::string() : values.last().toLatin1().toStdString();
     };
-    result.action = lastAction(parser);
+    result.action = chosenAction(parser);
+    if (result.action == CommandLine::Action::Error) {
+        return fail("give one of --export, --import, --upcoming and --affiliations");
+    }
     if (parser.isSet(QStringLiteral("folder"))) {
         result.folder = value("folder");
         if (result.folder.empty()) {

@@ -12,20 +12,25 @@
 #include "datafile.h"
 #include "jsonexport.h"
 #include "listconsole.h"
+#include "terminaltext.h"
 #include "vcardexport.h"
 #include "version.h"
 
 namespace corvane {
 
-int enterFolder(const CommandLine& commandLine, std::ostream& err) {
-    std::string folder = commandLine.folder;
+std::string namedBookFolder(const CommandLine& commandLine) {
     if (commandLine.documentsFolder) {
         // QStandardPaths reads the desktop's own name for the documents folder
         // (XDG_DOCUMENTS_DIR in user-dirs.dirs) and falls back to ~/Documents.
-        folder = (QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
-                  QStringLiteral("/Corvane"))
-                     .toStdString();
+        return (QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+                QStringLiteral("/Corvane"))
+            .toStdString();
     }
+    return commandLine.folder;
+}
+
+int enterFolder(const CommandLine& commandLine, std::ostream& err) {
+    const std::string folder = namedBookFolder(commandLine);
     if (folder.empty()) {
         return 0;
     }
@@ -106,7 +111,7 @@ int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ost
             out << usageText();
             return checkedOutput(0, out, err);
         case Action::Error:
-            err << "corvane: " << commandLine.error << "\n\n" << usageText();
+            err << "corvane: " << shownOnTerminal(commandLine.error) << "\n\n" << usageText();
             return 1;
         case Action::Import:
             return checkedOutput(runImport(commandLine, out, err), out, err);

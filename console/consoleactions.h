@@ -6,6 +6,7 @@
 // error names the file and the reason), 2 on damaged data.
 
 #include <ostream>
+#include <string>
 
 #include "commandline.h"
 
@@ -23,6 +24,10 @@ int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ost
 // be read), and `err` is told that nothing can be saved there. A dry run's
 // missing folder is neither made nor entered: its book is empty.
 int enterFolder(const CommandLine& commandLine, std::ostream& err);
+
+// The folder the command line names for the book (--folder, or the one
+// --documents stands for), as given; empty when it names none.
+std::string namedBookFolder(const CommandLine& commandLine);
 
 // `corvane --import FILE [--dry-run]` into the book of the current folder
 // (or of a dry run's missing folder): refused while another process writes

@@ -14,6 +14,7 @@
 #include "datafile.h"
 #include "importer.h"
 #include "oledate.h"
+#include "terminaltext.h"
 
 namespace corvane {
 namespace {
@@ -82,7 +83,8 @@ int runImport(const CommandLine& commandLine, std::ostream& out, std::ostream& e
     const fs::path path = fs::path(commandLine.startFolder) / file;  // an absolute name stays
     std::string text;
     if (const std::string why = readImportFile(path.string(), text); !why.empty()) {
-        err << "corvane: cannot read '" << file << "': " << why << "; nothing was imported\n";
+        err << "corvane: cannot read '" << shownOnTerminal(file) << "': " << why
+            << "; nothing was imported\n";
         return 1;
     }
     const QDateTime now = QDateTime::currentDateTime();
@@ -91,16 +93,17 @@ int runImport(const CommandLine& commandLine, std::ostream& out, std::ostream& e
                          now.time().minute(), now.time().second()});
     const ImportReading reading = readImport(text, stamp);
     if (!reading.refusal.empty()) {
-        err << "corvane: cannot import '" << file << "': " << reading.refusal
+        err << "corvane: cannot import '" << shownOnTerminal(file) << "': " << reading.refusal
             << "; nothing was imported\n";
         return 1;
     }
     // A dry run's missing folder was not entered: its (empty) book is read there.
     std::string folder;
     std::error_code ec;
-    if (commandLine.dryRun && !commandLine.folder.empty() &&
-        !fs::exists(fs::path(commandLine.startFolder) / commandLine.folder, ec)) {
-        folder = (fs::path(commandLine.startFolder) / commandLine.folder).string();
+    const std::string named = namedBookFolder(commandLine);
+    if (commandLine.dryRun && !named.empty() &&
+        !fs::exists(fs::path(commandLine.startFolder) / named, ec)) {
+        folder = (fs::path(commandLine.startFolder) / named).string();
     }
     if (unconvertedBookIn(folder)) {
         err << "corvane: this folder holds an address book of the previous format, "

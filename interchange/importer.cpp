@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "importparts.h"
+#include "terminaltext.h"
 
 namespace corvane {
 
@@ -130,11 +131,11 @@ std::string importReport(const ImportReading& reading, const ImportResult& resul
     for (std::size_t i = 0; i < reading.entries.size(); ++i) {
         const ImportedEntry& e = reading.entries[i];
         for (const std::string& change : e.changes) {
-            report += "  \"" + e.label + "\": " + change + "\n";
+            report += "  \"" + shownOnTerminal(e.label) + "\": " + shownOnTerminal(change) + "\n";
         }
     }
     for (const std::string& skipped : reading.skipped) {
-        report += "  skipped " + skipped + "\n";
+        report += "  skipped " + shownOnTerminal(skipped) + "\n";
     }
     if (result.leftOut > 0 && result.status.ok()) {
         report += "Stopped at " + std::to_string(kMaxRecords) +

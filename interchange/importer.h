@@ -50,7 +50,8 @@ struct ImportResult {
 // `dryRun` opens nothing for writing and says what would be written.
 ImportResult writeImport(DataFile& store, const std::vector<ImportedEntry>& entries, bool dryRun);
 
-// The report printed after an import.
+// The report printed after an import, with the control characters of what
+// the file held (names, values) shown as escapes.
 std::string importReport(const ImportReading& reading, const ImportResult& result, bool dryRun);
 
 }  // namespace corvane

@@ -47,6 +47,27 @@ TEST(CommandLine, OnlySlashMItselfIsTheSwitchAndQtsOwnOptionsPass) {
     EXPECT_EQ(parseCommandLine({"-style", "fusion", "--upcoming"}).action, Action::Upcoming);
 }
 
+// Asking for the help or the version never runs anything else, and a line
+// naming two different actions is refused rather than running one of them.
+TEST(CommandLine, HelpAndVersionWinAndTwoActionsAreRefused) {
+    EXPECT_EQ(parseCommandLine({"--help", "--import", "one.vcf"}).action, Action::Help);
+    EXPECT_EQ(parseCommandLine({"--export", "json", "-v"}).action, Action::Version);
+    EXPECT_EQ(parseCommandLine({"--export", "json", "--import", "one.vcf"}).action, Action::Error);
+    EXPECT_EQ(parseCommandLine({"--upcoming", "--upcoming"}).action, Action::Upcoming);
+}
+
+// A value is the argument's own bytes, whatever it looks like: a name that
+// is not UTF-8, or one Qt or the old switch would otherwise take.
+TEST(CommandLine, AValueIsTakenByteForByte) {
+    EXPECT_EQ(parseCommandLine({"--folder", "d\xffir", "--upcoming"}).folder, "d\xffir");
+    EXPECT_EQ(parseCommandLine({"--import=lat\xe9.vcf"}).importFile, "lat\xe9.vcf");
+    EXPECT_EQ(parseCommandLine({"--import", "-reverse"}).importFile, "-reverse");
+    const CommandLine slashM = parseCommandLine({"--import", "/m"});
+    EXPECT_EQ(slashM.importFile, "/m");
+    EXPECT_FALSE(slashM.quitWithoutAsking);
+    EXPECT_EQ(parseCommandLine({"-export", "json"}).action, Action::Export);
+}
+
 TEST(CommandLine, EveryValueMayFollowOrBeAttached) {
     for (const std::vector<std::string>& line :
          std::vector<std::vector<std::string>>{{"--import", "a.vcf", "--dry-run", "--folder", "b"},

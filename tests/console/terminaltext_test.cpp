@@ -40,5 +40,18 @@ TEST(TerminalText, AnAffiliationWithALineBreakIsOneLine) {
     EXPECT_EQ(out.str(), "Golf\\x1b[31m\n");
 }
 
+// The import's report names entries by what the file holds.
+TEST(TerminalText, TheImportReportShowsTheFilesControlCharactersAsEscapes) {
+    test::TempDir dir;
+    const std::string card =
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Evil\x1b[2J\r\nGENDER:M\r\nEND:VCARD\r\n";
+    test::writeFile(dir.file("evil.vcf"), test::Bytes(card.begin(), card.end()));
+    const auto dry = test::runProgram(CORVANE_BINARY, {"--import", "evil.vcf", "--dry-run"},
+                                      dir.path().string());
+    EXPECT_EQ(dry.exitStatus, 0) << dry.err;
+    EXPECT_EQ(dry.out.find('\x1b'), std::string::npos);
+    EXPECT_NE(dry.out.find("Evil\\x1b[2J"), std::string::npos) << dry.out;
+}
+
 }  // namespace
 }  // namespace corvane
