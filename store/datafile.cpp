@@ -118,6 +118,15 @@ StoreStatus DataFile::openExisting(const std::string& name, bool created) {
             m_recordCount = static_cast<std::int16_t>(std::min<std::uint64_t>(
                 slotCount(m_openLength, kSlot), static_cast<std::uint64_t>(kMaxRecords)));
         }
+    } else if (!created) {
+        // A file that is only read is never written, not even by its
+        // journal: a whole one is left as it is, and the user hears why.
+        int err = 0;
+        if (readJournal(m_fs, name, err)) {
+            m_notices.push_back(path(kJournalFileName) +
+                                " holds a save that was not finished, but the data file is only "
+                                "read, so the save was not made; the journal was left as it is.");
+        }
     }
     return StoreStatus::success();
 }
