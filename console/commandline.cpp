@@ -59,6 +59,16 @@ constexpr std::array<OptionSpec, 9> kOptions{{
     {"help", nullptr, nullptr},
 }};
 
+// What to say when option `name` is given without its value.
+std::string whenMissing(std::string_view name) {
+    for (const OptionSpec& spec : kOptions) {
+        if (name == spec.name) {
+            return spec.whenMissing;
+        }
+    }
+    return {};
+}
+
 // The action the line asks for. The help and the version win wherever
 // they stand (asking for them never runs anything else); of the other
 // actions the line may name one, as often as it likes. Error when it names
@@ -173,7 +183,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     if (parser.isSet(QStringLiteral("folder"))) {
         result.folder = value("folder");
         if (result.folder.empty()) {
-            return fail(kOptions[2].whenMissing);
+            return fail(whenMissing("folder"));
         }
     }
     result.documentsFolder = parser.isSet(QStringLiteral("documents"));
@@ -189,7 +199,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     if (parser.isSet(QStringLiteral("import"))) {
         result.importFile = value("import");
         if (result.importFile.empty()) {
-            return fail(kOptions[1].whenMissing);
+            return fail(whenMissing("import"));
         }
     }
     if (result.dryRun && result.action != CommandLine::Action::Import) {

@@ -1,10 +1,10 @@
 #include "datafile.h"
 
-#include "scratchfile.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "scratchfile.h"
 
 namespace corvane {
 namespace {
