@@ -137,12 +137,19 @@ int runImport(const CommandLine& commandLine, std::ostream& out, std::ostream& e
     for (const std::string& notice : store.takeNotices()) {
         err << "corvane: " << notice << '\n';
     }
-    if (!result.status.ok()) {
+    const bool entriesIn = result.status.error == StoreError::FolderNotFlushed;
+    if (!result.status.ok() && !entriesIn) {
         err << "corvane: " << result.status.message() << '\n';
         return 1;
     }
     out << importReport(reading, result, commandLine.dryRun);
-    return 0;
+    if (entriesIn) {
+        err << "corvane: " << result.status.message() << '\n';
+        return 1;
+    }
+    // Success is something imported, or a file that held no card at all.
+    const bool heldNothing = reading.entries.empty() && reading.skipped.empty();
+    return result.written > 0 || heldNothing ? 0 : 1;
 }
 
 }  // namespace corvane

@@ -23,6 +23,22 @@ std::string csvField(std::string_view text) {
     return out + '"';
 }
 
+namespace {
+
+// A NUL is the one character no text file carries (Corvane's import takes
+// a file holding one for binary data): it is left out, and said.
+std::string withoutNul(std::string text, Field field, int number,
+                       std::vector<std::string>& problems) {
+    if (text.find('\0') != std::string::npos) {
+        std::erase(text, '\0');
+        problems.push_back("record " + std::to_string(number) + ": the NUL characters in " +
+                           std::string(fieldInfo(field).name) + " were left out");
+    }
+    return text;
+}
+
+}  // namespace
+
 int exportCsv(FileSystem& fs, const std::string& dataPath, std::ostream& out, std::ostream& err,
               const std::set<int>* only) {
     std::string header = "RecordNumber";
@@ -43,7 +59,8 @@ int exportCsv(FileSystem& fs, const std::string& dataPath, std::ostream& out, st
                 switch (fieldInfo(field).kind) {
                     case FieldKind::Text:
                         if (!record.rawText(field).empty()) {  // most fields are empty
-                            row += csvField(record.text(field));
+                            row +=
+                                csvField(withoutNul(record.text(field), field, number, problems));
                         }
                         break;
                     case FieldKind::Byte:

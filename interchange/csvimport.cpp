@@ -1,19 +1,41 @@
 // Reading CSV with a header row into entries: Corvane's own columns, and
-// those of the major web address books' exports.
+// those of the exports of Outlook, Thunderbird and the web address books
+// (Google's numbered "E-mail 1 - Type" / "E-mail 1 - Value" pairs among them).
 
-#include <algorithm>
-#include <map>
 #include <optional>
-#include <set>
+#include <unordered_map>
 
+#include "codepage.h"
 #include "importparts.h"
 
 namespace corvane::importing {
 namespace {
 
-// The rows of RFC 4180 text: quoted fields may hold commas, quotes
-// (doubled) and line breaks. Empty when the quoting is broken.
-std::optional<std::vector<std::vector<std::string>>> csvRows(std::string_view text) {
+// The separator of the header row: a comma, or the semicolon of European
+// spreadsheets, or a tab, whichever it holds most of outside quotes.
+char separatorOf(std::string_view text) {
+    int counts[3] = {0, 0, 0};
+    bool quoted = false;
+    for (const char c : text) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && (c == '\n' || c == '\r')) {
+            break;
+        } else if (!quoted) {
+            counts[0] += c == ',' ? 1 : 0;
+            counts[1] += c == ';' ? 1 : 0;
+            counts[2] += c == '\t' ? 1 : 0;
+        }
+    }
+    return counts[1] > counts[0] && counts[1] >= counts[2] ? ';'
+           : counts[2] > counts[0]                         ? '\t'
+                                                           : ',';
+}
+
+// The rows of RFC 4180 text: quoted fields may hold separators, quotes
+// (doubled) and line breaks. Nothing when the quoting is broken.
+std::optional<std::vector<std::vector<std::string>>> csvRows(std::string_view text,
+                                                             char separator) {
     std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
     bool quoted = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -30,7 +52,7 @@ std::optional<std::vector<std::vector<std::string>>> csvRows(std::string_view te
             }
         } else if (c == '"' && field.empty()) {
             quoted = true;
-        } else if (c == ',') {
+        } else if (c == separator) {
             rows.back().emplace_back();
         } else if (c == '\n' || c == '\r') {
             if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
@@ -50,158 +72,368 @@ std::optional<std::vector<std::vector<std::string>>> csvRows(std::string_view te
     return rows;
 }
 
-// Column names of other address books' CSV exports, and the field each fills.
-const std::map<std::string, Field>& knownColumns() {
-    static const std::map<std::string, Field> columns = [] {
-        std::map<std::string, Field> m;
-        for (int i = 1; i <= kFieldCount; ++i) {
-            m[lower(fieldInfo(static_cast<Field>(i)).name)] = static_cast<Field>(i);
+// One row's cells by their column's name (lower case); what is taken is
+// marked, so that what no rule took goes to the comments under its name.
+class Row {
+  public:
+    Row(const std::vector<std::string>& header,
+        const std::unordered_map<std::string, std::size_t>& columns,
+        const std::vector<std::string>& cells)
+        : m_header(header), m_columns(columns), m_cells(cells), m_taken(cells.size(), false) {}
+
+    std::string take(const std::string& name) {
+        const auto at = m_columns.find(name);
+        if (at == m_columns.end() || at->second >= m_cells.size()) {
+            return {};
         }
-        const std::pair<const char*, Field> others[] = {
-            {"name", Field::FullName},
-            {"display name", Field::FullName},
-            {"nickname", Field::Nickname},
-            {"name prefix", Field::Title},
-            {"title", Field::Title},
-            {"e-mail address", Field::HomeEmail},
-            {"e-mail 1 - value", Field::HomeEmail},
-            {"email address", Field::HomeEmail},
-            {"e-mail 2 address", Field::WorkEmail},
-            {"e-mail 2 - value", Field::WorkEmail},
-            {"home phone", Field::HomePhone},
-            {"phone 1 - value", Field::HomePhone},
-            {"home fax", Field::HomeFax},
-            {"mobile phone", Field::HomeCell1},
-            {"pager", Field::HomePager},
-            {"business phone", Field::WorkPhone},
-            {"phone 2 - value", Field::WorkPhone},
-            {"business fax", Field::WorkFax},
-            {"home street", Field::HomeAddress1},
-            {"address 1 - street", Field::HomeAddress1},
-            {"home street 2", Field::HomeAddress2},
-            {"business street", Field::WorkAddress1},
-            {"address 2 - street", Field::WorkAddress1},
-            {"business street 2", Field::WorkAddress2},
-            {"web page", Field::HomeWebPage},
-            {"website 1 - value", Field::HomeWebPage},
-            {"birthday", Field::Birthday},
-            {"anniversary", Field::Anniversary},
-            {"notes", Field::Comments},
-            {"categories", Field::Affiliations},
-            {"group membership", Field::Affiliations},
-        };
-        for (const auto& [name, field] : others) {
-            m.emplace(name, field);
+        m_taken[at->second] = true;
+        return std::string(trimSpaces(m_cells[at->second]));
+    }
+    // The first of `names` that holds something (all of them are taken).
+    std::string takeFirst(std::initializer_list<const char*> names) {
+        std::string found;
+        for (const char* name : names) {
+            std::string value = take(name);
+            if (found.empty()) {
+                found = std::move(value);
+            } else if (!value.empty()) {
+                m_late.emplace_back(name, std::move(value));
+            }
         }
-        return m;
-    }();
-    return columns;
+        return found;
+    }
+    bool has(const std::string& name) const { return m_columns.contains(name); }
+
+    // What no rule took: (column name, value), the cells beyond the header too.
+    std::vector<std::pair<std::string, std::string>> rest() const {
+        std::vector<std::pair<std::string, std::string>> out;
+        for (std::size_t c = 0; c < m_cells.size(); ++c) {
+            if (!m_taken[c] && !trimmed(m_cells[c]).empty()) {
+                out.emplace_back(c < m_header.size() ? trimmed(m_header[c])
+                                                     : "A cell beyond the header's columns",
+                                 m_cells[c]);
+            }
+        }
+        for (const auto& [name, value] : m_late) {
+            out.emplace_back(name, value);
+        }
+        return out;
+    }
+
+  private:
+    const std::vector<std::string>& m_header;
+    const std::unordered_map<std::string, std::size_t>& m_columns;
+    const std::vector<std::string>& m_cells;
+    std::vector<bool> m_taken;
+    std::vector<std::pair<std::string, std::string>> m_late;
+};
+
+// Google's several values in one cell: "a@x ::: b@y".
+std::vector<std::string> splitValues(const std::string& cell) {
+    std::vector<std::string> values;
+    for (std::size_t at = 0;;) {
+        const auto next = cell.find(" ::: ", at);
+        const std::string value = trimmed(cell.substr(at, next - at));
+        if (!value.empty()) {
+            values.push_back(value);
+        }
+        if (next == std::string::npos) {
+            return values;
+        }
+        at = next + 5;
+    }
 }
 
-// Puts one cell of a known column into the entry.
-void putCell(EntryBuilder& b, Field field, const std::string& cell, const std::string& what) {
+// Columns that fill one field, by the names the common exports use.
+struct Column {
+    const char* name;
+    Field field;
+    const char* what;
+};
+constexpr Column kColumns[] = {
+    {"nickname", Field::Nickname, "the nickname"},
+    {"e-mail address", Field::HomeEmail, "the home e-mail address"},
+    {"email address", Field::HomeEmail, "the home e-mail address"},
+    {"primary email", Field::HomeEmail, "the home e-mail address"},
+    {"e-mail 2 address", Field::WorkEmail, "the business e-mail address"},
+    {"secondary email", Field::WorkEmail, "the business e-mail address"},
+    {"home phone", Field::HomePhone, "the home phone number"},
+    {"home phone 2", Field::HomeOtherPhone, "the home other phone number"},
+    {"other phone", Field::HomeOtherPhone, "the home other phone number"},
+    {"home fax", Field::HomeFax, "the home fax number"},
+    {"fax number", Field::HomeFax, "the home fax number"},
+    {"mobile phone", Field::HomeCell1, "the home mobile number"},
+    {"mobile number", Field::HomeCell1, "the home mobile number"},
+    {"pager", Field::HomePager, "the home pager number"},
+    {"pager number", Field::HomePager, "the home pager number"},
+    {"business phone", Field::WorkPhone, "the business phone number"},
+    {"work phone", Field::WorkPhone, "the business phone number"},
+    {"business phone 2", Field::WorkOtherPhone, "the business other phone number"},
+    {"business fax", Field::WorkFax, "the business fax number"},
+    {"home street", Field::HomeAddress1, "the home street"},
+    {"home address", Field::HomeAddress1, "the home street"},
+    {"home street 2", Field::HomeAddress2, "the home address's second line"},
+    {"home address 2", Field::HomeAddress2, "the home address's second line"},
+    {"business street", Field::WorkAddress1, "the business street"},
+    {"work address", Field::WorkAddress1, "the business street"},
+    {"business street 2", Field::WorkAddress2, "the business address's second line"},
+    {"work address 2", Field::WorkAddress2, "the business address's second line"},
+    {"web page", Field::HomeWebPage, "the home web address"},
+    {"personal web page", Field::HomeWebPage, "the home web address"},
+    {"web page 2", Field::HomeWebPage, "the home web address"},
+    {"web page 1", Field::WorkWebPage, "the business web address"},
+    {"business web page", Field::WorkWebPage, "the business web address"},
+    {"notes", Field::Comments, "the note"},
+};
+
+// Lines of the business's other information: organisation, department, title.
+struct InfoColumn {
+    const char* name;
+    const char* heading;
+};
+constexpr InfoColumn kInfoColumns[] = {
+    {"company", "Organisation: "},
+    {"organization", "Organisation: "},
+    {"organization 1 - name", "Organisation: "},
+    {"department", "Department: "},
+    {"organization 1 - department", "Department: "},
+    {"job title", "Job title: "},
+    {"organization 1 - title", "Job title: "},
+};
+
+// Outlook's empty values, and columns other exports derive from the rest.
+bool isFiller(const std::string& column, const std::string& value) {
+    static const std::pair<const char*, const char*> kDefaults[] = {{"gender", "unspecified"},
+                                                                    {"priority", "normal"},
+                                                                    {"sensitivity", "normal"},
+                                                                    {"private", "false"}};
+    for (const auto& [name, empty] : kDefaults) {
+        if (column == name && lower(value) == empty) {
+            return true;
+        }
+    }
+    return column == "initials" || (column.ends_with("display name") && column != "display name") ||
+           column == "e-mail type" || column == "e-mail 2 type" || column == "e-mail 3 type";
+}
+
+const char* sideWord(const AddressSide& side) {
+    return &side == &kWorkSide ? "business" : "home";
+}
+
+// Google's numbered columns, "Phone 1 - Type" naming the kind and side of
+// "Phone 1 - Value".
+void putTyped(EntryBuilder& b, Row& row, NameCandidates& names) {
+    for (int n = 1; n < 100; ++n) {
+        const std::string k = std::to_string(n);
+        const bool any =
+            row.has("e-mail " + k + " - value") || row.has("phone " + k + " - value") ||
+            row.has("website " + k + " - value") || row.has("address " + k + " - type");
+        if (!any) {
+            break;
+        }
+        auto sideOf = [&](const std::string& type) -> const AddressSide& {
+            return lower(type).find("work") != std::string::npos ? kWorkSide : kHomeSide;
+        };
+        const std::string emailType = row.take("e-mail " + k + " - type");
+        for (const std::string& email : splitValues(row.take("e-mail " + k + " - value"))) {
+            const AddressSide& side = sideOf(emailType);
+            names.email = names.email.empty() ? email : names.email;
+            b.put(side.email, email, std::string("the ") + sideWord(side) + " e-mail address");
+        }
+        const std::string phoneType = lower(row.take("phone " + k + " - type"));
+        for (const std::string& phone : splitValues(row.take("phone " + k + " - value"))) {
+            const AddressSide& side = sideOf(phoneType);
+            const std::string s = sideWord(side);
+            names.phone = names.phone.empty() ? phone : names.phone;
+            if (phoneType.find("fax") != std::string::npos) {
+                b.put(side.fax, phone, "the " + s + " fax number");
+            } else if (phoneType.find("pager") != std::string::npos) {
+                b.put(side.pager, phone, "the " + s + " pager number");
+            } else if (phoneType.find("mobile") != std::string::npos) {
+                b.put(b.isFree(side.cell1) ? side.cell1 : side.cell2, phone,
+                      "the " + s + " mobile number");
+            } else if (phoneType.find("other") != std::string::npos || !b.isFree(side.phone)) {
+                b.put(side.otherPhone, phone, "the " + s + " other phone number");
+            } else {
+                b.put(side.phone, phone, "the " + s + " phone number");
+            }
+        }
+        const std::string webType = row.take("website " + k + " - type");
+        for (const std::string& web : splitValues(row.take("website " + k + " - value"))) {
+            const AddressSide& side = sideOf(webType);
+            b.put(side.webPage, web, std::string("the ") + sideWord(side) + " web address");
+        }
+        const std::string a = "address " + k + " - ";
+        const AddressSide& side = sideOf(row.take(a + "type"));
+        const std::string s = sideWord(side);
+        const std::string street = row.take(a + "street");
+        const std::string extended =
+            joined({row.take(a + "extended address"), row.take(a + "po box")}, ", ");
+        const std::string city = cityLine(row.take(a + "city"), row.take(a + "region"),
+                                          row.take(a + "postal code"), row.take(a + "country"));
+        if (!street.empty() || !extended.empty() || !city.empty()) {
+            (void)row.take(a + "formatted");  // the same address, written out
+        }
+        b.put(side.address1, street, "the " + s + " street");
+        b.put(side.address2, extended, "the " + s + " address's second line");
+        b.put(side.cityStateZip, city, "the " + s + " city line");
+    }
+}
+
+// Puts one cell of Corvane's own columns into the entry.
+void putOwnCell(EntryBuilder& b, Field field, const std::string& cell, const std::string& what) {
     const FieldKind kind = fieldInfo(field).kind;
-    if (kind == FieldKind::Date && trimmed(cell).empty()) {
-        b.clearDate(field);  // Corvane's own columns: no date was no date
+    if (kind == FieldKind::Date && cell.empty()) {
+        b.clearDate(field);  // no date was no date
     } else if (kind == FieldKind::Date) {
-        b.date(field, parseDate(cell, field == Field::Created || field == Field::LastModified),
-               cell, what);
+        b.date(field, cell, field == Field::Created || field == Field::LastModified, what);
     } else if (kind == FieldKind::Byte) {
         b.creatorVersion(cell);
-    } else if (field == Field::Affiliations && cell.find(" ::: ") != std::string::npos) {
-        std::string joined;  // Google's "Family ::: Friends"
-        for (std::size_t at = 0;;) {
-            const auto next = cell.find(" ::: ", at);
-            joined += (joined.empty() ? "" : "\r\n") + cell.substr(at, next - at);
-            if (next == std::string::npos) {
-                break;
-            }
-            at = next + 5;
-        }
-        b.put(field, joined, what);
-    } else {
+    } else if (field != Field::FullName) {
         b.put(field, cell, what);
+    } else {
+        b.name(cell, {}, true);
     }
 }
 
-// The name and the city lines that Outlook's and Google's exports split into
-// columns of their own, joined again; `cell` gives a column's value by name.
-template <typename Cell>
-void putJoinedParts(EntryBuilder& b, const Cell& cell) {
-    const std::string first = !cell("first name").empty() ? cell("first name") : cell("given name");
-    const std::string last = !cell("last name").empty() ? cell("last name") : cell("family name");
-    if (!b.hasName() && (!first.empty() || !last.empty())) {
-        b.put(Field::FullName, entryName(last, first), "the name");
+// A row of Corvane's own export: every column is a field, the name as it was.
+void readOwnRow(EntryBuilder& b, Row& row) {
+    (void)row.take("recordnumber");  // the book gives the entry its place
+    for (int i = 1; i <= kFieldCount; ++i) {
+        const auto field = static_cast<Field>(i);
+        putOwnCell(b, field, row.take(lower(fieldInfo(field).name)),
+                   "the column \"" + std::string(fieldInfo(field).name) + "\"");
     }
-    for (const char* side : {"home", "business"}) {
-        const std::string line =
-            cityLine(cell(std::string(side) + " city"), cell(std::string(side) + " state"),
-                     cell(std::string(side) + " postal code"));
-        b.put(std::string(side) == "home" ? Field::HomeCityStateZip : Field::WorkCityStateZip, line,
-              std::string("the ") + side + " city line");
+}
+
+// A row of another address book's export.
+void readOtherRow(EntryBuilder& b, Row& row, std::string& label) {
+    NameCandidates names;
+    for (const Column& c : kColumns) {
+        const std::string value = row.take(c.name);
+        if (c.field == Field::HomeEmail && names.email.empty()) {
+            names.email = value;
+        }
+        b.put(c.field, value, c.what);
+    }
+    names.nickname = b.record().text(Field::Nickname);
+    for (const InfoColumn& c : kInfoColumns) {
+        const std::string value = row.take(c.name);
+        if (std::string(c.heading) == "Organisation: " && names.organisation.empty()) {
+            names.organisation = value;
+        }
+        if (!value.empty()) {
+            b.addLine(kWorkSide.otherInfo, c.heading + value,
+                      "the " + lower(std::string(c.heading).substr(
+                                   0, std::string(c.heading).size() - 2)));
+        }
+    }
+    for (const auto& [words, side] :
+         {std::pair{"home", &kHomeSide}, {"business", &kWorkSide}, {"work", &kWorkSide}}) {
+        const std::string w = words;
+        const std::string city =
+            cityLine(row.take(w + " city"), row.take(w + " state"),
+                     row.takeFirst({(w + " postal code").c_str(), (w + " zipcode").c_str()}),
+                     row.takeFirst({(w + " country/region").c_str(), (w + " country").c_str()}));
+        b.put(side->cityStateZip, city, "the " + std::string(sideWord(*side)) + " city line");
+    }
+    putTyped(b, row, names);
+    b.put(Field::Title, row.takeFirst({"title", "name prefix"}), "the title");
+    for (const auto& [column, field, what] :
+         {std::tuple{"birthday", Field::Birthday, "the birthday"},
+          {"anniversary", Field::Anniversary, "the anniversary"}}) {
+        b.date(field, row.take(column), false, what);
+    }
+    const std::string year = row.take("birth year");
+    const std::string month = row.take("birth month");
+    const std::string day = row.take("birth day");
+    if (!month.empty() && !day.empty()) {
+        auto two = [](const std::string& d) { return d.size() == 1 ? "0" + d : d; };
+        b.date(Field::Birthday, (year.empty() ? "--" : year + "-") + two(month) + "-" + two(day),
+               false, "the birthday");
+    }
+    for (const std::string& column : {std::string("categories"), std::string("group membership")}) {
+        for (std::string group : splitValues(row.take(column))) {
+            if (group == "* myContacts" || group == "* starred") {
+                continue;  // Google's own lists, which every contact is in
+            }
+            b.addLine(Field::Affiliations, group.starts_with("* ") ? group.substr(2) : group,
+                      "the affiliation");
+        }
+    }
+    const std::string display = row.takeFirst({"display name", "name", "full name"});
+    const std::string first = row.takeFirst({"first name", "given name"});
+    const std::string middle = row.takeFirst({"middle name", "additional name"});
+    const std::string last = row.takeFirst({"last name", "family name"});
+    const std::string suffix = row.takeFirst({"suffix", "name suffix"});
+    const std::string fromParts = entryName(last, joined({first, middle, suffix}, " "));
+    const bool displayWhole =
+        !display.empty() &&
+        (fromParts.empty() || onlySplits(display, {last, first, middle, suffix}));
+    b.name(displayWhole ? display : fromParts, names, false);
+    label = displayWhole ? display : fromParts;
+    for (const auto& [column, value] : row.rest()) {
+        if (!isFiller(lower(column), trimmed(value))) {
+            b.unknown(column, value);
+        }
     }
 }
 
 }  // namespace
 
-ImportReading readCsv(std::string_view text, double now) {
+ImportReading readCsv(std::string_view input, double now) {
     ImportReading reading;
-    const auto rows = csvRows(text);
-    if (!rows || rows->size() < 1) {
+    // Outlook writes the Windows code page; anything not UTF-8 is read as it.
+    const std::string decoded = isUtf8(input) ? std::string() : cp1252::decode(input);
+    const std::string_view text = decoded.empty() ? input : std::string_view(decoded);
+    const auto rows = csvRows(text, separatorOf(text));
+    if (!rows || rows->empty()) {
         reading.refusal = "its quoting is broken: a quoted field never ends";
         return reading;
     }
     const std::vector<std::string>& header = (*rows)[0];
-    std::vector<std::optional<Field>> fields;
-    // Outlook's and Google's split names and city lines are joined again.
-    std::map<std::string, std::size_t> parts;
-    int known = 0;
+    std::unordered_map<std::string, std::size_t> columns;
     for (std::size_t c = 0; c < header.size(); ++c) {
-        const std::string name = lower(trimmed(header[c]));
-        const auto found = knownColumns().find(name);
-        fields.push_back(found == knownColumns().end() ? std::nullopt
-                                                       : std::optional<Field>(found->second));
-        parts[name] = c;
-        known += found != knownColumns().end() ? 1 : 0;
+        columns.emplace(lower(trimmed(header[c])), c);
     }
-    const char* const nameParts[] = {"first name", "given name", "last name", "family name"};
-    for (const char* part : nameParts) {
-        known += parts.contains(part) ? 1 : 0;
+    const bool own = columns.contains("recordnumber") && columns.contains("fullname");
+    static const char* const kNameColumns[] = {
+        "name",        "display name",   "first name",    "last name",       "given name",
+        "family name", "e-mail address", "primary email", "e-mail 1 - value"};
+    bool known = own;
+    for (const char* name : kNameColumns) {
+        known = known || columns.contains(name);
     }
-    if (known == 0) {
+    for (const Column& c : kColumns) {
+        known = known || columns.contains(c.name);
+    }
+    if (!known) {
         reading.refusal = "its first row names no column Corvane knows";
         return reading;
     }
     for (std::size_t r = 1; r < rows->size(); ++r) {
-        const std::vector<std::string>& row = (*rows)[r];
-        auto cell = [&](const std::string& name) {
-            const auto at = parts.find(name);
-            return at != parts.end() && at->second < row.size() ? trimmed(row[at->second]) : "";
-        };
+        const std::vector<std::string>& cells = (*rows)[r];
+        Row row(header, columns, cells);
         EntryBuilder b(now);
-        for (std::size_t c = 0; c < row.size() && c < fields.size(); ++c) {
-            if (!fields[c]) {
-                // Corvane's own record number (the book gives the entry its
-                // place), the parts joined below, and the web accounts' labels
-                // of a value's type ("E-mail 1 - Type") are no data of their own.
-                static const std::set<std::string> kNotData = {
-                    "recordnumber",  "first name",     "last name",           "given name",
-                    "family name",   "home city",      "home state",          "home postal code",
-                    "business city", "business state", "business postal code"};
-                const std::string name = lower(trimmed(header[c]));
-                if (!kNotData.contains(name) && !name.ends_with(" - type")) {
-                    b.unknown(trimmed(header[c]), row[c]);
-                }
-                continue;
+        std::string label;
+        if (own) {
+            readOwnRow(b, row);
+            for (const auto& [column, value] : row.rest()) {
+                b.unknown(column, value);
             }
-            putCell(b, *fields[c], row[c], "the column \"" + trimmed(header[c]) + "\"");
-        }
-        putJoinedParts(b, cell);
-        if (!b.hasName()) {
-            reading.skipped.push_back("row " + std::to_string(r + 1) + ": it has no name");
         } else {
-            reading.entries.push_back(b.finish());
+            readOtherRow(b, row, label);
         }
+        if (b.empty()) {
+            reading.skipped.push_back("row " + std::to_string(r + 1) +
+                                      ": it holds nothing Corvane keeps");
+            continue;
+        }
+        ImportedEntry entry = b.finish(label);
+        if (entry.label.empty()) {
+            entry.label = "row " + std::to_string(r + 1);
+        }
+        reading.entries.push_back(std::move(entry));
     }
     return reading;
 }

@@ -13,6 +13,18 @@ using importing::readVCards;
 using importing::upper;
 
 ImportReading readImport(std::string_view text, double now) {
+    // UTF-16 (Windows' "Unicode" text) with its byte-order mark is read as UTF-8.
+    std::string fromWide;
+    if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+        auto utf8 = importing::fromUtf16(text.substr(2), text[0] == '\xFE');
+        if (!utf8) {
+            ImportReading refused;
+            refused.refusal = "it begins as UTF-16 text but is not UTF-16 throughout";
+            return refused;
+        }
+        fromWide = std::move(*utf8);
+        text = fromWide;
+    }
     if (text.starts_with("\xEF\xBB\xBF")) {
         text.remove_prefix(3);  // a byte-order mark
     }
@@ -65,61 +77,19 @@ ImportResult writeImport(DataFile& store, const std::vector<ImportedEntry>& entr
     std::uint64_t ignored = 0;
     const bool bookWasThere =
         store.fileSystem().fileSize(store.path(kDataFileName), ignored) != ENOENT;
-    if (StoreStatus opened = store.OpenDataFile(); !opened.ok()) {
-        result.status = opened;
-        result.leftOut = static_cast<int>(entries.size());
+    const int count = static_cast<int>(entries.size());
+    result.status = store.AppendRecords(
+        count, [&](int i) -> const ContactRecord& { return entries[i].record; }, result.written);
+    // Only a failure to flush the folder comes after the entries are in.
+    if (result.status.ok() || result.status.error == StoreError::FolderNotFlushed) {
+        result.leftOut = count - result.written;
         return result;
     }
-    // An import only appends: on any failure the file is cut back to this,
-    // and a ragged end the first entry completed gets its bytes back.
-    const std::uint64_t oldLength = store.OpenLength();
-    const int oldCount = store.RecordCount();
-    std::vector<std::uint8_t> raggedEnd;
-    const std::uint64_t lastWhole = oldLength / ContactRecord::kSize * ContactRecord::kSize;
-    if (StoreStatus read = store.ReadBytes(lastWhole, oldLength - lastWhole, raggedEnd);
-        !read.ok()) {
-        result.status = read;
-        (void)store.CloseDataFile();
-        return result;
-    }
-    int next = oldCount + 1;
-    for (const ImportedEntry& entry : entries) {
-        if (next > kMaxRecords) {
-            ++result.leftOut;
-            continue;
-        }
-        store.CurrentRecord() = entry.record;
-        if (StoreStatus written = store.WriteRecord(next); !written.ok()) {
-            result.status = written;
-            break;
-        }
-        ++next;
-        ++result.written;
-    }
-    if (result.status.ok()) {
-        result.status = store.CloseDataFile();
-        if (result.status.ok()) {
-            return result;
-        }
-        (void)store.OpenDataFile();  // to take the entries back
-    }
-    // A write refused before it began (a file that may only be read) has
-    // nothing to take back.
-    const bool wrote = result.written > 0 || result.status.error == StoreError::Io ||
-                       result.status.error == StoreError::RollbackFailed;
-    const StoreStatus cut = wrote ? store.CutBackTo(oldLength, raggedEnd) : StoreStatus::success();
-    (void)store.CloseDataFile();
-    if (cut.ok() && !bookWasThere && oldLength == 0) {
+    if (!bookWasThere && store.RecordCount() == 0) {
         store.fileSystem().remove(store.path(kDataFileName));  // no new empty book either
     }
-    result.status.reason += cut.ok()
-                                ? "; nothing was imported"
-                                : "; taking back the entries already written failed too (" +
-                                      cut.reason + "), so up to " + std::to_string(result.written) +
-                                      " imported entries may remain after the book's first " +
-                                      std::to_string(oldCount);
-    result.leftOut = static_cast<int>(entries.size());
-    result.written = 0;
+    result.status.reason += "; nothing was imported";
+    result.leftOut = count;
     return result;
 }
 
@@ -128,10 +98,14 @@ std::string importReport(const ImportReading& reading, const ImportResult& resul
                          std::to_string(result.written) +
                          (result.written == 1 ? " entry" : " entries") +
                          (dryRun ? " (nothing was written).\n" : ".\n");
-    for (std::size_t i = 0; i < reading.entries.size(); ++i) {
+    // Only the entries that went in: those beyond a full book changed nothing.
+    const auto imported =
+        std::min(reading.entries.size(), static_cast<std::size_t>(result.written));
+    for (std::size_t i = 0; i < imported; ++i) {
         const ImportedEntry& e = reading.entries[i];
         for (const std::string& change : e.changes) {
-            report += "  \"" + shownOnTerminal(e.label) + "\": " + shownOnTerminal(change) + "\n";
+            report += "  " + shownOnTerminal(importing::quoted(e.label)) + ": " +
+                      shownOnTerminal(change) + "\n";
         }
     }
     for (const std::string& skipped : reading.skipped) {

@@ -43,11 +43,11 @@ struct ImportResult {
     int leftOut = 0;  // beyond the 32,767 entries a book holds
 };
 
-// Appends `entries` to the data file of `store`, one entry at a time
-// through the same safe write as the editor's, and stops cleanly when the
-// book is full. All or nothing: on any failure the file is cut back, on
-// the disk, to its length before the import, and the status says so.
-// `dryRun` opens nothing for writing and says what would be written.
+// Appends `entries` to the data file of `store` in one write of the whole
+// new file (see DataFile::AppendRecords), as many as the book has room for.
+// All or nothing: on any failure, or a crash, the book is as it was, and
+// the status says so. `dryRun` opens nothing for writing and says what
+// would be written.
 ImportResult writeImport(DataFile& store, const std::vector<ImportedEntry>& entries, bool dryRun);
 
 // The report printed after an import, with the control characters of what

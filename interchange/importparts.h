@@ -1,19 +1,16 @@
 #pragma once
 
 // What the importer's readers share: small text helpers, the reading of a
-// date, and the builder that fills one entry field by field and notes what
-// had to change to make it fit.
+// date and of a file's code page, the naming of an entry, and the builder
+// that fills one entry field by field and says, truthfully, what had to
+// change to make it fit.
 
-#include <algorithm>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "codepage.h"
 #include "importer.h"
-#include "version.h"
 
 namespace corvane::importing {
 
@@ -21,10 +18,18 @@ std::string lower(std::string_view s);
 std::string upper(std::string_view s);
 // Without blanks and tabs at its ends.
 std::string trimmed(std::string_view s);
+// Whether `text` starts with `prefix`, letters in either case.
+bool startsWithNoCase(std::string_view text, std::string_view prefix);
 
 // The entry's name as Corvane lists it, "Family, Given", from its parts;
 // either part alone when the other is empty.
 std::string entryName(const std::string& family, const std::string& given);
+// The non-empty `parts` joined with `separator`.
+std::string joined(const std::vector<std::string>& parts, std::string_view separator);
+// Whether `whole` holds the words of `parts` and no others, in any order: a
+// display name that its split name only takes apart ("John Smith" and
+// Smith;John), adding nothing (a middle name, a suffix).
+bool onlySplits(std::string_view whole, const std::vector<std::string>& parts);
 
 // The city line as Corvane keeps it, "City, ST 12345" (and ", Country"
 // after it), from whichever of its parts are there.
@@ -32,107 +37,89 @@ std::string cityLine(const std::string& city, const std::string& region,
                      const std::string& postalCode, const std::string& country = {});
 // True when `text` is UTF-8 throughout.
 bool isUtf8(std::string_view text);
+// `bytes` in the code page `charset` (any name iconv knows) as UTF-8, or
+// nothing when the name is unknown or the bytes are not of that code page.
+std::optional<std::string> fromCharset(std::string_view bytes, const std::string& charset);
+// A UTF-16 text after its byte-order mark (either order) as UTF-8, or
+// nothing when it is not UTF-16 throughout.
+std::optional<std::string> fromUtf16(std::string_view bytes, bool bigEndian);
 
-// YYYYMMDD or YYYY-MM-DD (and, `withTime`, a time after it): the OLE value,
-// or nothing for what is no date an entry can hold.
-std::optional<double> parseDate(std::string_view text, bool withTime);
+// `value` as the report shows it: in quotes, at most 60 characters (an
+// ellipsis says there was more).
+std::string quoted(std::string_view value);
+
+// A date as an import finds it.
+struct ReadDate {
+    enum Kind { Empty, Whole, NoYear, NoDate } kind = Empty;
+    double ole = 0.0;        // Whole
+    int month = 0, day = 0;  // NoYear
+};
+// YYYYMMDD and YYYY-MM-DD (with `withTime`, a time after it counts; else it
+// is ignored), --MMDD and --MM-DD (no year), and Outlook's M/D/YYYY, whose
+// "0/0/00" is no date at all.
+ReadDate readDate(std::string_view text, bool withTime);
+
+// The values an entry that lacks a name is named by, as phones do: its
+// organisation, nickname, e-mail address or phone number, in that order.
+struct NameCandidates {
+    std::string organisation, nickname, email, phone;
+};
 
 // Builds one entry, field by field, saying what had to change.
 class EntryBuilder {
   public:
-    explicit EntryBuilder(double now) {
-        m_entry.record.setDate(Field::Created, now);
-        m_entry.record.setDate(Field::LastModified, now);
-        m_entry.record.setCreatorVersion(kVersionMajor);  // made by this program, as the editor's
-    }
-    void creatorVersion(const std::string& text) {
-        const std::string digits = trimmed(text);
-        if (!digits.empty() && digits.size() <= 3 &&
-            std::all_of(digits.begin(), digits.end(),
-                        [](char c) { return c >= '0' && c <= '9'; }) &&
-            std::stoi(digits) <= 255) {
-            m_entry.record.setCreatorVersion(static_cast<std::uint8_t>(std::stoi(digits)));
-        }
-    }
+    explicit EntryBuilder(double now);
 
+    // The creator version, from a Corvane export (a number up to 255).
+    void creatorVersion(std::string_view text);
     // Puts `value` into `field`; a field already taken sends it to the
-    // comments under `what`.
-    void put(Field field, const std::string& value, const std::string& what) {
-        const std::string text = trimmed(value);
-        if (text.empty()) {
-            return;
-        }
-        if (m_taken.contains(field)) {
-            toComments(what + ": " + text, what);
-            return;
-        }
-        m_taken.insert(field);
-        store(field, text, what);
-    }
-    void date(Field field, std::optional<double> value, const std::string& shown,
-              const std::string& what) {
-        if (value) {
-            m_entry.record.setDate(field, *value);
-        } else if (!trimmed(shown).empty()) {
-            m_entry.changes.push_back(what + " \"" + trimmed(shown) +
-                                      "\" is no date Corvane can hold; it went to the comments");
-            toComments(what + ": " + trimmed(shown), what);
-        }
-    }
-    // Text for which Corvane has no field of its own.
-    void unknown(const std::string& what, const std::string& value) {
-        if (!trimmed(value).empty()) {
-            toComments(what + ": " + trimmed(value), what);
-        }
-    }
-    ImportedEntry finish() {
-        if (!m_comments.empty()) {
-            std::string comments = m_entry.record.text(Field::Comments);
-            for (const std::string& line : m_comments) {
-                const std::string joined = comments.empty() ? line : comments + "\r\n" + line;
-                if (ContactRecord::fitsWhole(Field::Comments, joined)) {
-                    comments = joined;
-                } else {
-                    m_entry.changes.push_back("no room in the comments for \"" + line +
-                                              "\"; it was left out");
-                }
-            }
-            m_entry.record.setText(Field::Comments, comments);
-        }
-        m_entry.label = m_entry.record.text(Field::FullName);
-        return m_entry;
-    }
-    bool hasName() const { return m_taken.contains(Field::FullName); }
-    bool isFree(Field field) const { return !m_taken.contains(field); }
-    // An entry from Corvane carries its own stamps: one it does not carry
-    // was no date there either, and is not stamped now.
-    void clearDate(Field field) { m_entry.record.setDate(field, 0.0); }
+    // comments as "another" of `what` ("the home e-mail address").
+    void put(Field field, std::string_view value, const std::string& what);
+    // Adds `line` as a line of the multi-line `field`; with no room left
+    // in it, the line goes to the comments.
+    void addLine(Field field, std::string_view line, const std::string& what);
+    // A date field from `text`; a date without a year, or no date, goes to
+    // the comments under `what` ("the birthday").
+    void date(Field field, std::string_view text, bool withTime, const std::string& what);
+    // Text Corvane has no field for: to the comments as "`what`: value".
+    void unknown(const std::string& what, std::string_view value);
+    // Something left out, in words, for the report.
+    void leftOut(const std::string& message);
+    // `field` holds `text` exactly, and nothing put into it later: what
+    // Corvane's export could not write as a plain vCard value.
+    void exact(Field field, std::string_view text);
+    // No date in `field`: an entry from Corvane that carried none.
+    void clearDate(Field field);
+    // Names the entry: `name`, else the first of `candidates` there is
+    // (and the report says by what).
+    void name(std::string_view name, const NameCandidates& candidates, bool exact);
+
+    bool isFree(Field field) const;
+    // Whether anything at all was found for the entry.
+    bool empty() const;
+    const ContactRecord& record() const { return m_entry.record; }
+
+    // The entry, its comments completed with what went aside, labelled for
+    // the report by `label` (else its name).
+    ImportedEntry finish(const std::string& label);
 
   private:
-    void store(Field field, const std::string& text, const std::string& what) {
-        m_entry.record.setText(field, text);
-        if (!ContactRecord::fitsWhole(field, text)) {
-            if (!cp1252::canEncode(text)) {
-                m_entry.changes.push_back(what + ": characters outside Windows-1252 became \"?\"");
-            }
-            if (cp1252::encode(text).size() > static_cast<std::size_t>(fieldInfo(field).width)) {
-                m_entry.changes.push_back(what + " was cut to " +
-                                          std::to_string(fieldInfo(field).width) +
-                                          " characters; the whole text went to the comments");
-                if (field != Field::Comments) {
-                    m_comments.push_back(what + ": " + text);
-                }
-            }
-        }
-    }
-    void toComments(const std::string& line, const std::string& what) {
-        m_entry.changes.push_back(what + " has no field of its own; it went to the comments");
-        m_comments.push_back(line);
-    }
+    // A line bound for the comments, and what the report says of it.
+    struct Aside {
+        std::string line;
+        std::string message;
+        std::string ifKept;
+        std::string ifLost;
+    };
+    void store(Field field, const std::string& text, const std::string& what);
+    void aside(std::string line, std::string message, std::string ifKept = {},
+               std::string ifLost = {});
 
     ImportedEntry m_entry;
-    std::set<Field> m_taken;
-    std::vector<std::string> m_comments;
+    std::vector<bool> m_taken;
+    std::vector<bool> m_exact;
+    std::vector<Aside> m_asides;
+    bool m_found = false;
 };
 
 // The two readers: the text is known to be vCards, or taken for CSV.

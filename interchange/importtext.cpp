@@ -1,5 +1,8 @@
+#include <iconv.h>
+
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "codepage.h"
 #include "importparts.h"
@@ -53,29 +56,15 @@ bool isUtf8(std::string_view text) {
     return true;
 }
 
-// YYYYMMDD, YYYY-MM-DD (a time after it is ignored), or the same with a
-// time (REV, X-CORVANE-CREATED): the OLE value, or nothing.
-std::optional<double> parseDate(std::string_view text, bool withTime) {
-    std::string digits;
-    for (char c : text) {
-        if (std::isdigit(static_cast<unsigned char>(c))) {
-            digits += c;
-        } else if (c != '-' && c != ':' && c != 'T' && c != 'Z' && c != ' ') {
-            return std::nullopt;
-        }
-    }
-    if (digits.size() < 8) {
-        return std::nullopt;
-    }
-    DateTimeParts p;
-    p.year = std::stoi(digits.substr(0, 4));
-    p.month = std::stoi(digits.substr(4, 2));
-    p.day = std::stoi(digits.substr(6, 2));
-    if (withTime && digits.size() >= 14) {
-        p.hour = std::stoi(digits.substr(8, 2));
-        p.minute = std::stoi(digits.substr(10, 2));
-        p.second = std::stoi(digits.substr(12, 2));
-    }
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The OLE value of a calendar date and time, or nothing for one that is no
+// date an entry can hold.
+std::optional<double> wholeDate(const DateTimeParts& p) {
     static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const bool leap = (p.year % 4 == 0 && p.year % 100 != 0) || p.year % 400 == 0;
     if (p.year < 100 || p.year > 9999 || p.month < 1 || p.month > 12 || p.day < 1 ||
@@ -84,6 +73,210 @@ std::optional<double> parseDate(std::string_view text, bool withTime) {
         return std::nullopt;
     }
     return oleFromDateTime(p);
+}
+
+// Outlook's M/D/YYYY (its empty date is 0/0/00).
+ReadDate slashedDate(std::string_view text) {
+    int parts[3] = {0, 0, 0};
+    int digits[3] = {0, 0, 0};
+    int at = 0;
+    for (char c : text) {
+        if (c == '/' && at < 2) {
+            ++at;
+        } else if (isDigit(c) && digits[at] < 4) {
+            parts[at] = parts[at] * 10 + (c - '0');
+            ++digits[at];
+        } else {
+            return {ReadDate::NoDate};
+        }
+    }
+    if (at != 2 || digits[0] == 0 || digits[1] == 0 || digits[2] == 0) {
+        return {ReadDate::NoDate};
+    }
+    if (parts[0] == 0 && parts[1] == 0 && parts[2] == 0) {
+        return {ReadDate::Empty};
+    }
+    if (digits[2] != 4) {
+        return {ReadDate::NoDate};  // a two-digit year says no century
+    }
+    const auto ole = wholeDate({parts[2], parts[0], parts[1]});
+    return ole ? ReadDate{ReadDate::Whole, *ole} : ReadDate{ReadDate::NoDate};
+}
+
+}  // namespace
+
+ReadDate readDate(std::string_view raw, bool withTime) {
+    const std::string text = trimmed(raw);
+    if (text.empty()) {
+        return {ReadDate::Empty};
+    }
+    if (text.find('/') != std::string::npos) {
+        return slashedDate(text);
+    }
+    if (text.starts_with("--")) {  // --MMDD or --MM-DD: a day of the year
+        std::string digits;
+        for (char c : std::string_view(text).substr(2)) {
+            if (isDigit(c)) {
+                digits += c;
+            } else if (c != '-') {
+                return {ReadDate::NoDate};
+            }
+        }
+        if (digits.size() != 4 ||
+            !wholeDate({2000, std::stoi(digits.substr(0, 2)), std::stoi(digits.substr(2, 2))})) {
+            return {ReadDate::NoDate};
+        }
+        return {ReadDate::NoYear, 0.0, std::stoi(digits.substr(0, 2)),
+                std::stoi(digits.substr(2, 2))};
+    }
+    // The date's eight digits, then (from a "T" on) the time's, and a zone
+    // ("Z", "+0100", "-05:00") that is not read.
+    std::string digits;
+    std::size_t i = 0;
+    for (; i < text.size() && digits.size() < 8; ++i) {
+        if (isDigit(text[i])) {
+            digits += text[i];
+        } else if (text[i] != '-') {
+            return {ReadDate::NoDate};
+        }
+    }
+    if (digits.size() < 8) {
+        return {ReadDate::NoDate};
+    }
+    DateTimeParts p{std::stoi(digits.substr(0, 4)), std::stoi(digits.substr(4, 2)),
+                    std::stoi(digits.substr(6, 2))};
+    const std::string_view rest = std::string_view(text).substr(i);
+    if (!rest.empty() && rest[0] != 'T' && rest[0] != 't' && rest[0] != ' ') {
+        return {ReadDate::NoDate};
+    }
+    if (withTime && !rest.empty()) {
+        std::string time;
+        for (char c : rest.substr(1)) {
+            if (isDigit(c) && time.size() < 6) {
+                time += c;
+            } else if (c != ':') {
+                break;
+            }
+        }
+        if (time.size() == 6) {
+            p.hour = std::stoi(time.substr(0, 2));
+            p.minute = std::stoi(time.substr(2, 2));
+            p.second = std::stoi(time.substr(4, 2));
+        }
+    }
+    const auto ole = wholeDate(p);
+    return ole ? ReadDate{ReadDate::Whole, *ole} : ReadDate{ReadDate::NoDate};
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && lower(text.substr(0, prefix.size())) == lower(prefix);
+}
+
+std::string joined(const std::vector<std::string>& parts, std::string_view separator) {
+    std::string out;
+    for (const std::string& part : parts) {
+        if (!part.empty()) {
+            out += (out.empty() ? "" : std::string(separator)) + part;
+        }
+    }
+    return out;
+}
+
+bool onlySplits(std::string_view whole, const std::vector<std::string>& parts) {
+    // The words of a text, letters and digits (any non-ASCII byte a letter).
+    auto words = [](std::string_view text, std::vector<std::string>& out) {
+        std::string word;
+        for (const char c : text) {
+            if (std::isalnum(static_cast<unsigned char>(c)) ||
+                static_cast<unsigned char>(c) >= 0x80) {
+                word += c;
+            } else if (!word.empty()) {
+                out.push_back(std::exchange(word, {}));
+            }
+        }
+        if (!word.empty()) {
+            out.push_back(word);
+        }
+    };
+    std::vector<std::string> ofWhole;
+    std::vector<std::string> ofParts;
+    words(whole, ofWhole);
+    for (const std::string& part : parts) {
+        words(part, ofParts);
+    }
+    std::sort(ofWhole.begin(), ofWhole.end());
+    std::sort(ofParts.begin(), ofParts.end());
+    return !ofParts.empty() && ofWhole == ofParts;
+}
+
+std::optional<std::string> fromCharset(std::string_view bytes, const std::string& charset) {
+    iconv_t cd = ::iconv_open("UTF-8", charset.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return std::nullopt;
+    }
+    std::string out(bytes.size() * 4 + 4, '\0');
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    char* to = out.data();
+    std::size_t toLeft = out.size();
+    const std::size_t done = ::iconv(cd, &in, &inLeft, &to, &toLeft);
+    ::iconv_close(cd);
+    if (done == static_cast<std::size_t>(-1) || inLeft != 0) {
+        return std::nullopt;
+    }
+    out.resize(out.size() - toLeft);
+    return out;
+}
+
+std::optional<std::string> fromUtf16(std::string_view bytes, bool bigEndian) {
+    std::string out;
+    out.reserve(bytes.size());
+    auto unit = [&](std::size_t i) {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char32_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
+    };
+    if (bytes.size() % 2 != 0) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+            unit(i + 2) <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            return std::nullopt;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string quoted(std::string_view value) {
+    constexpr int kShown = 60;
+    std::size_t end = 0;
+    for (int characters = 0; end < value.size() && characters < kShown; ++characters) {
+        ++end;
+        while (end < value.size() && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80) {
+            ++end;
+        }
+    }
+    return "\"" + std::string(value.substr(0, end)) + (end < value.size() ? "…\"" : "\"");
 }
 
 std::string entryName(const std::string& family, const std::string& given) {

@@ -6,6 +6,8 @@
 
 #include "codepage.h"
 #include "recordexport.h"
+#include "vcardpicture.h"
+#include "version.h"
 
 namespace corvane {
 namespace {
@@ -31,32 +33,18 @@ std::string vcardTimestamp(const DateTimeParts& p, VCardVersion version) {
     return vcardDate(p, version) + "T" + time;
 }
 
-// The path of a picture as a file URI: every byte outside the unreserved
-// characters and "/" percent-encoded.
-std::string fileUri(std::string_view path) {
-    std::string uri = "file://";
-    for (unsigned char c : path) {
-        if (std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
-            uri += static_cast<char>(c);
-        } else {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, "%%%02X", c);
-            uri += hex;
-        }
-    }
-    return uri;
-}
-
-// A stable id for the entry: its creation stamp and name, hashed (FNV-1a,
-// twice with different seeds) into the shape of a UUID.
-std::string uidOf(const ContactRecord& record) {
+// A stable id for the entry: its creation stamp and name (and, for the
+// second and later entries with both the same, which of them it is), hashed
+// (FNV-1a, twice with different seeds) into the shape of a UUID.
+std::string uidOf(const ContactRecord& record, int occurrence) {
     // The stamp's stored bytes and the name's, as the slot holds them.
     const std::string_view created =
         std::string_view(reinterpret_cast<const char*>(record.encode().data()), 3000)
             .substr(fieldInfo(Field::Created).offset, 8);
     const std::string_view name = record.rawText(Field::FullName);
+    const std::string which = occurrence == 0 ? "" : "#" + std::to_string(occurrence);
     auto hash = [&](std::uint64_t h) {
-        for (std::string_view part : {created, name}) {
+        for (std::string_view part : {created, name, std::string_view(which)}) {
             for (unsigned char c : part) {
                 h = (h ^ c) * 1099511628211ULL;
             }
@@ -114,7 +102,7 @@ constexpr SideProperty kSideProperties[] = {
     {&AddressSide::fax, "TEL;TYPE=%s,fax"},
     {&AddressSide::pager, "TEL;TYPE=%s,pager"},
     {&AddressSide::cell1, "TEL;TYPE=%s,cell"},
-    {&AddressSide::cell2, "TEL;TYPE=%s,cell"},
+    {&AddressSide::cell2, "TEL;TYPE=%s,cell,x-corvane-cell2"},
     {&AddressSide::otherPhone, "TEL;TYPE=%s,x-other"},
     {&AddressSide::email, "EMAIL;TYPE=%s"},
     {&AddressSide::webPage, "URL;TYPE=%s"},
@@ -191,8 +179,7 @@ std::string addressOf(const ContactRecord& record, const AddressSide& side) {
 
 }  // namespace
 
-std::string vcardEscape(std::string_view text) {
-    std::string out;
+void appendEscaped(std::string& out, std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '\\' || c == ',' || c == ';') {
@@ -203,10 +190,15 @@ std::string vcardEscape(std::string_view text) {
             if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
                 ++i;
             }
-        } else {
+        } else if ((static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) || c == '\t') {
             out += c;
         }
     }
+}
+
+std::string vcardEscape(std::string_view text) {
+    std::string out;
+    appendEscaped(out, text);
     return out;
 }
 
@@ -233,24 +225,112 @@ void appendFolded(std::string& out, std::string_view line) {
     out += "\r\n";
 }
 
-std::string vcardOf(const ContactRecord& record, int number, VCardVersion version,
-                    std::vector<std::string>& problems) {
-    const bool v4 = version == VCardVersion::V4;
-    std::string card;
-    card.reserve(1024);
+namespace {
+
+// Whether a field's text holds what a vCard value cannot carry as it is: a
+// control character other than the tab, a CR or LF that is not part of a
+// CR LF pair, or any line break in a field of one line (an address line,
+// which the import would take for the address's next line).
+bool needsExactCopy(Field field, std::string_view raw) {
+    const bool lines = field == Field::Comments || field == Field::Affiliations ||
+                       field == Field::HomeOtherInfo || field == Field::WorkOtherInfo;
+    if (!lines && raw.find_first_of("\r\n") != std::string_view::npos) {
+        return true;
+    }
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const auto c = static_cast<unsigned char>(raw[i]);
+        const bool pairCr = c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n';
+        const bool pairLf = c == '\n' && i > 0 && raw[i - 1] == '\r';
+        if ((c < 0x20 && c != '\t' && !pairCr && !pairLf) || c == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// `utf8` with every byte that could end or split a content line, and "%"
+// itself, percent-encoded.
+std::string percentEncoded(std::string_view utf8) {
+    std::string out;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '%' || c == ';' || c == ',' || c == '\\' ||
+            c == ':') {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", byte);
+            out += hex;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// Whether a web address names its scheme ("https:", "ftp:"); a host with a
+// port ("example.org:8080") does not.
+bool namesScheme(std::string_view url) {
+    const auto colon = url.find(':');
+    if (colon == std::string_view::npos || colon == 0 ||
+        !std::isalpha(static_cast<unsigned char>(url[0]))) {
+        return false;
+    }
+    for (const char c : url.substr(0, colon)) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') {
+            return false;
+        }
+    }
+    std::size_t end = colon + 1;
+    while (end < url.size() && std::isdigit(static_cast<unsigned char>(url[end]))) {
+        ++end;
+    }
+    const bool port = end > colon + 1 &&
+                      (end == url.size() || url[end] == '/' || url[end] == '?' || url[end] == '#');
+    return !port;
+}
+
+// The side properties' names with their side put in, made once.
+const std::string& sidePropertyName(std::size_t side, std::size_t property) {
+    static const auto names = [] {
+        std::vector<std::vector<std::string>> all;
+        for (const Side& s : kSides) {
+            all.emplace_back();
+            for (const SideProperty& p : kSideProperties) {
+                all.back().push_back(propertyName(p.name, s.type));
+            }
+        }
+        return all;
+    }();
+    return names[side][property];
+}
+
+}  // namespace
+
+VCardWriter::VCardWriter(VCardVersion version) : m_version(version) {}
+
+void VCardWriter::append(std::string& card, const ContactRecord& record, int number,
+                         std::vector<std::string>& problems) {
+    const bool v4 = m_version == VCardVersion::V4;
     auto add = [&](std::string_view line) { appendFolded(card, line); };
+    std::string& line = m_line;
+    // A field's text, escaped, after `name`; nothing for an empty field.
     auto addText = [&](std::string_view name, Field field) {
         const std::string_view raw = record.rawText(field);
         if (raw.empty()) {
-            return;  // most fields of most entries: nothing to decode
+            return;  // most fields of most entries
         }
-        const std::string text = cp1252::decode(raw);
-        if (!text.empty()) {
-            add(std::string(name) + ":" + vcardEscape(text));
+        line.assign(name);
+        line += ':';
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') {
+                continue;  // the pair is one line break, written for its LF
+            }
+            appendEscaped(line, cp1252::utf8Of(static_cast<unsigned char>(raw[i])));
         }
+        add(line);
     };
     add("BEGIN:VCARD");
     add(v4 ? "VERSION:4.0" : "VERSION:3.0");
+    add("PRODID:-//Corvane//Corvane " + std::to_string(kVersionMajor) + "//EN");
 
     const std::string name = record.text(Field::FullName);
     add("FN:" + vcardEscape(name));
@@ -266,56 +346,90 @@ std::string vcardOf(const ContactRecord& record, int number, VCardVersion versio
         vcardEscape(record.text(Field::Title)) + ";");
     addText("NICKNAME", Field::Nickname);
 
-    for (const Side& side : kSides) {
-        const AddressSide& fields = side.fields;
+    for (std::size_t s = 0; s < std::size(kSides); ++s) {
+        const AddressSide& fields = kSides[s].fields;
         if (!record.rawText(fields.address1).empty() || !record.rawText(fields.address2).empty() ||
             !record.rawText(fields.cityStateZip).empty()) {
-            add(std::string("ADR;TYPE=") + side.type + ":" + addressOf(record, fields));
+            add(std::string("ADR;TYPE=") + kSides[s].type + ":" + addressOf(record, fields));
         }
-        for (const SideProperty& property : kSideProperties) {
-            addText(propertyName(property.name, side.type), fields.*property.field);
+        for (std::size_t p = 0; p < std::size(kSideProperties); ++p) {
+            const Field field = fields.*kSideProperties[p].field;
+            const std::string_view raw = record.rawText(field);
+            if (field == fields.webPage && !raw.empty() && !namesScheme(record.text(field))) {
+                // A bare host is no URI: the web button's scheme, marked as added.
+                add(sidePropertyName(s, p) + ";X-CORVANE-BARE=TRUE:http://" +
+                    vcardEscape(record.text(field)));
+                continue;
+            }
+            addText(sidePropertyName(s, p), field);
         }
     }
     if (const auto p = exportedDate(record, Field::Birthday, number, problems)) {
-        add("BDAY:" + vcardDate(*p, version));
+        add("BDAY:" + vcardDate(*p, m_version));
     }
     if (const auto p = exportedDate(record, Field::Anniversary, number, problems)) {
-        add(std::string(v4 ? "ANNIVERSARY:" : "X-ANNIVERSARY:") + vcardDate(*p, version));
+        add(std::string(v4 ? "ANNIVERSARY:" : "X-ANNIVERSARY:") + vcardDate(*p, m_version));
     }
     addText("NOTE", Field::Comments);
     const std::vector<std::string> categories = record.rawText(Field::Affiliations).empty()
                                                     ? std::vector<std::string>{}
                                                     : linesOf(record.text(Field::Affiliations));
     if (!categories.empty()) {
-        std::string line = "CATEGORIES:";
+        line = "CATEGORIES:";
         for (std::size_t i = 0; i < categories.size(); ++i) {
             line += (i == 0 ? "" : ",") + vcardEscape(categories[i]);
         }
         add(line);
     }
-    const std::string picture =
-        record.rawText(Field::PicturePath).empty() ? "" : record.text(Field::PicturePath);
-    if (!picture.empty()) {
-        add(std::string(v4 ? "PHOTO:" : "PHOTO;VALUE=uri:") + fileUri(picture));
+    if (!record.rawText(Field::PicturePath).empty()) {
+        const std::string picture = record.text(Field::PicturePath);
+        const std::string uri = pictureUri(picture);
+        if (uri.empty()) {  // a relative path has no URI
+            add("X-CORVANE-PICTURE:" + vcardEscape(picture));
+        } else {
+            add(std::string(v4 ? "PHOTO:" : "PHOTO;VALUE=uri:") + uri);
+        }
     }
+    add("X-CORVANE-CREATOR-VERSION:" + std::to_string(record.creatorVersion()));
     if (const auto p = exportedDate(record, Field::Created, number, problems)) {
-        add("X-CORVANE-CREATED:" + vcardTimestamp(*p, version));
+        add("X-CORVANE-CREATED:" + vcardTimestamp(*p, m_version));
     }
     if (const auto p = exportedDate(record, Field::LastModified, number, problems)) {
-        add("REV:" + vcardTimestamp(*p, version));
+        add("REV:" + vcardTimestamp(*p, m_version));
     }
-    add("UID:" + uidOf(record));
+    // What the properties above could not carry exactly, for Corvane's import.
+    for (int i = 1; i <= kFieldCount; ++i) {
+        const auto field = static_cast<Field>(i);
+        if (fieldInfo(field).kind == FieldKind::Text &&
+            needsExactCopy(field, record.rawText(field))) {
+            add("X-CORVANE-EXACT;X-FIELD=" + std::string(fieldInfo(field).name) + ":" +
+                percentEncoded(record.text(field)));
+        }
+    }
+    const std::string key(
+        reinterpret_cast<const char*>(record.encode().data()) + fieldInfo(Field::Created).offset,
+        8);
+    add("UID:" + uidOf(record, m_seen[key + std::string(record.rawText(Field::FullName))]++));
     add("END:VCARD");
+}
+
+std::string vcardOf(const ContactRecord& record, int number, VCardVersion version,
+                    std::vector<std::string>& problems) {
+    std::string card;
+    VCardWriter(version).append(card, record, number, problems);
     return card;
 }
 
 int exportVCards(FileSystem& fs, const std::string& dataPath, VCardVersion version,
                  std::ostream& out, std::ostream& err, const std::set<int>* only) {
+    VCardWriter writer(version);
+    std::string card;
     return exportRecords(
         fs, dataPath, out, err,
         [&](const ContactRecord& record, int number, std::ostream& to,
             std::vector<std::string>& problems) {
-            const std::string card = vcardOf(record, number, version, problems);
+            card.clear();
+            writer.append(card, record, number, problems);
             to.write(card.data(), static_cast<std::streamsize>(card.size()));
         },
         only);

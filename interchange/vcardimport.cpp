@@ -1,43 +1,57 @@
-// Reading vCards 2.1, 3.0 and 4.0 into entries.
+// Reading vCards 2.1, 3.0 and 4.0 into entries, in one pass over the text.
 
 #include <algorithm>
 #include <cctype>
 #include <map>
-#include <optional>
 #include <set>
 
 #include "codepage.h"
 #include "importparts.h"
+#include "vcardpicture.h"
 
 namespace corvane::importing {
 namespace {
 
+// vCard 2.1 knows one escape, "\;"; 3.0 and 4.0 also "\\", "\,", "\n".
+enum class Dialect { V21, V3 };
+
 struct Property {
-    std::string name;                           // upper case, group removed
+    std::string group;                          // Apple's "item1", lower case
+    std::string name;                           // upper case
     std::set<std::string> types;                // lower case
     std::map<std::string, std::string> params;  // upper-case names
-    std::string value;                          // raw, still escaped
+    std::string value;                          // decoded to UTF-8, still escaped
+    int pref = 101;                             // 1 is the most preferred
+    bool embedded = false;                      // base64 data
 };
 
-// The value's text: escapes taken out (\n, \, \; \\).
-std::string unescape(std::string_view value) {
+// The value's text: escapes taken out.
+std::string unescape(std::string_view value, Dialect dialect) {
     std::string out;
+    out.reserve(value.size());
     for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '\\' && i + 1 < value.size()) {
-            const char next = value[++i];
-            out += next == 'n' || next == 'N' ? std::string("\r\n") : std::string(1, next);
-        } else {
+        const char next = i + 1 < value.size() ? value[i + 1] : '\0';
+        if (value[i] != '\\' || next == '\0' || (dialect == Dialect::V21 && next != ';')) {
             out += value[i];
+            continue;
+        }
+        ++i;
+        if (next == 'n' || next == 'N') {
+            out += "\r\n";
+        } else {
+            out += next;
         }
     }
     return out;
 }
 
-// Splits at unescaped `separator`.
-std::vector<std::string> splitValue(std::string_view value, char separator) {
+// Splits at each `separator` no backslash escapes; the parts keep their escapes.
+std::vector<std::string> splitValue(std::string_view value, char separator, Dialect dialect) {
     std::vector<std::string> parts(1);
     for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '\\' && i + 1 < value.size()) {
+        const bool escape = value[i] == '\\' && i + 1 < value.size() &&
+                            (dialect == Dialect::V3 || value[i + 1] == ';');
+        if (escape) {
             parts.back() += value[i];
             parts.back() += value[++i];
         } else if (value[i] == separator) {
@@ -49,14 +63,203 @@ std::vector<std::string> splitValue(std::string_view value, char separator) {
     return parts;
 }
 
+int hexValue(char c) {
+    return c >= '0' && c <= '9'   ? c - '0'
+           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                  : -1;
+}
+
+// Quoted-printable: "=XX" is a byte; a "=" left at the end (a soft break
+// with nothing after it) is dropped.
 std::string decodeQuotedPrintable(std::string_view text) {
-    auto hexAt = [&](std::size_t at) {
-        return at < text.size() && std::isxdigit(static_cast<unsigned char>(text[at]));
-    };
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '=' && i + 2 < text.size() + 0 && hexValue(text[i + 1]) >= 0 &&
+            hexValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+            i += 2;
+        } else if (!(text[i] == '=' && i + 1 == text.size())) {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// Where the property's name and parameters end: its first colon outside quotes.
+std::size_t colonOf(std::string_view line) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"') {
+            quoted = !quoted;
+        } else if (line[i] == ':' && !quoted) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+void readParameter(Property& p, const std::string& parameter, Dialect dialect) {
+    const auto eq = parameter.find('=');
+    if (eq == std::string::npos) {  // vCard 2.1: ;HOME;VOICE;QUOTED-PRINTABLE
+        const std::string bare = upper(parameter);
+        if (bare == "QUOTED-PRINTABLE" || bare == "BASE64" || bare == "B") {
+            p.params["ENCODING"] = bare;
+        } else if (bare == "PREF") {
+            p.pref = 1;
+        } else {
+            p.types.insert(lower(parameter));
+        }
+        return;
+    }
+    const std::string key = upper(parameter.substr(0, eq));
+    std::string value = parameter.substr(eq + 1);
+    value.erase(std::remove(value.begin(), value.end(), '"'), value.end());
+    if (key == "TYPE") {
+        for (const std::string& t : splitValue(value, ',', dialect)) {
+            if (lower(t) == "pref") {
+                p.pref = std::min(p.pref, 1);
+            }
+            p.types.insert(lower(t));
+        }
+    } else if (key == "PREF") {
+        const std::string digits = trimmed(value);
+        if (!digits.empty() && digits.size() <= 3 &&
+            std::all_of(digits.begin(), digits.end(),
+                        [](char c) { return c >= '0' && c <= '9'; })) {
+            p.pref = std::min(p.pref, std::stoi(digits));
+        }
+    } else {
+        p.params[key] = value;
+    }
+}
+
+Property parseProperty(std::string_view line, Dialect dialect) {
+    Property p;
+    const std::size_t colon = colonOf(line);
+    const std::string_view head = line.substr(0, colon);
+    const std::string_view raw =
+        colon == std::string_view::npos ? std::string_view() : line.substr(colon + 1);
+    const std::vector<std::string> parts = splitValue(head, ';', dialect);
+    std::string name = parts[0];
+    if (const auto dot = name.find('.'); dot != std::string::npos) {
+        p.group = lower(name.substr(0, dot));  // item1.TEL: Apple's grouping
+        name = name.substr(dot + 1);
+    }
+    p.name = upper(name);
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+        readParameter(p, parts[i], dialect);
+    }
+    const std::string encoding = upper(p.params["ENCODING"]);
+    p.embedded = encoding == "B" || encoding == "BASE64" || startsWithNoCase(raw, "data:");
+    if (p.embedded) {
+        return p;  // never decoded, shown or kept
+    }
+    p.value = encoding == "QUOTED-PRINTABLE" ? decodeQuotedPrintable(raw) : std::string(raw);
+    const std::string charset = upper(trimmed(p.params["CHARSET"]));
+    if (!charset.empty() && charset != "UTF-8") {
+        if (auto text = fromCharset(p.value, charset)) {
+            p.value = std::move(*text);
+            return p;
+        }
+    }
+    if (!isUtf8(p.value)) {
+        p.value = cp1252::decode(p.value);  // an old card's own code page
+    }
+    return p;
+}
+
+// The content lines of the text, unfolded, one at a time: a line break
+// followed by a blank or tab continues the line, and so does a
+// quoted-printable line ending in "=", unless the next line begins or ends
+// a card.
+class ContentLines {
+  public:
+    explicit ContentLines(std::string_view text) : m_text(text) {}
+
+    bool next(std::string& line) {
+        if (m_at > m_text.size()) {
+            return false;
+        }
+        const std::string_view first = take();
+        line.assign(first);
+        const std::size_t colon = colonOf(first);
+        const bool quotedPrintable =
+            upper(first.substr(0, colon)).find("QUOTED-PRINTABLE") != std::string::npos;
+        while (m_at <= m_text.size()) {
+            const std::size_t mark = m_at;
+            const std::string_view following = take();
+            if (quotedPrintable && !line.empty() && line.back() == '=' &&
+                !startsWithNoCase(following, "END:VCARD") &&
+                !startsWithNoCase(following, "BEGIN:VCARD")) {
+                line.pop_back();
+                line.append(following);
+            } else if (!following.empty() && (following[0] == ' ' || following[0] == '\t')) {
+                line.append(following.substr(1));
+            } else {
+                m_at = mark;
+                break;
+            }
+        }
+        return true;
+    }
+
+  private:
+    // The next physical line, without its line break.
+    std::string_view take() {
+        const std::size_t end = m_text.find('\n', m_at);
+        std::string_view line =
+            m_text.substr(m_at, end == std::string_view::npos ? m_text.size() - m_at : end - m_at);
+        m_at = end == std::string_view::npos ? m_text.size() + 1 : end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        return line;
+    }
+
+    std::string_view m_text;
+    std::size_t m_at = 0;
+};
+
+std::vector<std::string> nonEmptyLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", at);
+        const std::string line =
+            trimmed(text.substr(at, end == std::string::npos ? end : end - at));
+        if (!line.empty()) {
+            lines.push_back(line);
+        }
+        if (end == std::string::npos) {
+            break;
+        }
+        at = end + 1;
+    }
+    return lines;
+}
+
+// What one card holds beyond its fields: its name's parts, what an unnamed
+// entry can be named by, and whether Corvane wrote it.
+struct Card {
+    Dialect dialect = Dialect::V3;
+    bool own = false;
+    bool revised = false;
+    bool created = false;
+    bool hasAddress = false;
+    std::string fn;
+    std::vector<std::string> n;  // family, given, additional, prefixes, suffixes
+    NameCandidates candidates;
+};
+
+// X-CORVANE-EXACT's value: the field's text, percent-encoded.
+std::string percentDecoded(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '=' && hexAt(i + 1) && hexAt(i + 2)) {
-            out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
+        if (text[i] == '%' && i + 2 < text.size() + 0 && hexValue(text[i + 1]) >= 0 &&
+            hexValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
             i += 2;
         } else {
             out += text[i];
@@ -65,222 +268,335 @@ std::string decodeQuotedPrintable(std::string_view text) {
     return out;
 }
 
-Property parseProperty(const std::string& line) {
-    Property p;
-    std::size_t colon = std::string::npos;
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '"') {
-            quoted = !quoted;
-        } else if (line[i] == ':' && !quoted) {
-            colon = i;
-            break;
+// The text field named `name` ("Comments"), if there is one.
+std::optional<Field> textFieldNamed(std::string_view name) {
+    for (int i = 1; i <= kFieldCount; ++i) {
+        const auto field = static_cast<Field>(i);
+        if (fieldInfo(field).kind == FieldKind::Text &&
+            lower(fieldInfo(field).name) == lower(name)) {
+            return field;
         }
     }
-    const std::string head = colon == std::string::npos ? line : line.substr(0, colon);
-    p.value = colon == std::string::npos ? "" : line.substr(colon + 1);
-    std::vector<std::string> parts = splitValue(head, ';');
-    std::string name = parts[0];
-    if (const auto dot = name.find('.'); dot != std::string::npos) {
-        name = name.substr(dot + 1);  // item1.TEL: the group is Apple's, not ours
+    return std::nullopt;
+}
+
+const char* sideWord(const AddressSide& side) {
+    return &side == &kWorkSide ? "business" : "home";
+}
+
+// ADR: the street's first line into the first address line; its further
+// lines, the extended address and the post office box, in that order, into
+// the second and then the comments; locality, region, code and country into
+// the city line. A second address of a side goes to the comments whole.
+void putAddress(EntryBuilder& b, const Property& p, const AddressSide& side, Dialect dialect,
+                bool own) {
+    const std::vector<std::string> a = splitValue(p.value, ';', dialect);
+    auto part = [&](std::size_t i) { return i < a.size() ? trimmed(unescape(a[i], dialect)) : ""; };
+    const std::string sideName = sideWord(side);
+    if (own) {  // Corvane's own lines, each where it was
+        b.put(side.address1, part(2), "the " + sideName + " street");
+        b.put(side.address2, part(1), "the " + sideName + " address's second line");
+        b.put(side.cityStateZip, cityLine(part(3), part(4), part(5), part(6)),
+              "the " + sideName + " city line");
+        return;
     }
-    p.name = upper(name);
-    for (std::size_t i = 1; i < parts.size(); ++i) {
-        const auto eq = parts[i].find('=');
-        if (eq == std::string::npos) {
-            p.types.insert(lower(parts[i]));  // vCard 2.1: ;HOME;VOICE
-            continue;
+    std::vector<std::string> lines = nonEmptyLines(part(2));
+    const std::string first = lines.empty() ? "" : lines.front();
+    std::vector<std::string> rest(lines.empty() ? lines.end() : lines.begin() + 1, lines.end());
+    for (std::size_t i : {1u, 0u}) {
+        for (const std::string& line : nonEmptyLines(part(i))) {
+            rest.push_back(line);
         }
-        std::string key = upper(parts[i].substr(0, eq));
-        std::string value = parts[i].substr(eq + 1);
-        value.erase(std::remove(value.begin(), value.end(), '"'), value.end());
-        if (key == "TYPE") {
-            for (const std::string& t : splitValue(value, ',')) {
-                p.types.insert(lower(t));
-            }
+    }
+    const std::string city = cityLine(part(3), part(4), part(5), part(6));
+    if (!b.isFree(side.address1) || !b.isFree(side.address2) || !b.isFree(side.cityStateZip)) {
+        std::vector<std::string> all{first};
+        all.insert(all.end(), rest.begin(), rest.end());
+        all.push_back(city);
+        b.unknown("Another " + sideName + " address", joined(all, ", "));
+        return;
+    }
+    b.put(side.address1, first, "the " + sideName + " street");
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        if (i == 0) {
+            b.put(side.address2, rest[i], "the " + sideName + " address's second line");
         } else {
-            p.params[key] = value;
+            b.unknown("A further line of the " + sideName + " address", rest[i]);
         }
     }
-    if (upper(p.params["ENCODING"]) == "QUOTED-PRINTABLE") {
-        p.value = decodeQuotedPrintable(p.value);
-    }
-    const std::string charset = upper(p.params["CHARSET"]);
-    if ((charset == "ISO-8859-1" || charset == "WINDOWS-1252") || !isUtf8(p.value)) {
-        p.value = cp1252::decode(p.value);  // an old card's own code page
-    }
-    return p;
-}
-
-// The content lines of `text`, unfolded (a line break followed by a blank
-// or tab continues the line; a quoted-printable line ending in "=" too).
-std::vector<std::string> contentLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::string current;
-    std::size_t i = 0;
-    while (i <= text.size()) {
-        const auto end = text.find('\n', i);
-        std::string line(
-            text.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i));
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (!line.empty() && (line[0] == ' ' || line[0] == '\t') && !lines.empty()) {
-            lines.back() += line.substr(1);
-        } else if (!lines.empty() && !lines.back().empty() && lines.back().back() == '=' &&
-                   upper(lines.back()).find("QUOTED-PRINTABLE") != std::string::npos) {
-            lines.back().pop_back();
-            lines.back() += line;
-        } else {
-            lines.push_back(line);
-        }
-        if (end == std::string_view::npos) {
-            break;
-        }
-        i = end + 1;
-    }
-    return lines;
-}
-
-const AddressSide& sideOf(const Property& p) {
-    return p.types.contains("work") ? kWorkSide : kHomeSide;
-}
-
-std::string percentDecoded(std::string_view uri) {
-    std::string out;
-    for (std::size_t i = 0; i < uri.size(); ++i) {
-        if (uri[i] == '%' && i + 2 < uri.size() &&
-            std::isxdigit(static_cast<unsigned char>(uri[i + 1])) &&
-            std::isxdigit(static_cast<unsigned char>(uri[i + 2]))) {
-            out += static_cast<char>(std::stoi(std::string(uri.substr(i + 1, 2)), nullptr, 16));
-            i += 2;
-        } else {
-            out += uri[i];
-        }
-    }
-    return out;
-}
-
-// ADR: the street, the second line (the extended address, else the post
-// office box) and the city line of one side.
-void putAddress(EntryBuilder& b, const Property& p, const AddressSide& side,
-                const std::string& sideName) {
-    const std::vector<std::string> a = splitValue(p.value, ';');
-    auto part = [&](std::size_t i) { return i < a.size() ? trimmed(unescape(a[i])) : ""; };
-    b.put(side.address1, part(2), "the " + sideName + " street");
-    b.put(side.address2, part(1).empty() ? part(0) : part(1),
-          "the " + sideName + " address's second line");
-    b.put(side.cityStateZip, cityLine(part(3), part(4), part(5), part(6)),
-          "the " + sideName + " city line");
+    b.put(side.cityStateZip, city, "the " + sideName + " city line");
 }
 
 // TEL: a number into the side's field for its type; a second plain number
 // goes to the side's other phone, a second mobile to the second mobile.
-void putPhone(EntryBuilder& b, const Property& p, const std::string& value, const AddressSide& side,
-              const std::string& sideName) {
-    // A tel: URI is shown as the number ("+1-418-656-9254 x102").
-    std::string number = value;
-    if (lower(number).starts_with("tel:")) {
-        number = number.substr(4);
-        if (const auto ext = number.find(";ext="); ext != std::string::npos) {
-            number = number.substr(0, ext) + " x" + number.substr(ext + 5);
-        }
+void putPhone(EntryBuilder& b, const Property& p, const std::string& number,
+              const AddressSide& side, bool own) {
+    const std::string sideName = sideWord(side);
+    const auto& t = p.types;
+    if (own) {  // Corvane's own types name the field
+        const bool cell = t.contains("cell");
+        b.put(t.contains("fax")               ? side.fax
+              : t.contains("pager")           ? side.pager
+              : t.contains("x-corvane-cell2") ? side.cell2
+              : cell                          ? side.cell1
+              : t.contains("x-other")         ? side.otherPhone
+                                              : side.phone,
+              number, "the " + sideName + " phone number");
+        return;
     }
-    const std::string what = "another " + sideName + " phone number";
-    if (p.types.contains("fax")) {
-        b.put(side.fax, number, "another " + sideName + " fax number");
-    } else if (p.types.contains("pager")) {
-        b.put(side.pager, number, "another " + sideName + " pager number");
-    } else if (p.types.contains("cell")) {
-        b.put(b.isFree(side.cell1) ? side.cell1 : side.cell2, number, "another mobile number");
-    } else if (p.types.contains("x-other") || !b.isFree(side.phone)) {
-        b.put(side.otherPhone, number, what);
+    if (t.contains("fax")) {
+        b.put(side.fax, number, "the " + sideName + " fax number");
+    } else if (t.contains("pager")) {
+        b.put(side.pager, number, "the " + sideName + " pager number");
+    } else if (t.contains("x-corvane-cell2")) {
+        b.put(side.cell2, number, "the " + sideName + " second mobile number");
+    } else if (t.contains("cell") || t.contains("iphone") || t.contains("mobile")) {
+        b.put(b.isFree(side.cell1) ? side.cell1 : side.cell2, number,
+              "the " + sideName + " mobile number");
+    } else if (t.contains("x-other") || !b.isFree(side.phone)) {
+        b.put(side.otherPhone, number, "the " + sideName + " other phone number");
     } else {
-        b.put(side.phone, number, what);
+        b.put(side.phone, number, "the " + sideName + " phone number");
     }
 }
 
-// CATEGORIES: one affiliation a line.
-std::string categoryLines(const std::string& value) {
-    std::string lines;
-    for (const std::string& c : splitValue(value, ',')) {
-        const std::string category = trimmed(unescape(c));
-        if (!category.empty()) {
-            lines += (lines.empty() ? "" : "\r\n") + category;
-        }
+// A tel: URI as the number it dials ("+1-418-656-9254 x102").
+std::string phoneNumber(const std::string& value) {
+    if (!startsWithNoCase(value, "tel:")) {
+        return value;
     }
-    return lines;
+    std::string number = value.substr(4);
+    if (const auto ext = number.find(";ext="); ext != std::string::npos) {
+        number = number.substr(0, ext) + " x" + number.substr(ext + 5);
+    }
+    return number;
 }
 
-void mapProperty(EntryBuilder& b, const Property& p, std::string& fn, std::string& nName) {
-    const std::string value = unescape(p.value);
-    const AddressSide& side = sideOf(p);
-    const std::string sideName = &side == &kWorkSide ? "work" : "home";
-    if (p.name == "FN") {
-        fn = value;
-    } else if (p.name == "N") {
-        const std::vector<std::string> n = splitValue(p.value, ';');
-        const std::string family = trimmed(unescape(n[0]));
-        const std::string given = n.size() > 1 ? trimmed(unescape(n[1])) : "";
-        nName = entryName(family, given);
-        if (n.size() > 3) {
-            b.put(Field::Title, unescape(n[3]), "the title");
+void putPhoto(EntryBuilder& b, const Property& p, const std::string& value) {
+    if (p.embedded) {
+        b.leftOut("its embedded picture was left out: Corvane keeps only a picture file's path");
+        return;
+    }
+    std::string why;
+    if (const auto path = picturePathOfUri(value, why)) {
+        b.put(Field::PicturePath, *path, "the picture");
+    } else if (startsWithNoCase(value, "file:")) {
+        b.leftOut("its picture " + quoted(value) + " was left out: " + why);
+    } else {
+        b.unknown("Picture on the web", value);
+    }
+}
+
+// The properties Corvane keeps nothing of, by design: the card's own
+// bookkeeping and Apple's labels, which the mapping reads or leaves aside.
+bool isBookkeeping(const std::string& name) {
+    static const std::set<std::string> kNames = {"BEGIN",     "END",     "VERSION", "UID",
+                                                 "PRODID",    "KIND",    "SOURCE",  "CLIENTPIDMAP",
+                                                 "X-ABLABEL", "X-ABADR", "X-ABUID", "X-ABSHOWAS"};
+    return kNames.contains(name);
+}
+
+void mapProperty(EntryBuilder& b, const Property& p, Card& card) {
+    const Dialect d = card.dialect;
+    const std::string value = unescape(p.value, d);
+    const AddressSide& side = p.types.contains("work") ? kWorkSide : kHomeSide;
+    const std::string sideName = sideWord(side);
+    const std::string& name = p.name;
+    if (name == "FN") {
+        card.fn = card.fn.empty() ? trimmed(value) : card.fn;
+    } else if (name == "N") {
+        card.n.clear();
+        for (const std::string& part : splitValue(p.value, ';', d)) {
+            std::vector<std::string> items;
+            for (const std::string& item : splitValue(part, ',', d)) {
+                items.emplace_back(trimSpaces(unescape(item, d)));
+            }
+            card.n.push_back(joined(items, card.n.size() == 4 ? ", " : " "));
         }
-    } else if (p.name == "NICKNAME") {
+    } else if (name == "NICKNAME") {
+        card.candidates.nickname =
+            card.candidates.nickname.empty() ? value : card.candidates.nickname;
         b.put(Field::Nickname, value, "the nickname");
-    } else if (p.name == "TITLE" || p.name == "ORG" || p.name == "ROLE") {
-        b.put(kWorkSide.otherInfo, lower(p.name) + ": " + value, lower(p.name));
-    } else if (p.name == "ADR") {
-        putAddress(b, p, side, sideName);
-    } else if (p.name == "TEL") {
-        putPhone(b, p, value, side, sideName);
-    } else if (p.name == "EMAIL") {
-        b.put(side.email, value, "another " + sideName + " e-mail address");
-    } else if (p.name == "URL") {
-        b.put(side.webPage, value, "another " + sideName + " web address");
-    } else if (p.name == "BDAY") {
-        b.date(Field::Birthday, parseDate(value, false), value, "the birthday");
-    } else if (p.name == "ANNIVERSARY" || p.name == "X-ANNIVERSARY") {
-        b.date(Field::Anniversary, parseDate(value, false), value, "the anniversary");
-    } else if (p.name == "NOTE") {
-        b.put(Field::Comments, value, "another note");
-    } else if (p.name == "CATEGORIES") {
-        b.put(Field::Affiliations, categoryLines(p.value), "more affiliations");
-    } else if (p.name == "PHOTO") {
-        if (lower(value).starts_with("file://")) {
-            b.put(Field::PicturePath, percentDecoded(value.substr(7)), "another picture");
-        } else {
-            b.unknown("a picture Corvane cannot keep (only a picture file's path)",
-                      p.params.contains("ENCODING") ? "embedded picture" : value);
+    } else if (name == "ORG") {
+        std::vector<std::string> units;
+        for (const std::string& unit : splitValue(p.value, ';', d)) {
+            units.push_back(trimmed(unescape(unit, d)));
         }
-    } else if (p.name == "X-CORVANE-HOME-OTHER-INFO") {
+        const std::string org = joined(units, ", ");
+        card.candidates.organisation =
+            card.candidates.organisation.empty() ? org : card.candidates.organisation;
+        b.addLine(kWorkSide.otherInfo, "Organisation: " + org, "the organisation");
+    } else if (name == "TITLE" || name == "ROLE") {
+        b.addLine(kWorkSide.otherInfo, (name == "TITLE" ? "Job title: " : "Role: ") + value,
+                  name == "TITLE" ? "the job title" : "the role");
+    } else if (name == "ADR") {
+        putAddress(b, p, side, d, card.own);
+    } else if (name == "TEL") {
+        const std::string number = phoneNumber(value);
+        card.candidates.phone = card.candidates.phone.empty() ? number : card.candidates.phone;
+        putPhone(b, p, number, side, card.own);
+    } else if (name == "EMAIL") {
+        card.candidates.email = card.candidates.email.empty() ? value : card.candidates.email;
+        b.put(side.email, value, "the " + sideName + " e-mail address");
+    } else if (name == "URL") {
+        // Corvane's own export adds the scheme a bare host lacks, and says so.
+        const bool bare = p.params.contains("X-CORVANE-BARE") && startsWithNoCase(value, "http://");
+        b.put(side.webPage, bare ? value.substr(7) : value, "the " + sideName + " web address");
+    } else if (name == "BDAY") {
+        b.date(Field::Birthday, value, false, "the birthday");
+    } else if (name == "ANNIVERSARY" || name == "X-ANNIVERSARY") {
+        b.date(Field::Anniversary, value, false, "the anniversary");
+    } else if (name == "NOTE") {
+        b.put(Field::Comments, value, "the note");
+    } else if (name == "CATEGORIES") {
+        for (const std::string& c : splitValue(p.value, ',', d)) {
+            b.addLine(Field::Affiliations, unescape(c, d), "the affiliation");
+        }
+    } else if (name == "PHOTO") {
+        putPhoto(b, p, value);
+    } else if (name == "X-CORVANE-PICTURE") {
+        b.put(Field::PicturePath, value, "the picture");
+    } else if (name == "X-CORVANE-HOME-OTHER-INFO") {
         b.put(kHomeSide.otherInfo, value, "the home's other information");
-    } else if (p.name == "X-CORVANE-WORK-OTHER-INFO") {
+    } else if (name == "X-CORVANE-WORK-OTHER-INFO") {
         b.put(kWorkSide.otherInfo, value, "the business's other information");
-    } else if (p.name == "X-CORVANE-CREATED") {
-        b.date(Field::Created, parseDate(value, true), value, "the creation stamp");
-    } else if (p.name == "REV") {
-        b.date(Field::LastModified, parseDate(value, true), value, "the change stamp");
-    } else if (p.name == "VERSION" || p.name == "UID" || p.name == "PRODID" || p.name == "BEGIN" ||
-               p.name == "END" || p.name == "KIND" || p.name == "SOURCE") {
+    } else if (name == "X-CORVANE-EXACT" && card.own) {
+        // read first, above
+    } else if (name == "X-CORVANE-CREATOR-VERSION") {
+        b.creatorVersion(value);
+    } else if (name == "X-CORVANE-CREATED") {
+        card.created = true;
+        b.date(Field::Created, value, true, "the creation stamp");
+    } else if (name == "REV") {
+        card.revised = true;
+        b.date(Field::LastModified, value, true, "the change stamp");
+    } else if (name == "AGENT") {
+        b.leftOut("its agent (another person's card inside it) was left out");
+    } else if (name == "LABEL" && card.hasAddress) {
+        // the printed form of an address the card also gives as ADR
+    } else if (isBookkeeping(name)) {
         // nothing of the entry's own
+    } else if (p.embedded) {
+        b.leftOut("its " + name +
+                  " holds embedded data, which Corvane does not keep; it was left out");
     } else {
-        b.unknown(p.name, value);
+        b.unknown(name, value);
     }
+}
+
+// Apple's "item1.X-ABLabel:_$!<Mobile>!$_" says what its group's property is.
+void applyAppleLabels(std::vector<Property>& properties) {
+    std::map<std::string, std::string> labels;
+    for (const Property& p : properties) {
+        if (p.name == "X-ABLABEL" && !p.group.empty()) {
+            labels[p.group] = lower(p.value);
+        }
+    }
+    for (Property& p : properties) {
+        const auto label = labels.find(p.group);
+        if (p.group.empty() || label == labels.end()) {
+            continue;
+        }
+        for (const char* word : {"work", "home", "fax", "pager"}) {
+            if (label->second.find(word) != std::string::npos) {
+                p.types.insert(word);
+            }
+        }
+        if (label->second.find("mobile") != std::string::npos ||
+            label->second.find("iphone") != std::string::npos) {
+            p.types.insert("cell");
+        }
+    }
+}
+
+// The entry of one card, whose content lines are `lines`.
+std::optional<ImportedEntry> entryOfCard(const std::vector<std::string>& lines, double now,
+                                         std::string& skipped) {
+    Card card;
+    for (const std::string& line : lines) {
+        if (startsWithNoCase(line, "VERSION:")) {
+            card.dialect = trimmed(line.substr(8)) == "2.1" ? Dialect::V21 : Dialect::V3;
+        }
+    }
+    std::vector<Property> properties;
+    properties.reserve(lines.size());
+    for (const std::string& line : lines) {
+        properties.push_back(parseProperty(line, card.dialect));
+        const Property& p = properties.back();
+        card.own = card.own || p.name.starts_with("X-CORVANE-") ||
+                   (p.name == "PRODID" && lower(p.value).find("corvane") != std::string::npos);
+        card.hasAddress = card.hasAddress || p.name == "ADR";
+    }
+    applyAppleLabels(properties);
+    // The preferred of several addresses or numbers takes the field.
+    std::stable_sort(properties.begin(), properties.end(),
+                     [](const Property& a, const Property& b) { return a.pref < b.pref; });
+    EntryBuilder b(now);
+    // Corvane's exact copies first: what the plain properties say of the
+    // same fields is then not read (nor reported).
+    for (const Property& p : properties) {
+        const auto named = p.params.find("X-FIELD");
+        if (card.own && p.name == "X-CORVANE-EXACT" && named != p.params.end()) {
+            if (const auto field = textFieldNamed(named->second)) {
+                b.exact(*field, percentDecoded(p.value));
+            }
+        }
+    }
+    for (const Property& p : properties) {
+        mapProperty(b, p, card);
+    }
+    if (card.own) {  // what Corvane's entry did not have, it does not get now
+        if (!card.created) {
+            b.clearDate(Field::Created);
+        }
+        if (!card.revised) {
+            b.clearDate(Field::LastModified);
+        }
+    }
+    card.n.resize(5);
+    const std::string& prefixes = card.n[3];
+    b.put(Field::Title, prefixes, "the title");
+    const std::string given = joined({card.n[1], card.n[2], card.n[4]}, " ");
+    const std::string fromN = entryName(card.n[0], given);
+    const bool fnWhole =
+        !card.fn.empty() &&
+        (fromN.empty() || onlySplits(card.fn, {card.n[0], card.n[1], card.n[2], card.n[4]}) ||
+         onlySplits(card.fn, {prefixes, card.n[0], card.n[1], card.n[2], card.n[4]}));
+    b.name(card.own ? card.fn : fnWhole ? card.fn : fromN, card.candidates, card.own);
+    if (b.empty()) {
+        skipped = "it holds nothing Corvane keeps";
+        return std::nullopt;
+    }
+    return b.finish(card.fn);
 }
 
 }  // namespace
 
 ImportReading readVCards(std::string_view text, double now) {
     ImportReading reading;
-    std::optional<std::vector<Property>> card;
+    ContentLines content(text);
+    std::optional<std::vector<std::string>> card;
     int cardNumber = 0;
-    for (const std::string& line : contentLines(text)) {
+    int nested = 0;          // inside an agent's card, which is not read
+    bool agentNext = false;  // "AGENT:" alone: its card follows
+    std::string line;
+    while (content.next(line)) {
         if (line.empty()) {
             continue;
         }
-        const std::string head = upper(line.substr(0, std::min<std::size_t>(line.size(), 12)));
-        if (head.starts_with("BEGIN:VCARD")) {
+        const bool begins = startsWithNoCase(line, "BEGIN:VCARD");
+        const bool ends = startsWithNoCase(line, "END:VCARD");
+        if (nested > 0) {
+            nested += begins ? 1 : ends ? -1 : 0;
+            continue;
+        }
+        if (begins && card && agentNext) {
+            nested = 1;
+            agentNext = false;
+            continue;
+        }
+        agentNext = false;
+        if (begins) {
             if (card) {
                 reading.refusal = "vCard " + std::to_string(cardNumber) + " has no END:VCARD";
                 return reading;
@@ -290,36 +606,31 @@ ImportReading readVCards(std::string_view text, double now) {
             continue;
         }
         if (!card) {
-            reading.refusal = "the text \"" + line.substr(0, 40) + "\" stands outside any vCard";
+            reading.refusal = "the text " + quoted(line) + " stands outside any vCard";
             return reading;
         }
-        if (head.starts_with("END:VCARD")) {
-            EntryBuilder b(now);
-            std::string fn;
-            std::string nName;
-            bool fromCorvane = false;
-            bool revised = false;
-            for (const Property& p : *card) {
-                mapProperty(b, p, fn, nName);
-                fromCorvane = fromCorvane || p.name == "X-CORVANE-CREATED";
-                revised = revised || p.name == "REV";
-            }
-            if (fromCorvane && !revised) {
-                b.clearDate(Field::LastModified);
-            }
-            b.put(Field::FullName, nName.empty() ? fn : nName, "the name");
-            if (!b.hasName()) {
-                reading.skipped.push_back("vCard " + std::to_string(cardNumber) +
-                                          ": it has no name");
+        if (ends) {
+            std::string why;
+            if (auto entry = entryOfCard(*card, now, why)) {
+                if (entry->label.empty()) {
+                    entry->label = "vCard " + std::to_string(cardNumber);
+                }
+                reading.entries.push_back(std::move(*entry));
             } else {
-                reading.entries.push_back(b.finish());
+                reading.skipped.push_back("vCard " + std::to_string(cardNumber) + ": " + why);
             }
             card.reset();
             continue;
         }
-        card->push_back(parseProperty(line));
+        if (startsWithNoCase(line, "AGENT")) {
+            const std::string value =
+                trimmed(line.substr(std::min(line.size(), colonOf(line) + 1)));
+            agentNext = value.empty();
+            nested = startsWithNoCase(value, "BEGIN:VCARD") ? 1 : 0;
+        }
+        card->push_back(line);
     }
-    if (card) {
+    if (card || nested > 0) {
         reading.refusal =
             "the file ends inside vCard " + std::to_string(cardNumber) + ": it is cut short";
     }

@@ -345,40 +345,6 @@ StoreStatus DataFile::ReadBytes(std::uint64_t offset, std::size_t size,
     return StoreStatus::success();
 }
 
-StoreStatus DataFile::CutBackTo(std::uint64_t length, const std::vector<std::uint8_t>& lastBytes) {
-    const std::string name = path(kDataFileName);
-    if (m_handle < 0) {
-        return {StoreError::NotOpen, name, "the data file is not open"};
-    }
-    std::uint64_t now = 0;
-    if (int err = m_fs.size(m_handle, now)) {
-        return StoreStatus::ioError(name, err);
-    }
-    if (length > now || lastBytes.size() > length) {
-        return StoreStatus::success();
-    }
-    dropReadAhead();
-    // The last append's journal must not bring back what is cut away.
-    if (StoreStatus retired = retireJournal(m_fs, name); !retired.ok()) {
-        return retired;
-    }
-    int err = lastBytes.empty() ? 0
-                                : m_fs.writeAt(m_handle, length - lastBytes.size(),
-                                               lastBytes.data(), lastBytes.size());
-    if (err == 0) {
-        err = m_fs.truncate(m_handle, length);
-    }
-    if (err == 0) {
-        err = m_fs.sync(m_handle);
-    }
-    if (err != 0) {
-        return StoreStatus::ioError(name, err);
-    }
-    m_openLength = length;
-    m_recordCount = static_cast<std::int16_t>(slotCount(length, kSlot));
-    return StoreStatus::success();
-}
-
 // Undoes a failed write of slot `number`: the bytes it covered go back, the
 // file is cut back to its old length and flushed. Returns `failure` when
 // that worked, and otherwise says that the file is not as it was.
@@ -413,7 +379,6 @@ StoreStatus DataFile::DeleteAndCompact(int number) {
         return opened;
     }
     const std::string dataName = path(kDataFileName);
-    const std::string scratchName = path(kScratchFileName);
     if (number < 1 || number > m_recordCount) {
         (void)CloseDataFile();
         return {StoreError::NoSuchRecord, dataName,
@@ -429,21 +394,12 @@ StoreStatus DataFile::DeleteAndCompact(int number) {
         (void)CloseDataFile();
         return failure;
     };
-    if (StoreStatus retired = retireJournal(m_fs, dataName); !retired.ok()) {
-        return undo(retired);
-    }
-    // Made afresh with the data file's permissions; a scratch file left by
-    // an interrupted deletion holds nothing of value.
-    std::uint32_t mode = 0;
-    if (int err = m_fs.permissions(m_handle, mode)) {
-        return undo(StoreStatus::ioError(dataName, err));
-    }
     ScratchFile scratch(m_fs, path(kScratchFileName));
-    if (StoreStatus made = scratch.create(mode, ScratchFile::Leftover::Remove); !made.ok()) {
-        return undo(made);
+    if (StoreStatus started = startScratch(scratch); !started.ok()) {
+        return undo(started);
     }
     int kept = 0;
-    if (StoreStatus copied = compactInto(scratch, number, kept); !copied.ok()) {
+    if (StoreStatus copied = compactInto(scratch, number, false, kept); !copied.ok()) {
         return undo(copied);
     }
     if (StoreStatus finished = scratch.finish(); !finished.ok()) {
@@ -486,36 +442,117 @@ StoreStatus DataFile::replaceWithScratch(ScratchFile& scratch, int kept) {
     return StoreStatus::success();
 }
 
-// Copies every record but `skipped` and those marked "$Killed$" from the
-// open data file into `scratch`, in order, in large writes; `kept` counts them.
-StoreStatus DataFile::compactInto(ScratchFile& scratch, int skipped, int& kept) {
+// Made afresh beside the data file with its permissions, after its journal
+// is retired: no earlier save may be finished into the file that replaces it.
+// A scratch file left by an interrupted run holds nothing of value.
+StoreStatus DataFile::startScratch(ScratchFile& scratch) {
+    const std::string dataName = path(kDataFileName);
+    if (StoreStatus retired = retireJournal(m_fs, dataName); !retired.ok()) {
+        return retired;
+    }
+    std::uint32_t mode = 0;
+    if (int err = m_fs.permissions(m_handle, mode)) {
+        return StoreStatus::ioError(dataName, err);
+    }
+    return scratch.create(mode, ScratchFile::Leftover::Remove);
+}
+
+// Writes `recordAt(0)` to `recordAt(count - 1)` into `scratch` from slot
+// `first` (0-based) on, in large writes.
+StoreStatus DataFile::writeChunks(ScratchFile& scratch, int first, int count,
+                                  const std::function<const ContactRecord&(int)>& recordAt) {
     std::vector<std::uint8_t> chunk;
-    chunk.reserve(std::min(kCompactChunkSlots, std::max<int>(m_recordCount, 1)) * kSlot);
-    int written = 0;
-    auto flush = [&]() -> StoreStatus {
-        if (chunk.empty()) {
-            return StoreStatus::success();
+    chunk.reserve(static_cast<std::size_t>(std::min(kCompactChunkSlots, std::max(count, 1))) *
+                  kSlot);
+    for (int i = 0; i < count;) {
+        const int end = std::min(count, i + kCompactChunkSlots);
+        chunk.clear();
+        for (int k = i; k < end; ++k) {
+            const auto& bytes = recordAt(k).encode();
+            chunk.insert(chunk.end(), bytes.begin(), bytes.end());
         }
-        const std::uint64_t offset = static_cast<std::uint64_t>(written) * kSlot;
+        const std::uint64_t offset = static_cast<std::uint64_t>(first + i) * kSlot;
         if (StoreStatus wrote = scratch.write(offset, chunk.data(), chunk.size()); !wrote.ok()) {
             return wrote;
         }
-        written += static_cast<int>(chunk.size() / kSlot);
-        chunk.clear();
-        return StoreStatus::success();
+        i = end;
+    }
+    return StoreStatus::success();
+}
+
+StoreStatus DataFile::AppendRecords(int count,
+                                    const std::function<const ContactRecord&(int)>& recordAt,
+                                    int& appended) {
+    appended = 0;
+    if (StoreStatus opened = OpenDataFile(); !opened.ok()) {
+        return opened;
+    }
+    const std::string dataName = path(kDataFileName);
+    auto undo = [&](const StoreStatus& failure) {
+        (void)CloseDataFile();
+        return failure;
     };
+    if (!m_readOnlyReason.empty()) {
+        return undo({StoreError::ReadOnly, dataName, m_readOnlyReason});
+    }
+    const int room = std::max(0, kMaxRecords - m_recordCount);
+    const int adding = std::min(count, room);
+    ScratchFile scratch(m_fs, path(kScratchFileName));
+    if (StoreStatus started = startScratch(scratch); !started.ok()) {
+        return undo(started);
+    }
+    int kept = 0;
+    if (StoreStatus copied = compactInto(scratch, 0, true, kept); !copied.ok()) {
+        return undo(copied);
+    }
+    if (StoreStatus added = writeChunks(scratch, kept, adding, recordAt); !added.ok()) {
+        return undo(added);
+    }
+    if (StoreStatus finished = scratch.finish(); !finished.ok()) {
+        return undo(finished);
+    }
+    if (StoreStatus closed = CloseDataFile(); !closed.ok()) {
+        return undo(closed);
+    }
+    if (StoreStatus placed = scratch.placeAs(dataName, true); !placed.ok()) {
+        return placed;
+    }
+    m_recordCount = static_cast<std::int16_t>(kept + adding);
+    appended = adding;
+    if (int err = m_fs.syncDirectoryOf(dataName)) {
+        return {StoreError::FolderNotFlushed, dataName,
+                "the entries were added, but the folder could not be flushed to the disk (" +
+                    systemReason(err) + "), so a power cut now could take them away again"};
+    }
+    return StoreStatus::success();
+}
+
+// Copies every record but `skipped` (and, unless `keepKilled`, those marked
+// "$Killed$") from the open data file into `scratch`, in order, in large
+// writes; `kept` counts them. A ragged last slot is copied whole, its
+// missing part as a cleared record's.
+StoreStatus DataFile::compactInto(ScratchFile& scratch, int skipped, bool keepKilled, int& kept) {
+    std::vector<ContactRecord> chunk;
+    chunk.reserve(
+        static_cast<std::size_t>(std::min(kCompactChunkSlots, std::max<int>(m_recordCount, 1))));
     kept = 0;
+    auto flush = [&]() {
+        const StoreStatus wrote =
+            writeChunks(scratch, kept, static_cast<int>(chunk.size()),
+                        [&](int k) -> const ContactRecord& { return chunk[k]; });
+        kept += static_cast<int>(chunk.size());
+        chunk.clear();
+        return wrote;
+    };
     for (int i = 1; i <= m_recordCount; ++i) {
         if (StoreStatus read = ReadRecord(i); !read.ok()) {
             return read;
         }
-        if (i == skipped || m_current.isKilled()) {
+        if (i == skipped || (!keepKilled && m_current.isKilled())) {
             continue;
         }
-        ++kept;
-        const auto& bytes = m_current.encode();
-        chunk.insert(chunk.end(), bytes.begin(), bytes.end());
-        if (chunk.size() >= kCompactChunkSlots * kSlot) {
+        chunk.push_back(m_current);
+        if (chunk.size() >= static_cast<std::size_t>(kCompactChunkSlots)) {
             if (StoreStatus flushed = flush(); !flushed.ok()) {
                 return flushed;
             }

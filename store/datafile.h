@@ -167,12 +167,17 @@ class DataFile {
     // Reads `size` bytes of the open file from `offset` (fewer at its end).
     StoreStatus ReadBytes(std::uint64_t offset, std::size_t size, std::vector<std::uint8_t>& out);
 
-    // Puts `lastBytes` back as the bytes that end the first `length` bytes
-    // of the open file, cuts the file back to `length` bytes (never longer
-    // than it is) and flushes it: what an import that failed part-way
-    // appended goes again, and with it what its first entry wrote over a
-    // ragged end. Fails, naming the file, when the system refuses.
-    StoreStatus CutBackTo(std::uint64_t length, const std::vector<std::uint8_t>& lastBytes = {});
+    // Appends the records `recordAt(0)` to `recordAt(count - 1)` after the
+    // book's last slot, as many as the book has room for (`appended` says
+    // how many). Like a deletion it never writes the data file: the whole
+    // new file is written beside it in large writes, flushed once and
+    // renamed over it, so that a crash or a failure at any moment leaves the
+    // book as it was or with every new record. Entries marked "$Killed$" are
+    // kept as they are. Opens and closes the file itself. When only the final
+    // flush of the folder fails, the records are in and the status
+    // (FolderNotFlushed) says so.
+    StoreStatus AppendRecords(int count, const std::function<const ContactRecord&(int)>& recordAt,
+                              int& appended);
 
     // The path of a file beside the data file.
     std::string path(std::string_view name) const;
@@ -194,7 +199,10 @@ class DataFile {
     void closeJournal(int journal, std::size_t written);
     StoreStatus putBack(int number, std::uint64_t start, const std::vector<std::uint8_t>& before,
                         std::uint64_t oldLength, const StoreStatus& failure);
-    StoreStatus compactInto(ScratchFile& scratch, int skipped, int& kept);
+    StoreStatus compactInto(ScratchFile& scratch, int skipped, bool keepKilled, int& kept);
+    StoreStatus startScratch(ScratchFile& scratch);
+    StoreStatus writeChunks(ScratchFile& scratch, int first, int count,
+                            const std::function<const ContactRecord&(int)>& recordAt);
     StoreStatus replaceWithScratch(ScratchFile& scratch, int kept);
     void dropReadAhead() {
         m_readAheadSlots = 0;

@@ -91,6 +91,7 @@ TEST(VCardExport, EveryFieldOfAnEntryInVersionFour) {
     const std::string expected =
         "BEGIN:VCARD\r\n"
         "VERSION:4.0\r\n"
+        "PRODID:-//Corvane//Corvane 8//EN\r\n"
         "FN:Müller\\, Anna\r\n"
         "N:Müller;Anna;;Dr.;\r\n"
         "NICKNAME:Annie\r\n"
@@ -98,7 +99,7 @@ TEST(VCardExport, EveryFieldOfAnEntryInVersionFour) {
         "TEL;TYPE=home,voice:555-0101\r\n"
         "TEL;TYPE=home,cell:555-0102\r\n"
         "EMAIL;TYPE=home:anna@example.org\r\n"
-        "URL;TYPE=home:anna.example.org\r\n"
+        "URL;TYPE=home;X-CORVANE-BARE=TRUE:http://anna.example.org\r\n"
         "X-CORVANE-HOME-OTHER-INFO:Gate code 1234\r\n"
         "ADR;TYPE=work:;;1 Main Square;London SW1A 1AA;;;\r\n"
         "TEL;TYPE=work,voice:555-0200\r\n"
@@ -109,6 +110,7 @@ TEST(VCardExport, EveryFieldOfAnEntryInVersionFour) {
         "NOTE:Met in Lyon\\; likes tea\\, not coffee.\\nSecond line\r\n"
         "CATEGORIES:Choir,Rotary\\, Portland\r\n"
         "PHOTO:file:///home/anna/Bilder/Anna%201.jpg\r\n"
+        "X-CORVANE-CREATOR-VERSION:0\r\n"
         "X-CORVANE-CREATED:20251209T120000\r\n"
         "REV:20261208T093005\r\n";
     ASSERT_GE(card.size(), expected.size());
