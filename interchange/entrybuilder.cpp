@@ -107,10 +107,12 @@ void EntryBuilder::date(Field field, std::string_view text, bool withTime,
             m_found = true;
             m_entry.record.setDate(field, read.ole);
             return;
-        case ReadDate::NoYear:
-            aside(heading(what) + ": " + monthName(read.month) + " " + std::to_string(read.day),
-                  what + " " + quoted(shown) + " has no year, and Corvane keeps only whole dates");
+        case ReadDate::NoYear: {
+            const std::string day = monthName(read.month) + (" " + std::to_string(read.day));
+            aside(heading(what) + ": " + day,
+                  what + " " + quoted(day) + " has no year, and Corvane keeps only whole dates");
             return;
+        }
         case ReadDate::NoDate:
             aside(heading(what) + ": " + shown, what + " " + quoted(shown) + " is no date");
             return;

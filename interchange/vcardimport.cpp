@@ -567,7 +567,7 @@ std::optional<ImportedEntry> entryOfCard(const std::vector<std::string>& lines, 
         skipped = "it holds nothing Corvane keeps";
         return std::nullopt;
     }
-    return b.finish(card.fn);
+    return b.finish(card.fn.empty() ? fromN : card.fn);  // as the card spells it
 }
 
 }  // namespace

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sstream>
 
 #include "csvexport.h"
 #include "oledate.h"
 #include "powercutfilesystem.h"
+#include "recordexport.h"
 #include "vcardexport.h"
 
 namespace corvane {
@@ -153,6 +155,56 @@ TEST(VCardExport, TheUidStaysWithTheEntryAndABusinessIsOneName) {
     EXPECT_EQ(card.find("BDAY"), std::string::npos);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0], "record 7: Birthday holds nan, which is not a date");
+}
+
+// A picture path as a URI other programs can open: Windows paths of the
+// earlier releases with a drive or on a share, and a relative path, which
+// has no URI, in Corvane's own property.
+TEST(VCardExport, PicturePathsAreFileUrisWithoutAHostOfTheirOwn) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\Pictures\\Anna 1.jpg", "PHOTO:file:///C:/Pictures/Anna%201.jpg"},
+        {"\\\\server\\share\\p.jpg", "PHOTO:file://server/share/p.jpg"},
+        {"/home/a/x:y.jpg", "PHOTO:file:///home/a/x%3Ay.jpg"},
+        {"pics\\rel.jpg", "X-CORVANE-PICTURE:pics\\\\rel.jpg"},
+    };
+    for (const auto& [path, line] : cases) {
+        ContactRecord r;
+        r.setText(Field::PicturePath, path);
+        std::vector<std::string> problems;
+        EXPECT_NE(
+            vcardOf(r, 1, VCardVersion::V4, problems).find(std::string("\r\n") + line + "\r\n"),
+            std::string::npos)
+            << path;
+    }
+}
+
+// Two entries with the same name made in the same second (an import) are
+// two contacts to the program that receives them, in every export.
+TEST(VCardExport, EntriesSharingANameAndAStampHaveTheirOwnUids) {
+    ContactRecord twin;
+    twin.setText(Field::FullName, "Doe, Jane");
+    twin.setDate(Field::Created, oleFromDateTime({2026, 12, 8, 12, 0, 0}));
+    test::Bytes file;
+    for (int i = 0; i < 3; ++i) {
+        file.insert(file.end(), twin.encode().begin(), twin.encode().end());
+    }
+    test::PowerCutFileSystem fs({{"Corvane.Data", file}});
+    auto uids = [&] {
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(exportVCards(fs, "Corvane.Data", VCardVersion::V4, out, err), kExportOk);
+        std::vector<std::string> found;
+        const std::string cards = out.str();
+        for (auto at = cards.find("UID:"); at != std::string::npos;
+             at = cards.find("UID:", at + 1)) {
+            found.push_back(cards.substr(at, cards.find("\r\n", at) - at));
+        }
+        return found;
+    };
+    const std::vector<std::string> first = uids();
+    ASSERT_EQ(first.size(), 3u);
+    EXPECT_EQ(std::set<std::string>(first.begin(), first.end()).size(), 3u);
+    EXPECT_EQ(uids(), first);  // and the same from export to export
 }
 
 TEST(CsvExport, FieldsAreQuotedOnlyWhereTheyMustBe) {

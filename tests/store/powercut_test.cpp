@@ -225,5 +225,29 @@ TEST(PowerCut, ConvertingThePreviousFormat) {
     EXPECT_EQ(f.as.size(), 2u);
 }
 
+// An import writes the whole new book beside the old one: a cut at any
+// moment leaves the old book (its killed entry still there) or the new one
+// with every imported entry, and never a first import's part.
+TEST(PowerCut, AnImportAddsEveryEntryOrNone) {
+    const Bytes added = slotsOf({"Imported 1", "Imported 2"});
+    std::vector<ContactRecord> records;
+    for (std::size_t at = 0; at < added.size(); at += ContactRecord::kSize) {
+        records.push_back(ContactRecord::decode(std::span<const std::uint8_t, ContactRecord::kSize>(
+            added.data() + at, ContactRecord::kSize)));
+    }
+    for (const Bytes& before : {slotsOf({"Adams", "$Killed$", "Clark"}), Bytes{}}) {
+        Bytes after = before;
+        after.insert(after.end(), added.begin(), added.end());
+        const Findings f = cutEverywhere(
+            before.empty() ? Disk{} : Disk{{kData, before}}, {[&](DataFile& store) {
+                int appended = 0;
+                return store.AppendRecords(
+                    2, [&](int i) -> const ContactRecord& { return records[i]; }, appended);
+            }},
+            {before, after});
+        EXPECT_EQ(f.as.size(), 2u);
+    }
+}
+
 }  // namespace
 }  // namespace corvane
