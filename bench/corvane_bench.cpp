@@ -12,6 +12,10 @@
 //   BM_ExportJsonFullBook    the same for a book whose every text field is two
 //                            thirds full of Western text, quotes and backslashes
 //   BM_ExportCsv, BM_ExportVCard  the CSV and vCard 4.0 exports, likewise
+//   BM_ImportVCard           `corvane --import` of 32,767 vCards 3.0 as a terminal
+//                            address book writes them, into an empty book: the
+//                            file read, the cards read, the book written and flushed
+//   BM_PlainWriteSync        writing a 98 MB data file and its fdatasync
 //   BM_LoadGrid              the real main window (offscreen) rebuilding its list
 //   BM_FindAllText           the same rebuild as a find over all text
 //   BM_Reminders             the reminder popup's reading of every entry's dates
@@ -46,6 +50,7 @@
 #include "datafile.h"
 #include "entrypicture.h"
 #include "frmmain.h"
+#include "importer.h"
 #include "jsonexport.h"
 #include "listlabels.h"
 #include "listprintout.h"
@@ -229,6 +234,71 @@ void BM_PlainCopySync(benchmark::State& state) {
             done += static_cast<std::size_t>(n);
         }
         ::fdatasync(fd);
+        ::close(fd);
+    }
+}
+
+// 32,767 cards in the style of a terminal address book's vCard 3.0 export.
+const std::string& importFile() {
+    static const std::string path = [] {
+        const std::string file = (folder().dir / "cards.vcf").string();
+        std::ofstream out(file, std::ios::binary);
+        for (int i = 0; i < kRecords; ++i) {
+            const std::string n = std::to_string(i);
+            out << "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Entry " << n
+                << ";Somebody\r\nFN:Somebody Entry " << n << "\r\nEMAIL;type=internet:somebody" << n
+                << "@example.org\r\n"
+                << "ADR:;;" << n << " Long Street;Portland;OR;97201;USA\r\n"
+                << "TEL;type=home:555-" << n << "\r\nTEL;type=cell:555-9" << n << "\r\n"
+                << "NICKNAME:Some" << n << "\r\nURL:http://example.org/" << n << "\r\n"
+                << "NOTE:Met at the conference in " << 1990 + i % 30 << "\r\nEND:VCARD\r\n";
+        }
+        return file;
+    }();
+    return path;
+}
+
+void BM_ImportVCard(benchmark::State& state) {
+    const std::filesystem::path into = folder().dir / "import";
+    std::filesystem::create_directories(into);
+    const std::string& cards = importFile();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove(into / "Corvane.Data");
+        state.ResumeTiming();
+        std::vector<char> text(std::filesystem::file_size(cards));
+        readWhole(cards, text);
+        DataFile store(corvane::realFileSystem(), into.string());
+        corvane::ImportReading reading;
+        const corvane::ImportResult result = corvane::importText(
+            store, std::string_view(text.data(), text.size()), 46364.5, false, reading);
+        if (!result.status.ok() || result.written != kRecords) {
+            state.SkipWithError("import failed");
+            break;
+        }
+    }
+    std::filesystem::remove_all(into);
+}
+
+void BM_PlainWriteSync(benchmark::State& state) {
+    std::vector<char> bytes(std::filesystem::file_size(folder().master));
+    readWhole(folder().master, bytes);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove(folder().copy);
+        state.ResumeTiming();
+        const int fd = ::open(folder().copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (n <= 0) {
+                break;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        if (done != bytes.size() || ::fdatasync(fd) != 0) {
+            state.SkipWithError("write failed");
+        }
         ::close(fd);
     }
 }
@@ -598,6 +668,8 @@ BENCHMARK(BM_Reminders)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectAffiliations)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteFirstAndCompact)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainCopySync)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportVCard)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainWriteSync)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveEntry)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainSlotWriteSync)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadGrid)->Unit(benchmark::kMillisecond);

@@ -91,12 +91,6 @@ int runImport(const CommandLine& commandLine, std::ostream& out, std::ostream& e
     const double stamp =
         oleFromDateTime({now.date().year(), now.date().month(), now.date().day(), now.time().hour(),
                          now.time().minute(), now.time().second()});
-    const ImportReading reading = readImport(text, stamp);
-    if (!reading.refusal.empty()) {
-        err << "corvane: cannot import '" << shownOnTerminal(file) << "': " << reading.refusal
-            << "; nothing was imported\n";
-        return 1;
-    }
     // A dry run's missing folder was not entered: its (empty) book is read there.
     std::string folder;
     std::error_code ec;
@@ -128,8 +122,15 @@ int runImport(const CommandLine& commandLine, std::ostream& out, std::ostream& e
             << "), so another program could change it meanwhile. Nothing was imported\n";
         return 1;
     }
+    // The entries go into the book as they are read: no copy of them is held.
     DataFile store(realFileSystem(), folder);
-    const ImportResult result = writeImport(store, reading.entries, commandLine.dryRun);
+    ImportReading reading;
+    const ImportResult result = importText(store, text, stamp, commandLine.dryRun, reading);
+    if (!reading.refusal.empty()) {
+        err << "corvane: cannot import '" << shownOnTerminal(file) << "': " << reading.refusal
+            << "; nothing was imported\n";
+        return 1;
+    }
     // What the opening of the book found is the user's to know, here as in the windows.
     if (store.damage() && store.damage()->worthTelling()) {
         err << "corvane: " << store.damage()->describe() << '\n';
@@ -148,7 +149,7 @@ int runImport(const CommandLine& commandLine, std::ostream& out, std::ostream& e
         return 1;
     }
     // Success is something imported, or a file that held no card at all.
-    const bool heldNothing = reading.entries.empty() && reading.skipped.empty();
+    const bool heldNothing = reading.read == 0 && reading.skipped.empty();
     return result.written > 0 || heldNothing ? 0 : 1;
 }
 

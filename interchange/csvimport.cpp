@@ -381,7 +381,7 @@ void readOtherRow(EntryBuilder& b, Row& row, std::string& label) {
 
 }  // namespace
 
-ImportReading readCsv(std::string_view input, double now) {
+ImportReading readCsv(std::string_view input, double now, const EntrySink& sink) {
     ImportReading reading;
     // Outlook writes the Windows code page; anything not UTF-8 is read as it.
     const std::string decoded = isUtf8(input) ? std::string() : cp1252::decode(input);
@@ -411,10 +411,11 @@ ImportReading readCsv(std::string_view input, double now) {
         reading.refusal = "its first row names no column Corvane knows";
         return reading;
     }
+    ImportedEntry entry;  // used again for each row
     for (std::size_t r = 1; r < rows->size(); ++r) {
         const std::vector<std::string>& cells = (*rows)[r];
         Row row(header, columns, cells);
-        EntryBuilder b(now);
+        EntryBuilder b(entry, now);
         std::string label;
         if (own) {
             readOwnRow(b, row);
@@ -429,11 +430,11 @@ ImportReading readCsv(std::string_view input, double now) {
                                       ": it holds nothing Corvane keeps");
             continue;
         }
-        ImportedEntry entry = b.finish(label);
+        b.finish(label);
         if (entry.label.empty()) {
             entry.label = "row " + std::to_string(r + 1);
         }
-        reading.entries.push_back(std::move(entry));
+        deliver(reading, entry, sink);
     }
     return reading;
 }

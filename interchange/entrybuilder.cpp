@@ -31,8 +31,11 @@ std::string another(std::string_view what) {
                                     : "another " + std::string(what);
 }
 
+// The bytes `utf8` takes in a field: one a character (the text is UTF-8).
 std::size_t storedSize(std::string_view utf8) {
-    return cp1252::encode(utf8).size();
+    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
 }
 
 const char* monthName(int month) {
@@ -44,8 +47,18 @@ const char* monthName(int month) {
 
 }  // namespace
 
-EntryBuilder::EntryBuilder(double now)
-    : m_taken(kFieldCount + 1, false), m_exact(kFieldCount + 1, false) {
+void deliver(ImportReading& reading, const ImportedEntry& entry, const EntrySink& sink) {
+    ++reading.read;
+    if (!entry.changes.empty()) {
+        reading.notes.push_back({reading.read, entry.label, entry.changes});
+    }
+    sink(entry);
+}
+
+EntryBuilder::EntryBuilder(ImportedEntry& entry, double now) : m_entry(entry) {
+    m_entry.record.clear();
+    m_entry.label.clear();
+    m_entry.changes.clear();
     m_entry.record.setDate(Field::Created, now);
     m_entry.record.setDate(Field::LastModified, now);
     m_entry.record.setCreatorVersion(kVersionMajor);  // made by this program, as the editor's
@@ -62,12 +75,12 @@ void EntryBuilder::creatorVersion(std::string_view text) {
 }
 
 void EntryBuilder::put(Field field, std::string_view value, const std::string& what) {
-    const std::string text(trimSpaces(value));  // as the record trims: a tab stays
+    const std::string_view text = trimSpaces(value);  // as the record trims: a tab stays
     if (text.empty() || m_exact[static_cast<int>(field)]) {
         return;
     }
     if (m_taken[static_cast<int>(field)]) {
-        aside(heading(another(what)) + ": " + text,
+        aside(heading(another(what)) + ": " + std::string(text),
               another(what) + " " + quoted(text) + " has no field of its own");
         return;
     }
@@ -170,7 +183,7 @@ bool EntryBuilder::empty() const {
     return !m_found;
 }
 
-ImportedEntry EntryBuilder::finish(const std::string& label) {
+void EntryBuilder::finish(const std::string& label) {
     if (!m_asides.empty()) {
         std::string comments = m_entry.record.text(Field::Comments);
         bool strange = false;
@@ -191,10 +204,9 @@ ImportedEntry EntryBuilder::finish(const std::string& label) {
         }
     }
     m_entry.label = label.empty() ? m_entry.record.text(Field::FullName) : label;
-    return std::move(m_entry);
 }
 
-void EntryBuilder::store(Field field, const std::string& text, const std::string& what) {
+void EntryBuilder::store(Field field, std::string_view text, const std::string& what) {
     m_found = true;
     m_entry.record.setText(field, text);
     if (!cp1252::canEncode(text)) {
@@ -208,7 +220,8 @@ void EntryBuilder::store(Field field, const std::string& text, const std::string
     if (field == Field::Comments) {
         m_entry.changes.push_back(cut + "; the rest of it was left out");
     } else {
-        aside(heading(what) + ": " + text, cut, "; the whole text went to the comments",
+        aside(heading(what) + ": " + std::string(text), cut,
+              "; the whole text went to the comments",
               "; the whole text did not fit in the comments either, so the rest was left out");
     }
 }

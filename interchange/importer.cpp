@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "bookappend.h"
 #include "importparts.h"
 #include "terminaltext.h"
 
@@ -13,6 +14,16 @@ using importing::readVCards;
 using importing::upper;
 
 ImportReading readImport(std::string_view text, double now) {
+    std::vector<ImportedEntry> entries;
+    ImportReading reading =
+        readImport(text, now, [&](const ImportedEntry& entry) { entries.push_back(entry); });
+    if (reading.refusal.empty()) {
+        reading.entries = std::move(entries);
+    }
+    return reading;
+}
+
+ImportReading readImport(std::string_view text, double now, const EntrySink& sink) {
     // UTF-16 (Windows' "Unicode" text) with its byte-order mark is read as UTF-8.
     std::string fromWide;
     if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
@@ -39,11 +50,13 @@ ImportReading readImport(std::string_view text, double now) {
         refused.refusal = "it is empty";
         return refused;
     }
-    ImportReading reading =
-        upper(text.substr(start, 11)) == "BEGIN:VCARD" ? readVCards(text, now) : readCsv(text, now);
+    ImportReading reading = upper(text.substr(start, 11)) == "BEGIN:VCARD"
+                                ? readVCards(text, now, sink)
+                                : readCsv(text, now, sink);
     if (!reading.refusal.empty()) {
         // A file refused is refused whole: not the cards before the fault.
-        reading.entries.clear();
+        reading.read = 0;
+        reading.notes.clear();
         reading.skipped.clear();
     }
     return reading;
@@ -63,34 +76,65 @@ int entriesInBook(DataFile& store, StoreStatus& status) {
         std::min<std::uint64_t>(slotCount(length, ContactRecord::kSize), kMaxRecords));
 }
 
-}  // namespace
-
-ImportResult writeImport(DataFile& store, const std::vector<ImportedEntry>& entries, bool dryRun) {
+// Appends what `feed` hands to its sink to the book of `store`, all or nothing.
+ImportResult append(DataFile& store, bool dryRun,
+                    const std::function<bool(const EntrySink&)>& feed) {
     ImportResult result;
     if (dryRun) {
         const int inBook = entriesInBook(store, result.status);
-        const int room = result.status.ok() ? kMaxRecords - inBook : 0;
-        result.written = std::min(room, static_cast<int>(entries.size()));
-        result.leftOut = static_cast<int>(entries.size()) - result.written;
+        int room = result.status.ok() ? kMaxRecords - inBook : 0;
+        (void)feed([&](const ImportedEntry&) { ++(room-- > 0 ? result.written : result.leftOut); });
         return result;
     }
     std::uint64_t ignored = 0;
     const bool bookWasThere =
         store.fileSystem().fileSize(store.path(kDataFileName), ignored) != ENOENT;
-    const int count = static_cast<int>(entries.size());
-    result.status = store.AppendRecords(
-        count, [&](int i) -> const ContactRecord& { return entries[i].record; }, result.written);
-    // Only a failure to flush the folder comes after the entries are in.
-    if (result.status.ok() || result.status.error == StoreError::FolderNotFlushed) {
-        result.leftOut = count - result.written;
-        return result;
+    int offered = 0;
+    {
+        BookAppend book(store);
+        StoreStatus status = book.begin();
+        const bool fed = feed([&](const ImportedEntry& entry) {
+            ++offered;
+            if (status.ok() && !book.add(entry.record) && book.full()) {
+                ++result.leftOut;
+            }
+        });
+        if (status.ok() && fed) {
+            status = book.commit();
+            result.written = book.added();
+        }
+        result.status = status;
+        // Only a failure to flush the folder comes after the entries are in.
+        if (status.ok() || status.error == StoreError::FolderNotFlushed || !fed) {
+            return result;
+        }
     }
     if (!bookWasThere && store.RecordCount() == 0) {
         store.fileSystem().remove(store.path(kDataFileName));  // no new empty book either
     }
     result.status.reason += "; nothing was imported";
-    result.leftOut = count;
+    result.written = 0;
+    result.leftOut = offered;
     return result;
+}
+
+}  // namespace
+
+ImportResult importText(DataFile& store, std::string_view text, double now, bool dryRun,
+                        ImportReading& reading) {
+    return append(store, dryRun, [&](const EntrySink& sink) {
+        reading = readImport(text, now, sink);
+        return reading.refusal.empty();
+    });
+}
+
+ImportResult writeImport(DataFile& store, const std::vector<ImportedEntry>& entries, bool dryRun) {
+    return append(store, dryRun, [&](const EntrySink& sink) {
+        for (const ImportedEntry& entry : entries) {
+            sink(entry);
+        }
+        return true;
+    });
 }
 
 std::string importReport(const ImportReading& reading, const ImportResult& result, bool dryRun) {
@@ -99,12 +143,10 @@ std::string importReport(const ImportReading& reading, const ImportResult& resul
                          (result.written == 1 ? " entry" : " entries") +
                          (dryRun ? " (nothing was written).\n" : ".\n");
     // Only the entries that went in: those beyond a full book changed nothing.
-    const auto imported =
-        std::min(reading.entries.size(), static_cast<std::size_t>(result.written));
-    for (std::size_t i = 0; i < imported; ++i) {
-        const ImportedEntry& e = reading.entries[i];
-        for (const std::string& change : e.changes) {
-            report += "  " + shownOnTerminal(importing::quoted(e.label)) + ": " +
+    for (const EntryNote& note : reading.notes) {
+        for (const std::string& change :
+             note.number <= result.written ? note.changes : std::vector<std::string>{}) {
+            report += "  " + shownOnTerminal(importing::quoted(note.label)) + ": " +
                       shownOnTerminal(change) + "\n";
         }
     }

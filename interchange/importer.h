@@ -10,6 +10,7 @@
 // there is room, and the report names every entry that changed, every one
 // skipped and why.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,15 +27,29 @@ struct ImportedEntry {
     std::vector<std::string> changes;  // what was changed or dropped, in words
 };
 
-struct ImportReading {
-    std::vector<ImportedEntry> entries;
-    std::vector<std::string> skipped;  // "entry N: why"
-    std::string refusal;               // non-empty: the file is not one Corvane reads
+// What changed in the `number`th entry read (from 1), for the report.
+struct EntryNote {
+    int number = 0;
+    std::string label;
+    std::vector<std::string> changes;
 };
 
-// Reads `text` as vCards or CSV, whichever it is. `now` stamps entries that
-// bring no creation or change date of their own.
+struct ImportReading {
+    std::vector<ImportedEntry> entries;  // the entries read, unless a sink took them
+    int read = 0;                        // entries read
+    std::vector<EntryNote> notes;        // those of them that changed
+    std::vector<std::string> skipped;    // "vCard N: why"
+    std::string refusal;                 // non-empty: the file is not one Corvane reads
+};
+
+// Takes each entry as soon as it is read; it is not kept after.
+using EntrySink = std::function<void(const ImportedEntry&)>;
+
+// Reads `text` as vCards or CSV, whichever it is, keeping every entry.
+// `now` stamps entries that bring no creation or change date of their own.
 ImportReading readImport(std::string_view text, double now);
+// The same, handing each entry to `sink` instead of keeping it.
+ImportReading readImport(std::string_view text, double now, const EntrySink& sink);
 
 // The outcome of writing the entries into the book.
 struct ImportResult {
@@ -43,11 +58,15 @@ struct ImportResult {
     int leftOut = 0;  // beyond the 32,767 entries a book holds
 };
 
-// Appends `entries` to the data file of `store` in one write of the whole
-// new file (see DataFile::AppendRecords), as many as the book has room for.
-// All or nothing: on any failure, or a crash, the book is as it was, and
-// the status says so. `dryRun` opens nothing for writing and says what
-// would be written.
+// Reads `text` and appends its entries to the book of `store` as they are
+// read, through a BookAppend: all or nothing, whatever fails or however
+// the process ends, and a refused file adds nothing. The entries beyond a
+// full book are left out and counted. `dryRun` opens nothing for writing
+// and says what would be written. `reading` gets what the reading found.
+ImportResult importText(DataFile& store, std::string_view text, double now, bool dryRun,
+                        ImportReading& reading);
+
+// Appends `entries` already read, in the same way.
 ImportResult writeImport(DataFile& store, const std::vector<ImportedEntry>& entries, bool dryRun);
 
 // The report printed after an import, with the control characters of what

@@ -5,6 +5,7 @@
 // that fills one entry field by field and says, truthfully, what had to
 // change to make it fit.
 
+#include <bitset>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,7 +69,8 @@ struct NameCandidates {
 // Builds one entry, field by field, saying what had to change.
 class EntryBuilder {
   public:
-    explicit EntryBuilder(double now);
+    // Builds into `entry`, which it clears first.
+    EntryBuilder(ImportedEntry& entry, double now);
 
     // The creator version, from a Corvane export (a number up to 255).
     void creatorVersion(std::string_view text);
@@ -99,9 +101,9 @@ class EntryBuilder {
     bool empty() const;
     const ContactRecord& record() const { return m_entry.record; }
 
-    // The entry, its comments completed with what went aside, labelled for
-    // the report by `label` (else its name).
-    ImportedEntry finish(const std::string& label);
+    // Completes the entry's comments with what went aside, and labels it
+    // for the report by `label` (else its name).
+    void finish(const std::string& label);
 
   private:
     // A line bound for the comments, and what the report says of it.
@@ -111,19 +113,23 @@ class EntryBuilder {
         std::string ifKept;
         std::string ifLost;
     };
-    void store(Field field, const std::string& text, const std::string& what);
+    void store(Field field, std::string_view text, const std::string& what);
     void aside(std::string line, std::string message, std::string ifKept = {},
                std::string ifLost = {});
 
-    ImportedEntry m_entry;
-    std::vector<bool> m_taken;
-    std::vector<bool> m_exact;
+    ImportedEntry& m_entry;
+    std::bitset<kFieldCount + 1> m_taken;  // by field number
+    std::bitset<kFieldCount + 1> m_exact;
     std::vector<Aside> m_asides;
     bool m_found = false;
 };
 
+// Counts `entry` as read, notes its changes for the report, and hands it
+// to `sink`.
+void deliver(ImportReading& reading, const ImportedEntry& entry, const EntrySink& sink);
+
 // The two readers: the text is known to be vCards, or taken for CSV.
-ImportReading readVCards(std::string_view text, double now);
-ImportReading readCsv(std::string_view text, double now);
+ImportReading readVCards(std::string_view text, double now, const EntrySink& sink);
+ImportReading readCsv(std::string_view text, double now, const EntrySink& sink);
 
 }  // namespace corvane::importing

@@ -169,7 +169,17 @@ ReadDate readDate(std::string_view raw, bool withTime) {
 }
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && lower(text.substr(0, prefix.size())) == lower(prefix);
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    // ASCII case only: the names and keywords it compares are ASCII.
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (fold(text[i]) != fold(prefix[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string joined(const std::vector<std::string>& parts, std::string_view separator) {
@@ -183,6 +193,17 @@ std::string joined(const std::vector<std::string>& parts, std::string_view separ
 }
 
 bool onlySplits(std::string_view whole, const std::vector<std::string>& parts) {
+    // Most cards: "Given Family" and N's two parts, settled without sorting.
+    if (parts.size() >= 2 && whole.size() == parts[0].size() + parts[1].size() + 1 &&
+        std::all_of(parts.begin() + 2, parts.end(),
+                    [](const std::string& p) { return p.empty(); }) &&
+        !parts[0].empty() && !parts[1].empty() &&
+        ((whole.starts_with(parts[1]) && whole.ends_with(parts[0]) &&
+          whole[parts[1].size()] == ' ') ||
+         (whole.starts_with(parts[0]) && whole.ends_with(parts[1]) &&
+          whole[parts[0].size()] == ' '))) {
+        return true;
+    }
     // The words of a text, letters and digits (any non-ASCII byte a letter).
     auto words = [](std::string_view text, std::vector<std::string>& out) {
         std::string word;

@@ -1,6 +1,8 @@
 #include "vcardexport.h"
 
 #include <algorithm>
+#include <array>
+#include <bitset>
 #include <cctype>
 #include <cstdio>
 
@@ -12,36 +14,61 @@
 namespace corvane {
 namespace {
 
-std::string twoDigits(int n) {
-    char s[8];
-    std::snprintf(s, sizeof s, "%02d", n);
-    return s;
+// `n` as `width` digits, appended.
+void appendDigits(std::string& out, int n, int width) {
+    char digits[8];
+    for (int i = width - 1; i >= 0; --i) {
+        digits[i] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    }
+    out.append(digits, static_cast<std::size_t>(width));
 }
 
 // A date as vCard 4.0 (19670128) or 3.0 (1967-01-28) writes it.
 std::string vcardDate(const DateTimeParts& p, VCardVersion version) {
-    char s[16];
-    std::snprintf(s, sizeof s, version == VCardVersion::V4 ? "%04d%02d%02d" : "%04d-%02d-%02d",
-                  p.year, p.month, p.day);
-    return s;
+    const char* dash = version == VCardVersion::V4 ? "" : "-";
+    std::string date;
+    appendDigits(date, p.year, 4);
+    date += dash;
+    appendDigits(date, p.month, 2);
+    date += dash;
+    appendDigits(date, p.day, 2);
+    return date;
 }
 
 std::string vcardTimestamp(const DateTimeParts& p, VCardVersion version) {
-    const std::string time = twoDigits(p.hour) + (version == VCardVersion::V4 ? "" : ":") +
-                             twoDigits(p.minute) + (version == VCardVersion::V4 ? "" : ":") +
-                             twoDigits(p.second);
-    return vcardDate(p, version) + "T" + time;
+    const char* colon = version == VCardVersion::V4 ? "" : ":";
+    std::string stamp = vcardDate(p, version) + "T";
+    appendDigits(stamp, p.hour, 2);
+    stamp += colon;
+    appendDigits(stamp, p.minute, 2);
+    stamp += colon;
+    appendDigits(stamp, p.second, 2);
+    return stamp;
+}
+
+// The creation stamp and name of an entry, hashed (FNV-1a), to tell the
+// entries that share both.
+std::uint64_t stampAndNameKey(const ContactRecord& record, std::string_view name) {
+    const std::uint8_t* created = record.encode().data() + fieldInfo(Field::Created).offset;
+    std::uint64_t h = 14695981039346656037ULL;
+    for (std::size_t i = 0; i < 8; ++i) {
+        h = (h ^ created[i]) * 1099511628211ULL;
+    }
+    for (const unsigned char c : name) {
+        h = (h ^ c) * 1099511628211ULL;
+    }
+    return h;
 }
 
 // A stable id for the entry: its creation stamp and name (and, for the
 // second and later entries with both the same, which of them it is), hashed
 // (FNV-1a, twice with different seeds) into the shape of a UUID.
-std::string uidOf(const ContactRecord& record, int occurrence) {
+std::string uidOf(const ContactRecord& record, std::string_view name, int occurrence) {
     // The stamp's stored bytes and the name's, as the slot holds them.
     const std::string_view created =
         std::string_view(reinterpret_cast<const char*>(record.encode().data()), 3000)
             .substr(fieldInfo(Field::Created).offset, 8);
-    const std::string_view name = record.rawText(Field::FullName);
     const std::string which = occurrence == 0 ? "" : "#" + std::to_string(occurrence);
     auto hash = [&](std::uint64_t h) {
         for (std::string_view part : {created, name, std::string_view(which)}) {
@@ -163,8 +190,8 @@ bool splitCityLine(std::string_view line, std::string& city, std::string& region
 }
 
 // The ADR value: PO box; extended; street; locality; region; code; country.
-std::string addressOf(const ContactRecord& record, const AddressSide& side) {
-    const std::string line = record.text(side.cityStateZip);
+std::string addressOf(const std::string& street, const std::string& extended,
+                      const std::string& line) {
     std::string city;
     std::string region;
     std::string code;
@@ -172,9 +199,8 @@ std::string addressOf(const ContactRecord& record, const AddressSide& side) {
     if (splitCityLine(line, city, region, code)) {
         locality = vcardEscape(city);
     }
-    return ";" + vcardEscape(record.text(side.address2)) + ";" +
-           vcardEscape(record.text(side.address1)) + ";" + locality + ";" + region + ";" + code +
-           ";";
+    return ";" + vcardEscape(extended) + ";" + vcardEscape(street) + ";" + locality + ";" + region +
+           ";" + code + ";";
 }
 
 }  // namespace
@@ -234,11 +260,17 @@ namespace {
 bool needsExactCopy(Field field, std::string_view raw) {
     const bool lines = field == Field::Comments || field == Field::Affiliations ||
                        field == Field::HomeOtherInfo || field == Field::WorkOtherInfo;
-    if (!lines && raw.find_first_of("\r\n") != std::string_view::npos) {
-        return true;
-    }
     for (std::size_t i = 0; i < raw.size(); ++i) {
         const auto c = static_cast<unsigned char>(raw[i]);
+        if (c >= 0x20) {
+            if (c == 0x7F) {
+                return true;
+            }
+            continue;
+        }
+        if (!lines && (c == '\r' || c == '\n')) {
+            return true;
+        }
         const bool pairCr = c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n';
         const bool pairLf = c == '\n' && i > 0 && raw[i - 1] == '\r';
         if ((c < 0x20 && c != '\t' && !pairCr && !pairLf) || c == 0x7F) {
@@ -312,53 +344,81 @@ void VCardWriter::append(std::string& card, const ContactRecord& record, int num
     const bool v4 = m_version == VCardVersion::V4;
     auto add = [&](std::string_view line) { appendFolded(card, line); };
     std::string& line = m_line;
+    // Each text field's stored bytes, trimmed, looked at once.
+    std::array<std::string_view, kFieldCount + 1> raws{};
+    for (int i = 1; i <= kFieldCount; ++i) {
+        raws[i] = record.rawText(static_cast<Field>(i));
+    }
+    auto raw = [&](Field field) { return raws[static_cast<int>(field)]; };
+    auto text = [&](Field field) { return cp1252::decode(raw(field)); };
+    // The fields a plain value cannot carry exactly, found on the way.
+    std::bitset<kFieldCount + 1> inexact;
+    auto check = [&](Field field, std::string_view bytes) {
+        if (needsExactCopy(field, bytes)) {
+            inexact.set(static_cast<std::size_t>(field));
+        }
+    };
     // A field's text, escaped, after `name`; nothing for an empty field.
     auto addText = [&](std::string_view name, Field field) {
-        const std::string_view raw = record.rawText(field);
-        if (raw.empty()) {
+        const std::string_view bytes = raw(field);
+        if (bytes.empty()) {
             return;  // most fields of most entries
         }
+        check(field, bytes);
         line.assign(name);
         line += ':';
-        for (std::size_t i = 0; i < raw.size(); ++i) {
-            if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') {
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const auto c = static_cast<unsigned char>(bytes[i]);
+            if (c >= 0x20 && c < 0x7F && c != '\\' && c != ',' && c != ';') {
+                line += static_cast<char>(c);  // most bytes: ASCII as it is
+            } else if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
                 continue;  // the pair is one line break, written for its LF
+            } else {
+                appendEscaped(line, cp1252::utf8Of(c));
             }
-            appendEscaped(line, cp1252::utf8Of(static_cast<unsigned char>(raw[i])));
         }
         add(line);
     };
+
     add("BEGIN:VCARD");
     add(v4 ? "VERSION:4.0" : "VERSION:3.0");
-    add("PRODID:-//Corvane//Corvane " + std::to_string(kVersionMajor) + "//EN");
+    static const std::string kProductId =
+        "PRODID:-//Corvane//Corvane " + std::to_string(kVersionMajor) + "//EN";
+    add(kProductId);
 
-    const std::string name = record.text(Field::FullName);
-    add("FN:" + vcardEscape(name));
+    const std::string name = text(Field::FullName);
+    line = "FN:";
+    appendEscaped(line, name);
+    add(line);
+    // N: "Family, Given" split at the first comma, the title as the prefix.
     const auto comma = name.find(',');
-    std::string family = name;
-    std::string given;
-    if (comma != std::string::npos) {
-        family = name.substr(0, comma);
-        given = name.substr(comma + 1);
-        given.erase(0, given.find_first_not_of(' '));
-    }
-    add("N:" + vcardEscape(family) + ";" + vcardEscape(given) + ";;" +
-        vcardEscape(record.text(Field::Title)) + ";");
+    const std::string_view family = std::string_view(name).substr(0, comma);
+    std::string_view given =
+        comma == std::string::npos ? std::string_view() : std::string_view(name).substr(comma + 1);
+    given.remove_prefix(std::min(given.find_first_not_of(' '), given.size()));
+    line = "N:";
+    appendEscaped(line, family);
+    line += ';';
+    appendEscaped(line, given);
+    line += ";;";
+    appendEscaped(line, text(Field::Title));
+    line += ';';
+    add(line);
     addText("NICKNAME", Field::Nickname);
 
     for (std::size_t s = 0; s < std::size(kSides); ++s) {
         const AddressSide& fields = kSides[s].fields;
-        if (!record.rawText(fields.address1).empty() || !record.rawText(fields.address2).empty() ||
-            !record.rawText(fields.cityStateZip).empty()) {
-            add(std::string("ADR;TYPE=") + kSides[s].type + ":" + addressOf(record, fields));
+        if (!raw(fields.address1).empty() || !raw(fields.address2).empty() ||
+            !raw(fields.cityStateZip).empty()) {
+            add(std::string("ADR;TYPE=") + kSides[s].type + ":" +
+                addressOf(text(fields.address1), text(fields.address2), text(fields.cityStateZip)));
         }
         for (std::size_t p = 0; p < std::size(kSideProperties); ++p) {
             const Field field = fields.*kSideProperties[p].field;
-            const std::string_view raw = record.rawText(field);
-            if (field == fields.webPage && !raw.empty() && !namesScheme(record.text(field))) {
+            if (field == fields.webPage && !raw(field).empty() && !namesScheme(text(field))) {
                 // A bare host is no URI: the web button's scheme, marked as added.
                 add(sidePropertyName(s, p) + ";X-CORVANE-BARE=TRUE:http://" +
-                    vcardEscape(record.text(field)));
+                    vcardEscape(text(field)));
                 continue;
             }
             addText(sidePropertyName(s, p), field);
@@ -371,9 +431,9 @@ void VCardWriter::append(std::string& card, const ContactRecord& record, int num
         add(std::string(v4 ? "ANNIVERSARY:" : "X-ANNIVERSARY:") + vcardDate(*p, m_version));
     }
     addText("NOTE", Field::Comments);
-    const std::vector<std::string> categories = record.rawText(Field::Affiliations).empty()
+    const std::vector<std::string> categories = raw(Field::Affiliations).empty()
                                                     ? std::vector<std::string>{}
-                                                    : linesOf(record.text(Field::Affiliations));
+                                                    : linesOf(text(Field::Affiliations));
     if (!categories.empty()) {
         line = "CATEGORIES:";
         for (std::size_t i = 0; i < categories.size(); ++i) {
@@ -381,8 +441,8 @@ void VCardWriter::append(std::string& card, const ContactRecord& record, int num
         }
         add(line);
     }
-    if (!record.rawText(Field::PicturePath).empty()) {
-        const std::string picture = record.text(Field::PicturePath);
+    if (!raw(Field::PicturePath).empty()) {
+        const std::string picture = text(Field::PicturePath);
         const std::string uri = pictureUri(picture);
         if (uri.empty()) {  // a relative path has no URI
             add("X-CORVANE-PICTURE:" + vcardEscape(picture));
@@ -390,7 +450,12 @@ void VCardWriter::append(std::string& card, const ContactRecord& record, int num
             add(std::string(v4 ? "PHOTO:" : "PHOTO;VALUE=uri:") + uri);
         }
     }
-    add("X-CORVANE-CREATOR-VERSION:" + std::to_string(record.creatorVersion()));
+    line = "X-CORVANE-CREATOR-VERSION:";
+    appendDigits(line, record.creatorVersion(),
+                 record.creatorVersion() >= 100  ? 3
+                 : record.creatorVersion() >= 10 ? 2
+                                                 : 1);
+    add(line);
     if (const auto p = exportedDate(record, Field::Created, number, problems)) {
         add("X-CORVANE-CREATED:" + vcardTimestamp(*p, m_version));
     }
@@ -398,19 +463,51 @@ void VCardWriter::append(std::string& card, const ContactRecord& record, int num
         add("REV:" + vcardTimestamp(*p, m_version));
     }
     // What the properties above could not carry exactly, for Corvane's import.
+    for (const Field field :
+         {Field::FullName, Field::Title, kHomeSide.address1, kHomeSide.address2,
+          kHomeSide.cityStateZip, kWorkSide.address1, kWorkSide.address2, kWorkSide.cityStateZip,
+          Field::PicturePath, kHomeSide.webPage, kWorkSide.webPage}) {
+        check(field, raw(field));  // written above from their text
+    }
     for (int i = 1; i <= kFieldCount; ++i) {
-        const auto field = static_cast<Field>(i);
-        if (fieldInfo(field).kind == FieldKind::Text &&
-            needsExactCopy(field, record.rawText(field))) {
+        if (inexact.test(static_cast<std::size_t>(i))) {
+            const auto field = static_cast<Field>(i);
             add("X-CORVANE-EXACT;X-FIELD=" + std::string(fieldInfo(field).name) + ":" +
-                percentEncoded(record.text(field)));
+                percentEncoded(text(field)));
         }
     }
-    const std::string key(
-        reinterpret_cast<const char*>(record.encode().data()) + fieldInfo(Field::Created).offset,
-        8);
-    add("UID:" + uidOf(record, m_seen[key + std::string(record.rawText(Field::FullName))]++));
+    add("UID:" + uidOf(record, raw(Field::FullName),
+                       seenBefore(stampAndNameKey(record, raw(Field::FullName)))));
     add("END:VCARD");
+}
+
+int VCardWriter::seenBefore(std::uint64_t key) {
+    key |= 1;  // 0 marks a free place
+    if (2 * (m_seenCount + 1) > m_seen.size()) {
+        std::vector<std::pair<std::uint64_t, int>> old(
+            std::max<std::size_t>(64, 2 * m_seen.size()));
+        old.swap(m_seen);
+        m_seenCount = 0;
+        for (const auto& [k, n] : old) {
+            if (k != 0) {
+                std::size_t at = k & (m_seen.size() - 1);
+                while (m_seen[at].first != 0) {
+                    at = (at + 1) & (m_seen.size() - 1);
+                }
+                m_seen[at] = {k, n};
+                ++m_seenCount;
+            }
+        }
+    }
+    std::size_t at = key & (m_seen.size() - 1);
+    while (m_seen[at].first != 0 && m_seen[at].first != key) {
+        at = (at + 1) & (m_seen.size() - 1);
+    }
+    if (m_seen[at].first == 0) {
+        m_seen[at] = {key, 0};
+        ++m_seenCount;
+    }
+    return m_seen[at].second++;
 }
 
 std::string vcardOf(const ContactRecord& record, int number, VCardVersion version,

@@ -26,7 +26,6 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "contactrecord.h"
@@ -62,7 +61,11 @@ class VCardWriter {
   private:
     VCardVersion m_version;
     std::string m_line;
-    std::unordered_map<std::string, int> m_seen;  // creation stamp and name: how often so far
+    // How often each creation stamp and name (hashed) was seen so far: an
+    // open-addressed table, as an export sees every entry once.
+    int seenBefore(std::uint64_t key);
+    std::vector<std::pair<std::uint64_t, int>> m_seen;
+    std::size_t m_seenCount = 0;
 };
 
 // The vCard of one record on its own (its UID as the first of its kind).

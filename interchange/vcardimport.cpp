@@ -4,6 +4,8 @@
 #include <cctype>
 #include <map>
 #include <set>
+#include <span>
+#include <utility>
 
 #include "codepage.h"
 #include "importparts.h"
@@ -12,21 +14,54 @@
 namespace corvane::importing {
 namespace {
 
+using namespace std::string_view_literals;
+
 // vCard 2.1 knows one escape, "\;"; 3.0 and 4.0 also "\\", "\,", "\n".
 enum class Dialect { V21, V3 };
 
+// A property's few types or parameters: a list is quicker than a tree.
+struct Types {
+    std::vector<std::string> items;
+    bool contains(std::string_view type) const {
+        return std::find(items.begin(), items.end(), type) != items.end();
+    }
+    void insert(std::string type) { items.push_back(std::move(type)); }
+};
+struct Params {
+    std::vector<std::pair<std::string, std::string>> items;
+    const std::string* find(std::string_view name) const {
+        for (const auto& [key, value] : items) {
+            if (key == name) {
+                return &value;
+            }
+        }
+        return nullptr;
+    }
+    bool contains(std::string_view name) const { return find(name) != nullptr; }
+    std::string get(std::string_view name) const {
+        const std::string* value = find(name);
+        return value ? *value : std::string();
+    }
+    void set(std::string name, std::string value) {
+        items.emplace_back(std::move(name), std::move(value));
+    }
+};
+
 struct Property {
-    std::string group;                          // Apple's "item1", lower case
-    std::string name;                           // upper case
-    std::set<std::string> types;                // lower case
-    std::map<std::string, std::string> params;  // upper-case names
-    std::string value;                          // decoded to UTF-8, still escaped
-    int pref = 101;                             // 1 is the most preferred
-    bool embedded = false;                      // base64 data
+    std::string group;      // Apple's "item1", lower case
+    std::string name;       // upper case
+    Types types;            // lower case
+    Params params;          // upper-case names
+    std::string value;      // decoded to UTF-8, still escaped
+    int pref = 101;         // 1 is the most preferred
+    bool embedded = false;  // base64 data
 };
 
 // The value's text: escapes taken out.
 std::string unescape(std::string_view value, Dialect dialect) {
+    if (value.find('\\') == std::string_view::npos) {
+        return std::string(value);
+    }
     std::string out;
     out.reserve(value.size());
     for (std::size_t i = 0; i < value.size(); ++i) {
@@ -45,21 +80,27 @@ std::string unescape(std::string_view value, Dialect dialect) {
     return out;
 }
 
-// Splits at each `separator` no backslash escapes; the parts keep their escapes.
-std::vector<std::string> splitValue(std::string_view value, char separator, Dialect dialect) {
-    std::vector<std::string> parts(1);
+// Calls `part` with each piece of `value` between the `separator`s no
+// backslash escapes; the pieces, views into `value`, keep their escapes.
+template <typename Part>
+void forEachPart(std::string_view value, char separator, Dialect dialect, const Part& part) {
+    std::size_t start = 0;
     for (std::size_t i = 0; i < value.size(); ++i) {
-        const bool escape = value[i] == '\\' && i + 1 < value.size() &&
-                            (dialect == Dialect::V3 || value[i + 1] == ';');
-        if (escape) {
-            parts.back() += value[i];
-            parts.back() += value[++i];
+        if (value[i] == '\\' && i + 1 < value.size() &&
+            (dialect == Dialect::V3 || value[i + 1] == ';')) {
+            ++i;
         } else if (value[i] == separator) {
-            parts.emplace_back();
-        } else {
-            parts.back() += value[i];
+            part(value.substr(start, i - start));
+            start = i + 1;
         }
     }
+    part(value.substr(start));
+}
+
+// The same pieces, in a list.
+std::vector<std::string_view> splitValue(std::string_view value, char separator, Dialect dialect) {
+    std::vector<std::string_view> parts;
+    forEachPart(value, separator, dialect, [&](std::string_view p) { parts.push_back(p); });
     return parts;
 }
 
@@ -87,6 +128,16 @@ std::string decodeQuotedPrintable(std::string_view text) {
     return out;
 }
 
+// Whether `text` holds `word` (upper case), letters in either case.
+bool containsNoCase(std::string_view text, std::string_view word) {
+    for (std::size_t at = 0; at + word.size() <= text.size(); ++at) {
+        if (startsWithNoCase(text.substr(at), word)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Where the property's name and parameters end: its first colon outside quotes.
 std::size_t colonOf(std::string_view line) {
     bool quoted = false;
@@ -100,12 +151,12 @@ std::size_t colonOf(std::string_view line) {
     return std::string_view::npos;
 }
 
-void readParameter(Property& p, const std::string& parameter, Dialect dialect) {
+void readParameter(Property& p, std::string_view parameter, Dialect dialect) {
     const auto eq = parameter.find('=');
     if (eq == std::string::npos) {  // vCard 2.1: ;HOME;VOICE;QUOTED-PRINTABLE
         const std::string bare = upper(parameter);
         if (bare == "QUOTED-PRINTABLE" || bare == "BASE64" || bare == "B") {
-            p.params["ENCODING"] = bare;
+            p.params.set("ENCODING", bare);
         } else if (bare == "PREF") {
             p.pref = 1;
         } else {
@@ -114,14 +165,15 @@ void readParameter(Property& p, const std::string& parameter, Dialect dialect) {
         return;
     }
     const std::string key = upper(parameter.substr(0, eq));
-    std::string value = parameter.substr(eq + 1);
+    std::string value(parameter.substr(eq + 1));
     value.erase(std::remove(value.begin(), value.end(), '"'), value.end());
     if (key == "TYPE") {
-        for (const std::string& t : splitValue(value, ',', dialect)) {
-            if (lower(t) == "pref") {
+        for (const std::string_view t : splitValue(value, ',', dialect)) {
+            std::string type = lower(t);
+            if (type == "pref") {
                 p.pref = std::min(p.pref, 1);
             }
-            p.types.insert(lower(t));
+            p.types.insert(std::move(type));
         }
     } else if (key == "PREF") {
         const std::string digits = trimmed(value);
@@ -131,43 +183,63 @@ void readParameter(Property& p, const std::string& parameter, Dialect dialect) {
             p.pref = std::min(p.pref, std::stoi(digits));
         }
     } else {
-        p.params[key] = value;
+        p.params.set(key, value);
     }
 }
 
-Property parseProperty(std::string_view line, Dialect dialect) {
-    Property p;
+// Reads the content line `line` into `p`, whose strings are used again.
+void parseProperty(std::string_view line, Dialect dialect, Property& p) {
+    p.group.clear();
+    p.name.clear();
+    p.types.items.clear();
+    p.params.items.clear();
+    p.value.clear();
+    p.pref = 101;
     const std::size_t colon = colonOf(line);
     const std::string_view head = line.substr(0, colon);
     const std::string_view raw =
         colon == std::string_view::npos ? std::string_view() : line.substr(colon + 1);
-    const std::vector<std::string> parts = splitValue(head, ';', dialect);
-    std::string name = parts[0];
-    if (const auto dot = name.find('.'); dot != std::string::npos) {
-        p.group = lower(name.substr(0, dot));  // item1.TEL: Apple's grouping
-        name = name.substr(dot + 1);
-    }
-    p.name = upper(name);
-    for (std::size_t i = 1; i < parts.size(); ++i) {
-        readParameter(p, parts[i], dialect);
-    }
-    const std::string encoding = upper(p.params["ENCODING"]);
-    p.embedded = encoding == "B" || encoding == "BASE64" || startsWithNoCase(raw, "data:");
+    bool first = true;
+    forEachPart(head, ';', dialect, [&](std::string_view part) {
+        if (!first) {
+            readParameter(p, part, dialect);
+            return;
+        }
+        first = false;
+        if (const auto dot = part.find('.'); dot != std::string_view::npos) {
+            p.group = lower(part.substr(0, dot));  // item1.TEL: Apple's grouping
+            part = part.substr(dot + 1);
+        }
+        p.name.assign(part);
+        for (char& c : p.name) {
+            c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+        }
+    });
+    const std::string* encoding = p.params.find("ENCODING");
+    auto encodedAs = [&](std::string_view name) {
+        return encoding != nullptr && encoding->size() == name.size() &&
+               startsWithNoCase(*encoding, name);
+    };
+    p.embedded = encodedAs("B") || encodedAs("BASE64") || startsWithNoCase(raw, "data:");
     if (p.embedded) {
-        return p;  // never decoded, shown or kept
+        return;  // never decoded, shown or kept
     }
-    p.value = encoding == "QUOTED-PRINTABLE" ? decodeQuotedPrintable(raw) : std::string(raw);
-    const std::string charset = upper(trimmed(p.params["CHARSET"]));
+    if (encodedAs("QUOTED-PRINTABLE")) {
+        p.value = decodeQuotedPrintable(raw);
+    } else {
+        p.value.assign(raw);
+    }
+    const std::string* named = p.params.find("CHARSET");
+    const std::string charset = named == nullptr ? std::string() : upper(trimmed(*named));
     if (!charset.empty() && charset != "UTF-8") {
         if (auto text = fromCharset(p.value, charset)) {
             p.value = std::move(*text);
-            return p;
+            return;
         }
     }
     if (!isUtf8(p.value)) {
         p.value = cp1252::decode(p.value);  // an old card's own code page
     }
-    return p;
 }
 
 // The content lines of the text, unfolded, one at a time: a line break
@@ -184,9 +256,8 @@ class ContentLines {
         }
         const std::string_view first = take();
         line.assign(first);
-        const std::size_t colon = colonOf(first);
         const bool quotedPrintable =
-            upper(first.substr(0, colon)).find("QUOTED-PRINTABLE") != std::string::npos;
+            containsNoCase(first.substr(0, colonOf(first)), "QUOTED-PRINTABLE");
         while (m_at <= m_text.size()) {
             const std::size_t mark = m_at;
             const std::string_view following = take();
@@ -284,20 +355,41 @@ const char* sideWord(const AddressSide& side) {
     return &side == &kWorkSide ? "business" : "home";
 }
 
+// What the report calls the fields of a side, made once.
+struct SideLabels {
+    std::string street, second, city, phone, fax, pager, mobile, cell2, other, email, web;
+};
+const SideLabels& labelsOf(const AddressSide& side) {
+    auto make = [](const std::string& s) {
+        return SideLabels{"the " + s + " street",
+                          "the " + s + " address's second line",
+                          "the " + s + " city line",
+                          "the " + s + " phone number",
+                          "the " + s + " fax number",
+                          "the " + s + " pager number",
+                          "the " + s + " mobile number",
+                          "the " + s + " second mobile number",
+                          "the " + s + " other phone number",
+                          "the " + s + " e-mail address",
+                          "the " + s + " web address"};
+    };
+    static const SideLabels home = make("home");
+    static const SideLabels work = make("business");
+    return &side == &kWorkSide ? work : home;
+}
+
 // ADR: the street's first line into the first address line; its further
 // lines, the extended address and the post office box, in that order, into
 // the second and then the comments; locality, region, code and country into
 // the city line. A second address of a side goes to the comments whole.
 void putAddress(EntryBuilder& b, const Property& p, const AddressSide& side, Dialect dialect,
                 bool own) {
-    const std::vector<std::string> a = splitValue(p.value, ';', dialect);
+    const std::vector<std::string_view> a = splitValue(p.value, ';', dialect);
     auto part = [&](std::size_t i) { return i < a.size() ? trimmed(unescape(a[i], dialect)) : ""; };
-    const std::string sideName = sideWord(side);
     if (own) {  // Corvane's own lines, each where it was
-        b.put(side.address1, part(2), "the " + sideName + " street");
-        b.put(side.address2, part(1), "the " + sideName + " address's second line");
-        b.put(side.cityStateZip, cityLine(part(3), part(4), part(5), part(6)),
-              "the " + sideName + " city line");
+        b.put(side.address1, part(2), labelsOf(side).street);
+        b.put(side.address2, part(1), labelsOf(side).second);
+        b.put(side.cityStateZip, cityLine(part(3), part(4), part(5), part(6)), labelsOf(side).city);
         return;
     }
     std::vector<std::string> lines = nonEmptyLines(part(2));
@@ -313,25 +405,24 @@ void putAddress(EntryBuilder& b, const Property& p, const AddressSide& side, Dia
         std::vector<std::string> all{first};
         all.insert(all.end(), rest.begin(), rest.end());
         all.push_back(city);
-        b.unknown("Another " + sideName + " address", joined(all, ", "));
+        b.unknown(std::string("Another ") + sideWord(side) + " address", joined(all, ", "));
         return;
     }
-    b.put(side.address1, first, "the " + sideName + " street");
+    b.put(side.address1, first, labelsOf(side).street);
     for (std::size_t i = 0; i < rest.size(); ++i) {
         if (i == 0) {
-            b.put(side.address2, rest[i], "the " + sideName + " address's second line");
+            b.put(side.address2, rest[i], labelsOf(side).second);
         } else {
-            b.unknown("A further line of the " + sideName + " address", rest[i]);
+            b.unknown(std::string("A further line of the ") + sideWord(side) + " address", rest[i]);
         }
     }
-    b.put(side.cityStateZip, city, "the " + sideName + " city line");
+    b.put(side.cityStateZip, city, labelsOf(side).city);
 }
 
 // TEL: a number into the side's field for its type; a second plain number
 // goes to the side's other phone, a second mobile to the second mobile.
 void putPhone(EntryBuilder& b, const Property& p, const std::string& number,
               const AddressSide& side, bool own) {
-    const std::string sideName = sideWord(side);
     const auto& t = p.types;
     if (own) {  // Corvane's own types name the field
         const bool cell = t.contains("cell");
@@ -341,22 +432,21 @@ void putPhone(EntryBuilder& b, const Property& p, const std::string& number,
               : cell                          ? side.cell1
               : t.contains("x-other")         ? side.otherPhone
                                               : side.phone,
-              number, "the " + sideName + " phone number");
+              number, labelsOf(side).phone);
         return;
     }
     if (t.contains("fax")) {
-        b.put(side.fax, number, "the " + sideName + " fax number");
+        b.put(side.fax, number, labelsOf(side).fax);
     } else if (t.contains("pager")) {
-        b.put(side.pager, number, "the " + sideName + " pager number");
+        b.put(side.pager, number, labelsOf(side).pager);
     } else if (t.contains("x-corvane-cell2")) {
-        b.put(side.cell2, number, "the " + sideName + " second mobile number");
+        b.put(side.cell2, number, labelsOf(side).cell2);
     } else if (t.contains("cell") || t.contains("iphone") || t.contains("mobile")) {
-        b.put(b.isFree(side.cell1) ? side.cell1 : side.cell2, number,
-              "the " + sideName + " mobile number");
+        b.put(b.isFree(side.cell1) ? side.cell1 : side.cell2, number, labelsOf(side).mobile);
     } else if (t.contains("x-other") || !b.isFree(side.phone)) {
-        b.put(side.otherPhone, number, "the " + sideName + " other phone number");
+        b.put(side.otherPhone, number, labelsOf(side).other);
     } else {
-        b.put(side.phone, number, "the " + sideName + " phone number");
+        b.put(side.phone, number, labelsOf(side).phone);
     }
 }
 
@@ -400,92 +490,91 @@ void mapProperty(EntryBuilder& b, const Property& p, Card& card) {
     const Dialect d = card.dialect;
     const std::string value = unescape(p.value, d);
     const AddressSide& side = p.types.contains("work") ? kWorkSide : kHomeSide;
-    const std::string sideName = sideWord(side);
-    const std::string& name = p.name;
-    if (name == "FN") {
+    const std::string_view name = p.name;
+    if (name == "FN"sv) {
         card.fn = card.fn.empty() ? trimmed(value) : card.fn;
-    } else if (name == "N") {
+    } else if (name == "N"sv) {
         card.n.clear();
-        for (const std::string& part : splitValue(p.value, ';', d)) {
+        for (const std::string_view part : splitValue(p.value, ';', d)) {
             std::vector<std::string> items;
-            for (const std::string& item : splitValue(part, ',', d)) {
+            for (const std::string_view item : splitValue(part, ',', d)) {
                 items.emplace_back(trimSpaces(unescape(item, d)));
             }
             card.n.push_back(joined(items, card.n.size() == 4 ? ", " : " "));
         }
-    } else if (name == "NICKNAME") {
+    } else if (name == "NICKNAME"sv) {
         card.candidates.nickname =
             card.candidates.nickname.empty() ? value : card.candidates.nickname;
         b.put(Field::Nickname, value, "the nickname");
-    } else if (name == "ORG") {
+    } else if (name == "ORG"sv) {
         std::vector<std::string> units;
-        for (const std::string& unit : splitValue(p.value, ';', d)) {
+        for (const std::string_view unit : splitValue(p.value, ';', d)) {
             units.push_back(trimmed(unescape(unit, d)));
         }
         const std::string org = joined(units, ", ");
         card.candidates.organisation =
             card.candidates.organisation.empty() ? org : card.candidates.organisation;
         b.addLine(kWorkSide.otherInfo, "Organisation: " + org, "the organisation");
-    } else if (name == "TITLE" || name == "ROLE") {
-        b.addLine(kWorkSide.otherInfo, (name == "TITLE" ? "Job title: " : "Role: ") + value,
-                  name == "TITLE" ? "the job title" : "the role");
-    } else if (name == "ADR") {
+    } else if (name == "TITLE"sv || name == "ROLE"sv) {
+        b.addLine(kWorkSide.otherInfo, (name == "TITLE"sv ? "Job title: " : "Role: ") + value,
+                  name == "TITLE"sv ? "the job title" : "the role");
+    } else if (name == "ADR"sv) {
         putAddress(b, p, side, d, card.own);
-    } else if (name == "TEL") {
+    } else if (name == "TEL"sv) {
         const std::string number = phoneNumber(value);
         card.candidates.phone = card.candidates.phone.empty() ? number : card.candidates.phone;
         putPhone(b, p, number, side, card.own);
-    } else if (name == "EMAIL") {
+    } else if (name == "EMAIL"sv) {
         card.candidates.email = card.candidates.email.empty() ? value : card.candidates.email;
-        b.put(side.email, value, "the " + sideName + " e-mail address");
-    } else if (name == "URL") {
+        b.put(side.email, value, labelsOf(side).email);
+    } else if (name == "URL"sv) {
         // Corvane's own export adds the scheme a bare host lacks, and says so.
         const bool bare = p.params.contains("X-CORVANE-BARE") && startsWithNoCase(value, "http://");
-        b.put(side.webPage, bare ? value.substr(7) : value, "the " + sideName + " web address");
-    } else if (name == "BDAY") {
+        b.put(side.webPage, bare ? value.substr(7) : value, labelsOf(side).web);
+    } else if (name == "BDAY"sv) {
         b.date(Field::Birthday, value, false, "the birthday");
-    } else if (name == "ANNIVERSARY" || name == "X-ANNIVERSARY") {
+    } else if (name == "ANNIVERSARY"sv || name == "X-ANNIVERSARY"sv) {
         b.date(Field::Anniversary, value, false, "the anniversary");
-    } else if (name == "NOTE") {
+    } else if (name == "NOTE"sv) {
         b.put(Field::Comments, value, "the note");
-    } else if (name == "CATEGORIES") {
-        for (const std::string& c : splitValue(p.value, ',', d)) {
+    } else if (name == "CATEGORIES"sv) {
+        for (const std::string_view c : splitValue(p.value, ',', d)) {
             b.addLine(Field::Affiliations, unescape(c, d), "the affiliation");
         }
-    } else if (name == "PHOTO") {
+    } else if (name == "PHOTO"sv) {
         putPhoto(b, p, value);
-    } else if (name == "X-CORVANE-PICTURE") {
+    } else if (name == "X-CORVANE-PICTURE"sv) {
         b.put(Field::PicturePath, value, "the picture");
-    } else if (name == "X-CORVANE-HOME-OTHER-INFO") {
+    } else if (name == "X-CORVANE-HOME-OTHER-INFO"sv) {
         b.put(kHomeSide.otherInfo, value, "the home's other information");
-    } else if (name == "X-CORVANE-WORK-OTHER-INFO") {
+    } else if (name == "X-CORVANE-WORK-OTHER-INFO"sv) {
         b.put(kWorkSide.otherInfo, value, "the business's other information");
-    } else if (name == "X-CORVANE-EXACT" && card.own) {
+    } else if (name == "X-CORVANE-EXACT"sv && card.own) {
         // read first, above
-    } else if (name == "X-CORVANE-CREATOR-VERSION") {
+    } else if (name == "X-CORVANE-CREATOR-VERSION"sv) {
         b.creatorVersion(value);
-    } else if (name == "X-CORVANE-CREATED") {
+    } else if (name == "X-CORVANE-CREATED"sv) {
         card.created = true;
         b.date(Field::Created, value, true, "the creation stamp");
-    } else if (name == "REV") {
+    } else if (name == "REV"sv) {
         card.revised = true;
         b.date(Field::LastModified, value, true, "the change stamp");
-    } else if (name == "AGENT") {
+    } else if (name == "AGENT"sv) {
         b.leftOut("its agent (another person's card inside it) was left out");
-    } else if (name == "LABEL" && card.hasAddress) {
+    } else if (name == "LABEL"sv && card.hasAddress) {
         // the printed form of an address the card also gives as ADR
-    } else if (isBookkeeping(name)) {
+    } else if (isBookkeeping(p.name)) {
         // nothing of the entry's own
     } else if (p.embedded) {
-        b.leftOut("its " + name +
+        b.leftOut("its " + p.name +
                   " holds embedded data, which Corvane does not keep; it was left out");
     } else {
-        b.unknown(name, value);
+        b.unknown(p.name, value);
     }
 }
 
 // Apple's "item1.X-ABLabel:_$!<Mobile>!$_" says what its group's property is.
-void applyAppleLabels(std::vector<Property>& properties) {
+void applyAppleLabels(std::span<Property> properties) {
     std::map<std::string, std::string> labels;
     for (const Property& p : properties) {
         if (p.name == "X-ABLABEL" && !p.group.empty()) {
@@ -509,35 +598,44 @@ void applyAppleLabels(std::vector<Property>& properties) {
     }
 }
 
-// The entry of one card, whose content lines are `lines`.
-std::optional<ImportedEntry> entryOfCard(const std::vector<std::string>& lines, double now,
-                                         std::string& skipped) {
+// Builds `entry` from one card, whose content lines are `lines`; false when
+// the card holds nothing Corvane keeps.
+bool entryOfCard(std::span<const std::string> lines, double now, std::vector<Property>& all,
+                 ImportedEntry& entry) {
     Card card;
     for (const std::string& line : lines) {
         if (startsWithNoCase(line, "VERSION:")) {
             card.dialect = trimmed(line.substr(8)) == "2.1" ? Dialect::V21 : Dialect::V3;
         }
     }
-    std::vector<Property> properties;
-    properties.reserve(lines.size());
-    for (const std::string& line : lines) {
-        properties.push_back(parseProperty(line, card.dialect));
-        const Property& p = properties.back();
+    if (all.size() < lines.size()) {
+        all.resize(lines.size());
+    }
+    const std::span<Property> properties(all.data(), lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        Property& p = properties[i];
+        parseProperty(lines[i], card.dialect, p);
         card.own = card.own || p.name.starts_with("X-CORVANE-") ||
                    (p.name == "PRODID" && lower(p.value).find("corvane") != std::string::npos);
         card.hasAddress = card.hasAddress || p.name == "ADR";
     }
-    applyAppleLabels(properties);
+    if (std::any_of(properties.begin(), properties.end(),
+                    [](const Property& p) { return p.name == "X-ABLABEL"; })) {
+        applyAppleLabels(properties);
+    }
     // The preferred of several addresses or numbers takes the field.
-    std::stable_sort(properties.begin(), properties.end(),
-                     [](const Property& a, const Property& b) { return a.pref < b.pref; });
-    EntryBuilder b(now);
+    if (std::any_of(properties.begin(), properties.end(),
+                    [](const Property& p) { return p.pref < 101; })) {
+        std::stable_sort(properties.begin(), properties.end(),
+                         [](const Property& a, const Property& b) { return a.pref < b.pref; });
+    }
+    EntryBuilder b(entry, now);
     // Corvane's exact copies first: what the plain properties say of the
     // same fields is then not read (nor reported).
     for (const Property& p : properties) {
-        const auto named = p.params.find("X-FIELD");
-        if (card.own && p.name == "X-CORVANE-EXACT" && named != p.params.end()) {
-            if (const auto field = textFieldNamed(named->second)) {
+        const std::string* named = p.params.find("X-FIELD");
+        if (card.own && p.name == "X-CORVANE-EXACT" && named != nullptr) {
+            if (const auto field = textFieldNamed(*named)) {
                 b.exact(*field, percentDecoded(p.value));
             }
         }
@@ -564,23 +662,36 @@ std::optional<ImportedEntry> entryOfCard(const std::vector<std::string>& lines, 
          onlySplits(card.fn, {prefixes, card.n[0], card.n[1], card.n[2], card.n[4]}));
     b.name(card.own ? card.fn : fnWhole ? card.fn : fromN, card.candidates, card.own);
     if (b.empty()) {
-        skipped = "it holds nothing Corvane keeps";
-        return std::nullopt;
+        return false;
     }
-    return b.finish(card.fn.empty() ? fromN : card.fn);  // as the card spells it
+    b.finish(card.fn.empty() ? fromN : card.fn);  // as the card spells it
+    return true;
 }
 
 }  // namespace
 
-ImportReading readVCards(std::string_view text, double now) {
+ImportReading readVCards(std::string_view text, double now, const EntrySink& sink) {
     ImportReading reading;
+    ImportedEntry entry;  // used again for each card
     ContentLines content(text);
-    std::optional<std::vector<std::string>> card;
+    // The lines of the card being read; their strings are used again.
+    std::vector<std::string> lines;
+    std::size_t used = 0;
+    std::vector<Property> properties;  // likewise
+    bool inCard = false;
     int cardNumber = 0;
     int nested = 0;          // inside an agent's card, which is not read
     bool agentNext = false;  // "AGENT:" alone: its card follows
-    std::string line;
-    while (content.next(line)) {
+    while (true) {
+        // Each line is read into the card's next slot, which it keeps if it
+        // is one of the card's properties.
+        if (used == lines.size()) {
+            lines.emplace_back();
+        }
+        std::string& line = lines[used];
+        if (!content.next(line)) {
+            break;
+        }
         if (line.empty()) {
             continue;
         }
@@ -590,47 +701,49 @@ ImportReading readVCards(std::string_view text, double now) {
             nested += begins ? 1 : ends ? -1 : 0;
             continue;
         }
-        if (begins && card && agentNext) {
+        if (begins && inCard && agentNext) {
             nested = 1;
             agentNext = false;
             continue;
         }
         agentNext = false;
         if (begins) {
-            if (card) {
+            if (inCard) {
                 reading.refusal = "vCard " + std::to_string(cardNumber) + " has no END:VCARD";
                 return reading;
             }
-            card.emplace();
+            inCard = true;
+            used = 0;
             ++cardNumber;
             continue;
         }
-        if (!card) {
+        if (!inCard) {
             reading.refusal = "the text " + quoted(line) + " stands outside any vCard";
             return reading;
         }
         if (ends) {
-            std::string why;
-            if (auto entry = entryOfCard(*card, now, why)) {
-                if (entry->label.empty()) {
-                    entry->label = "vCard " + std::to_string(cardNumber);
-                }
-                reading.entries.push_back(std::move(*entry));
+            if (!entryOfCard(std::span(lines.data(), used), now, properties, entry)) {
+                reading.skipped.push_back("vCard " + std::to_string(cardNumber) +
+                                          ": it holds nothing Corvane keeps");
             } else {
-                reading.skipped.push_back("vCard " + std::to_string(cardNumber) + ": " + why);
+                if (entry.label.empty()) {
+                    entry.label = "vCard " + std::to_string(cardNumber);
+                }
+                deliver(reading, entry, sink);
             }
-            card.reset();
+            inCard = false;
             continue;
         }
         if (startsWithNoCase(line, "AGENT")) {
+            const std::size_t colon = colonOf(line);
             const std::string value =
-                trimmed(line.substr(std::min(line.size(), colonOf(line) + 1)));
+                colon == std::string::npos ? std::string() : trimmed(line.substr(colon + 1));
             agentNext = value.empty();
             nested = startsWithNoCase(value, "BEGIN:VCARD") ? 1 : 0;
         }
-        card->push_back(line);
+        ++used;
     }
-    if (card || nested > 0) {
+    if (inCard || nested > 0) {
         reading.refusal =
             "the file ends inside vCard " + std::to_string(cardNumber) + ": it is cut short";
     }

@@ -115,7 +115,11 @@ std::string encode(std::string_view utf8) {
 }
 
 bool canEncode(std::string_view utf8) {
-    for (std::size_t pos = 0; pos < utf8.size();) {
+    std::size_t pos = 0;
+    while (pos < utf8.size() && static_cast<unsigned char>(utf8[pos]) < 0x80) {
+        ++pos;  // ASCII, the most of most text
+    }
+    while (pos < utf8.size()) {
         if (fromUnicode(nextCodePoint(utf8, pos)) < 0) {
             return false;
         }

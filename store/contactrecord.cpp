@@ -107,7 +107,12 @@ std::string readText(const std::uint8_t* start, int width) {
 }
 
 void writeText(std::uint8_t* start, int width, std::string_view value) {
-    const std::string bytes = cp1252::encode(trimSpaces(value));
+    const std::string_view text = trimSpaces(value);
+    // Plain ASCII, most text an import brings, is its own Windows-1252.
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    const std::string encoded = ascii ? std::string() : cp1252::encode(text);
+    const std::string_view bytes = ascii ? text : std::string_view(encoded);
     const std::size_t kept = std::min<std::size_t>(bytes.size(), width);
     std::memcpy(start, bytes.data(), kept);
     std::memset(start + kept, ' ', width - kept);
@@ -120,10 +125,19 @@ const FieldInfo& fieldInfo(Field field) {
 }
 
 std::string_view trimSpaces(std::string_view text) {
-    // The fields are mostly padding, so the end is scanned eight bytes at a
-    // time: a find over the whole book trims some 85 MB of blanks.
+    // The fields are mostly padding, so the end is scanned 32 and then eight
+    // bytes at a time: a find over the whole book trims some 85 MB of blanks.
     constexpr std::uint64_t kEightBlanks = 0x2020202020202020ull;
     std::size_t end = text.size();
+    while (end >= 32) {
+        std::uint64_t words[4];
+        std::memcpy(words, text.data() + end - 32, 32);
+        if (((words[0] ^ kEightBlanks) | (words[1] ^ kEightBlanks) | (words[2] ^ kEightBlanks) |
+             (words[3] ^ kEightBlanks)) != 0) {
+            break;
+        }
+        end -= 32;
+    }
     while (end >= 8) {
         std::uint64_t word = 0;
         std::memcpy(&word, text.data() + end - 8, 8);

@@ -480,53 +480,6 @@ StoreStatus DataFile::writeChunks(ScratchFile& scratch, int first, int count,
     return StoreStatus::success();
 }
 
-StoreStatus DataFile::AppendRecords(int count,
-                                    const std::function<const ContactRecord&(int)>& recordAt,
-                                    int& appended) {
-    appended = 0;
-    if (StoreStatus opened = OpenDataFile(); !opened.ok()) {
-        return opened;
-    }
-    const std::string dataName = path(kDataFileName);
-    auto undo = [&](const StoreStatus& failure) {
-        (void)CloseDataFile();
-        return failure;
-    };
-    if (!m_readOnlyReason.empty()) {
-        return undo({StoreError::ReadOnly, dataName, m_readOnlyReason});
-    }
-    const int room = std::max(0, kMaxRecords - m_recordCount);
-    const int adding = std::min(count, room);
-    ScratchFile scratch(m_fs, path(kScratchFileName));
-    if (StoreStatus started = startScratch(scratch); !started.ok()) {
-        return undo(started);
-    }
-    int kept = 0;
-    if (StoreStatus copied = compactInto(scratch, 0, true, kept); !copied.ok()) {
-        return undo(copied);
-    }
-    if (StoreStatus added = writeChunks(scratch, kept, adding, recordAt); !added.ok()) {
-        return undo(added);
-    }
-    if (StoreStatus finished = scratch.finish(); !finished.ok()) {
-        return undo(finished);
-    }
-    if (StoreStatus closed = CloseDataFile(); !closed.ok()) {
-        return undo(closed);
-    }
-    if (StoreStatus placed = scratch.placeAs(dataName, true); !placed.ok()) {
-        return placed;
-    }
-    m_recordCount = static_cast<std::int16_t>(kept + adding);
-    appended = adding;
-    if (int err = m_fs.syncDirectoryOf(dataName)) {
-        return {StoreError::FolderNotFlushed, dataName,
-                "the entries were added, but the folder could not be flushed to the disk (" +
-                    systemReason(err) + "), so a power cut now could take them away again"};
-    }
-    return StoreStatus::success();
-}
-
 // Copies every record but `skipped` (and, unless `keepKilled`, those marked
 // "$Killed$") from the open data file into `scratch`, in order, in large
 // writes; `kept` counts them. A ragged last slot is copied whole, its

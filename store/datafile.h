@@ -167,23 +167,13 @@ class DataFile {
     // Reads `size` bytes of the open file from `offset` (fewer at its end).
     StoreStatus ReadBytes(std::uint64_t offset, std::size_t size, std::vector<std::uint8_t>& out);
 
-    // Appends the records `recordAt(0)` to `recordAt(count - 1)` after the
-    // book's last slot, as many as the book has room for (`appended` says
-    // how many). Like a deletion it never writes the data file: the whole
-    // new file is written beside it in large writes, flushed once and
-    // renamed over it, so that a crash or a failure at any moment leaves the
-    // book as it was or with every new record. Entries marked "$Killed$" are
-    // kept as they are. Opens and closes the file itself. When only the final
-    // flush of the folder fails, the records are in and the status
-    // (FolderNotFlushed) says so.
-    StoreStatus AppendRecords(int count, const std::function<const ContactRecord&(int)>& recordAt,
-                              int& appended);
-
     // The path of a file beside the data file.
     std::string path(std::string_view name) const;
     FileSystem& fileSystem() { return m_fs; }
 
   private:
+    friend class BookAppend;  // writes the new book beside this one
+
     StoreStatus openExisting(const std::string& name, bool created);
     StoreStatus learnShape();
     StoreStatus createAbsentFile();

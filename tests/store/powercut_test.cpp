@@ -9,6 +9,7 @@
 #include <functional>
 #include <set>
 
+#include "bookappend.h"
 #include "conversion.h"
 #include "datafile.h"
 #include "powercutfilesystem.h"
@@ -238,13 +239,16 @@ TEST(PowerCut, AnImportAddsEveryEntryOrNone) {
     for (const Bytes& before : {slotsOf({"Adams", "$Killed$", "Clark"}), Bytes{}}) {
         Bytes after = before;
         after.insert(after.end(), added.begin(), added.end());
-        const Findings f = cutEverywhere(
-            before.empty() ? Disk{} : Disk{{kData, before}}, {[&](DataFile& store) {
-                int appended = 0;
-                return store.AppendRecords(
-                    2, [&](int i) -> const ContactRecord& { return records[i]; }, appended);
-            }},
-            {before, after});
+        const Findings f =
+            cutEverywhere(before.empty() ? Disk{} : Disk{{kData, before}}, {[&](DataFile& store) {
+                              BookAppend book(store);
+                              StoreStatus status = book.begin();
+                              for (const ContactRecord& record : records) {
+                                  book.add(record);
+                              }
+                              return status.ok() ? book.commit() : status;
+                          }},
+                          {before, after});
         EXPECT_EQ(f.as.size(), 2u);
     }
 }
