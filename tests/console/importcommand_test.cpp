@@ -102,6 +102,24 @@ TEST(ImportCommand, ADryRunWritesNothingNotEvenAFolderOrAJournalsWork) {
     EXPECT_EQ(test::folderOf(dir.path()), before);
 }
 
+// Success is something imported, or a file that held no entry at all: a
+// file of cards with nothing in them imports nothing, and says so.
+TEST(ImportCommand, ItSucceedsOnlyWhenSomethingWasImportedOrThereWasNothing) {
+    test::TempDir dir;
+    const std::pair<const char*, int> cases[] = {
+        {"BEGIN:VCARD\r\nVERSION:3.0\r\nUID:1\r\nEND:VCARD\r\n", 1},
+        {"Name,E-mail Address\r\n", 0},
+        {"BEGIN:VCARD\r\nUID:1\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:A\r\nEND:VCARD\r\n", 0},
+    };
+    for (const auto& [text, status] : cases) {
+        SCOPED_TRACE(text);
+        writeText(dir.file("in.txt"), text);
+        const auto run =
+            runProgram(kProgram, {"--import", "in.txt", "--folder", "book"}, dir.path().string());
+        EXPECT_EQ(run.exitStatus, status) << run.out << run.err;
+    }
+}
+
 TEST(ImportCommand, NoNewBookIsStartedBesideAnUnconvertedOldOne) {
     test::TempDir dir;
     writeText(dir.file("one.vcf"), kCard);

@@ -71,6 +71,37 @@ TEST(Import, EveryExportReadsBackAsTheSameBook) {
     }
 }
 
+// A folder in memory where there is one, for the full book's 32,767 saves.
+std::string fastFolder() {
+    std::string base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    std::string templ = base + "/corvane-import-XXXXXX";
+    return ::mkdtemp(templ.data());
+}
+
+// A full book of 32,767 such entries, through vCard 3.0 (what most phones
+// and web accounts read), into a new book.
+TEST(Import, AFullBookReadsBackWhole) {
+    const std::vector<ContactRecord> book = test::everyFieldBook(kMaxRecords);
+    test::PowerCutFileSystem fs({{"Corvane.Data", bytesOf(book)}});
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(exportVCards(fs, "Corvane.Data", VCardVersion::V3, out, err), kExportOk) << err.str();
+    const std::string folder = fastFolder();
+    DataFile store(realFileSystem(), folder);
+    ImportReading reading;
+    const ImportResult result = importText(store, out.str(), kNow, false, reading);
+    ASSERT_TRUE(result.status.ok()) << result.status.message();
+    EXPECT_EQ(result.written, kMaxRecords);
+    const test::Bytes file = test::readFile(folder + "/Corvane.Data");
+    std::vector<ContactRecord> read;
+    for (std::size_t at = 0; at + ContactRecord::kSize <= file.size(); at += ContactRecord::kSize) {
+        read.push_back(ContactRecord::decode(std::span<const std::uint8_t, ContactRecord::kSize>(
+            file.data() + at, ContactRecord::kSize)));
+    }
+    test::expectSameBook(book, read);
+    std::filesystem::remove_all(folder);
+}
+
 // RFC 6350's own example (section 8), and RFC 2426's (section 7).
 TEST(Import, TheRfcsExamples) {
     const std::string rfc6350 =
@@ -215,13 +246,6 @@ TEST(Import, FilesThatAreNoAddressBookAreRefused) {
         SCOPED_TRACE(text.substr(0, 20));
         EXPECT_FALSE(readImport(text, kNow).refusal.empty());
     }
-}
-
-// A folder in memory where there is one, for the full book's 32,767 saves.
-std::string fastFolder() {
-    std::string base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    std::string templ = base + "/corvane-import-XXXXXX";
-    return ::mkdtemp(templ.data());
 }
 
 TEST(Import, ABookFillsAtItsLastEntryAndTheRestIsReported) {
