@@ -344,13 +344,21 @@ void readOtherRow(EntryBuilder& b, Row& row, std::string& label) {
           {"anniversary", Field::Anniversary, "the anniversary"}}) {
         b.date(field, row.take(column), false, what);
     }
-    const std::string year = row.take("birth year");
-    const std::string month = row.take("birth month");
-    const std::string day = row.take("birth day");
-    if (!month.empty() && !day.empty()) {
+    // Thunderbird's dates in three columns each.
+    for (const auto& [prefix, field, what] :
+         {std::tuple{"birth ", Field::Birthday, "the birthday"},
+          {"anniversary ", Field::Anniversary, "the anniversary"}}) {
+        const std::string p = prefix;
+        const std::string year = row.take(p + "year");
+        const std::string month = row.take(p + "month");
+        const std::string day = row.take(p + "day");
         auto two = [](const std::string& d) { return d.size() == 1 ? "0" + d : d; };
-        b.date(Field::Birthday, (year.empty() ? "--" : year + "-") + two(month) + "-" + two(day),
-               false, "the birthday");
+        if (!month.empty() && !day.empty()) {
+            b.date(field, (year.empty() ? "--" : year + "-") + two(month) + "-" + two(day), false,
+                   what);
+        } else if (!year.empty() || !month.empty() || !day.empty()) {
+            b.unknown(std::string(what).substr(4), joined({year, month, day}, "/"));
+        }
     }
     for (const std::string& column : {std::string("categories"), std::string("group membership")}) {
         for (std::string group : splitValues(row.take(column))) {

@@ -161,14 +161,17 @@ TEST(RealFiles, WhatTheyHoldIsKeptWhereTheUserLooksForIt) {
          {}},
         {"Thunderbird's columns",
          "First Name,Last Name,Display Name,Primary Email,Secondary Email,Work Phone,Mobile Number,"
-         "Birth Year,Birth Month,Birth Day,Organization,Custom 1\r\n"
-         "Ann,Lee,Ann Lee,ann@x.example,al@y.example,555-4,555-5,1975,4,15,Lee & Co,kept\r\n",
+         "Birth Year,Birth Month,Birth Day,Anniversary Year,Anniversary Month,Anniversary Day,"
+         "Organization,Custom 1\r\n"
+         "Ann,Lee,Ann Lee,ann@x.example,al@y.example,555-4,555-5,1975,4,15,2001,6,2,Lee & "
+         "Co,kept\r\n",
          {{Field::FullName, "Ann Lee"},
           {Field::HomeEmail, "ann@x.example"},
           {Field::WorkEmail, "al@y.example"},
           {Field::WorkPhone, "555-4"},
           {Field::HomeCell1, "555-5"},
           {Field::Birthday, "1975-04-15"},
+          {Field::Anniversary, "2001-06-02"},
           {Field::WorkOtherInfo, "Organisation: Lee & Co"}},
          {"Custom 1: kept"},
          {}},
