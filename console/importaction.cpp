@@ -127,8 +127,8 @@ int runImport(const CommandLine& commandLine, std::ostream& out, std::ostream& e
     ImportReading reading;
     const ImportResult result = importText(store, text, stamp, commandLine.dryRun, reading);
     if (!reading.refusal.empty()) {
-        err << "corvane: cannot import '" << shownOnTerminal(file) << "': " << reading.refusal
-            << "; nothing was imported\n";
+        err << "corvane: cannot import '" << shownOnTerminal(file)
+            << "': " << shownOnTerminal(reading.refusal) << "; nothing was imported\n";
         return 1;
     }
     // What the opening of the book found is the user's to know, here as in the windows.
@@ -140,12 +140,12 @@ int runImport(const CommandLine& commandLine, std::ostream& out, std::ostream& e
     }
     const bool entriesIn = result.status.error == StoreError::FolderNotFlushed;
     if (!result.status.ok() && !entriesIn) {
-        err << "corvane: " << result.status.message() << '\n';
+        err << "corvane: " << shownOnTerminal(result.status.message()) << '\n';
         return 1;
     }
     out << importReport(reading, result, commandLine.dryRun);
     if (entriesIn) {
-        err << "corvane: " << result.status.message() << '\n';
+        err << "corvane: " << shownOnTerminal(result.status.message()) << '\n';
         return 1;
     }
     // Success is something imported, or a file that held no card at all.

@@ -2,6 +2,8 @@
 // those of the exports of Outlook, Thunderbird and the web address books
 // (Google's numbered "E-mail 1 - Type" / "E-mail 1 - Value" pairs among them).
 
+#include <algorithm>
+#include <cctype>
 #include <optional>
 #include <unordered_map>
 
@@ -32,45 +34,78 @@ char separatorOf(std::string_view text) {
                                                            : ',';
 }
 
-// The rows of RFC 4180 text: quoted fields may hold separators, quotes
-// (doubled) and line breaks. Nothing when the quoting is broken.
-std::optional<std::vector<std::vector<std::string>>> csvRows(std::string_view text,
-                                                             char separator) {
-    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
-    bool quoted = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        std::string& field = rows.back().back();
-        if (quoted) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-                field += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == '"' && field.empty()) {
-            quoted = true;
-        } else if (c == separator) {
-            rows.back().emplace_back();
-        } else if (c == '\n' || c == '\r') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            rows.emplace_back(1);
-        } else {
-            field += c;
+// No address book has this many columns; a header with more is no header.
+constexpr std::size_t kMostColumns = 10000;
+// Cells beyond the header that a row may bring; the rest are counted.
+constexpr std::size_t kMostExtraCells = 100;
+
+// The rows of RFC 4180 text, one at a time: quoted fields may hold
+// separators, quotes (doubled) and line breaks. A row's cells beyond
+// `most` are counted, not kept, so that no row takes more memory than an
+// entry's worth.
+class CsvRows {
+  public:
+    CsvRows(std::string_view text, char separator) : m_text(text), m_separator(separator) {}
+
+    // The next row into `cells`; false at the end of the text. A blank
+    // line is a row of one empty cell. `dropped` counts the cells beyond
+    // `most` that held something.
+    bool next(std::vector<std::string>& cells, std::size_t most, std::size_t& dropped) {
+        if (m_at >= m_text.size()) {
+            return false;
         }
+        cells.assign(1, std::string());
+        dropped = 0;
+        m_overflowed = false;
+        bool quoted = false;
+        std::string* field = &cells.back();
+        std::string ignored;
+        for (; m_at < m_text.size(); ++m_at) {
+            const char c = m_text[m_at];
+            if (quoted) {
+                if (c == '"' && m_at + 1 < m_text.size() && m_text[m_at + 1] == '"') {
+                    *field += '"';
+                    ++m_at;
+                } else if (c == '"') {
+                    quoted = false;
+                } else {
+                    *field += c;
+                }
+            } else if (c == '"' && field->empty()) {
+                quoted = true;
+            } else if (c == m_separator) {
+                dropped += field == &ignored && !ignored.empty() ? 1 : 0;
+                if (cells.size() < most) {
+                    field = &cells.emplace_back();
+                } else {
+                    m_overflowed = true;
+                    ignored.clear();
+                    field = &ignored;
+                }
+            } else if (c == '\n' || c == '\r') {
+                dropped += field == &ignored && !ignored.empty() ? 1 : 0;
+                m_at += c == '\r' && m_at + 1 < m_text.size() && m_text[m_at + 1] == '\n' ? 2 : 1;
+                return true;
+            } else {
+                *field += c;
+            }
+        }
+        dropped += field == &ignored && !ignored.empty() ? 1 : 0;
+        m_broken = quoted;
+        return true;
     }
-    if (quoted) {
-        return std::nullopt;
-    }
-    while (!rows.empty() && rows.back().size() == 1 && rows.back()[0].empty()) {
-        rows.pop_back();
-    }
-    return rows;
-}
+    // Whether a quoted field never ended.
+    bool broken() const { return m_broken; }
+    // Whether the last row had more than `most` cells, empty ones counted.
+    bool overflowed() const { return m_overflowed; }
+
+  private:
+    std::string_view m_text;
+    char m_separator;
+    std::size_t m_at = 0;
+    bool m_broken = false;
+    bool m_overflowed = false;
+};
 
 // One row's cells by their column's name (lower case); what is taken is
 // marked, so that what no rule took goes to the comments under its name.
@@ -212,7 +247,13 @@ bool isFiller(const std::string& column, const std::string& value) {
             return true;
         }
     }
-    return column == "initials" || (column.ends_with("display name") && column != "display name") ||
+    // Outlook fills in initials ("J.S.") from the name: a few letters and stops.
+    const bool initials =
+        column == "initials" && value.size() <= 8 &&
+        std::all_of(value.begin(), value.end(), [](char c) {
+            return std::isalpha(static_cast<unsigned char>(c)) || c == '.' || c == ' ' || c == '-';
+        });
+    return initials || (column.ends_with("display name") && column != "display name") ||
            column == "e-mail type" || column == "e-mail 2 type" || column == "e-mail 3 type";
 }
 
@@ -379,6 +420,9 @@ void readOtherRow(EntryBuilder& b, Row& row, std::string& label) {
         !display.empty() &&
         (fromParts.empty() || onlySplits(display, {last, first, middle, suffix}));
     b.name(displayWhole ? display : fromParts, names, false);
+    if (!displayWhole && !display.empty() && !wordsWithin(display, {last, first, middle, suffix})) {
+        b.unknown("Display name", display);  // it says what the parts do not
+    }
     label = displayWhole ? display : fromParts;
     for (const auto& [column, value] : row.rest()) {
         if (!isFiller(lower(column), trimmed(value))) {
@@ -394,12 +438,17 @@ ImportReading readCsv(std::string_view input, double now, const EntrySink& sink)
     // Outlook writes the Windows code page; anything not UTF-8 is read as it.
     const std::string decoded = isUtf8(input) ? std::string() : cp1252::decode(input);
     const std::string_view text = decoded.empty() ? input : std::string_view(decoded);
-    const auto rows = csvRows(text, separatorOf(text));
-    if (!rows || rows->empty()) {
+    CsvRows rows(text, separatorOf(text));
+    std::vector<std::string> header;
+    std::size_t ignored = 0;
+    if (!rows.next(header, kMostColumns, ignored) || rows.broken()) {
         reading.refusal = "its quoting is broken: a quoted field never ends";
         return reading;
     }
-    const std::vector<std::string>& header = (*rows)[0];
+    if (rows.overflowed()) {
+        reading.refusal = "its first row has more than 10,000 columns, more than any address book";
+        return reading;
+    }
     std::unordered_map<std::string, std::size_t> columns;
     for (std::size_t c = 0; c < header.size(); ++c) {
         columns.emplace(lower(trimmed(header[c])), c);
@@ -420,8 +469,16 @@ ImportReading readCsv(std::string_view input, double now, const EntrySink& sink)
         return reading;
     }
     ImportedEntry entry;  // used again for each row
-    for (std::size_t r = 1; r < rows->size(); ++r) {
-        const std::vector<std::string>& cells = (*rows)[r];
+    std::vector<std::string> cells;
+    std::size_t dropped = 0;
+    for (std::size_t r = 1; rows.next(cells, header.size() + kMostExtraCells, dropped); ++r) {
+        if (rows.broken()) {
+            reading.refusal = "its quoting is broken: a quoted field never ends";
+            return reading;
+        }
+        if (cells.size() == 1 && cells[0].empty()) {
+            continue;  // a blank line
+        }
         Row row(header, columns, cells);
         EntryBuilder b(entry, now);
         std::string label;
@@ -432,6 +489,9 @@ ImportReading readCsv(std::string_view input, double now, const EntrySink& sink)
             }
         } else {
             readOtherRow(b, row, label);
+        }
+        if (dropped > 0) {
+            b.leftOut(std::to_string(dropped) + " more cells beyond the header were left out");
         }
         if (b.empty()) {
             reading.skipped.push_back("row " + std::to_string(r + 1) +

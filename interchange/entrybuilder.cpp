@@ -105,6 +105,9 @@ void EntryBuilder::addLine(Field field, std::string_view line, const std::string
 
 void EntryBuilder::date(Field field, std::string_view text, bool withTime,
                         const std::string& what) {
+    if (m_exact[static_cast<int>(field)]) {
+        return;  // Corvane's exact copy stands
+    }
     const ReadDate read = readDate(text, withTime);
     const std::string shown = trimmed(text);
     switch (read.kind) {
@@ -151,8 +154,17 @@ void EntryBuilder::exact(Field field, std::string_view text) {
     m_entry.record.setText(field, text);
 }
 
+void EntryBuilder::exactDate(Field field, double value) {
+    m_taken[static_cast<int>(field)] = true;
+    m_exact[static_cast<int>(field)] = true;
+    m_found = true;
+    m_entry.record.setDate(field, value);
+}
+
 void EntryBuilder::clearDate(Field field) {
-    m_entry.record.setDate(field, 0.0);
+    if (!m_exact[static_cast<int>(field)]) {
+        m_entry.record.setDate(field, 0.0);
+    }
 }
 
 void EntryBuilder::name(std::string_view name, const NameCandidates& candidates, bool exact) {

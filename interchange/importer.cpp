@@ -25,9 +25,17 @@ ImportReading readImport(std::string_view text, double now) {
 
 ImportReading readImport(std::string_view text, double now, const EntrySink& sink) {
     // UTF-16 (Windows' "Unicode" text) with its byte-order mark is read as UTF-8.
+    // Without the mark, text whose every other byte is 0 from the start is
+    // taken for UTF-16 too.
     std::string fromWide;
-    if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
-        auto utf8 = importing::fromUtf16(text.substr(2), text[0] == '\xFE');
+    const bool marked = text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF");
+    const bool littleWide = text.size() >= 4 && text[0] != '\0' && text[1] == '\0' &&
+                            text[2] != '\0' && text[3] == '\0';
+    const bool bigWide = text.size() >= 4 && text[0] == '\0' && text[1] != '\0' &&
+                         text[2] == '\0' && text[3] != '\0';
+    if (marked || littleWide || bigWide) {
+        auto utf8 =
+            importing::fromUtf16(text.substr(marked ? 2 : 0), marked ? text[0] == '\xFE' : bigWide);
         if (!utf8) {
             ImportReading refused;
             refused.refusal = "it begins as UTF-16 text but is not UTF-16 throughout";
@@ -90,6 +98,7 @@ ImportResult append(DataFile& store, bool dryRun,
     const bool bookWasThere =
         store.fileSystem().fileSize(store.path(kDataFileName), ignored) != ENOENT;
     int offered = 0;
+    bool opened = false;
     {
         BookAppend book(store);
         StoreStatus status = book.begin();
@@ -104,12 +113,13 @@ ImportResult append(DataFile& store, bool dryRun,
             result.written = book.added();
         }
         result.status = status;
+        opened = book.opened();
         // Only a failure to flush the folder comes after the entries are in.
         if (status.ok() || status.error == StoreError::FolderNotFlushed || !fed) {
             return result;
         }
     }
-    if (!bookWasThere && store.RecordCount() == 0) {
+    if (opened && !bookWasThere && store.RecordCount() == 0) {
         store.fileSystem().remove(store.path(kDataFileName));  // no new empty book either
     }
     result.status.reason += "; nothing was imported";

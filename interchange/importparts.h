@@ -31,6 +31,9 @@ std::string joined(const std::vector<std::string>& parts, std::string_view separ
 // display name that its split name only takes apart ("John Smith" and
 // Smith;John), adding nothing (a middle name, a suffix).
 bool onlySplits(std::string_view whole, const std::vector<std::string>& parts);
+// Whether every word of `whole` is among the words of `parts`: a display
+// name that tells nothing its split name does not.
+bool wordsWithin(std::string_view whole, const std::vector<std::string>& parts);
 
 // The city line as Corvane keeps it, "City, ST 12345" (and ", Country"
 // after it), from whichever of its parts are there.
@@ -90,6 +93,7 @@ class EntryBuilder {
     // `field` holds `text` exactly, and nothing put into it later: what
     // Corvane's export could not write as a plain vCard value.
     void exact(Field field, std::string_view text);
+    void exactDate(Field field, double value);
     // No date in `field`: an entry from Corvane that carried none.
     void clearDate(Field field);
     // Names the entry: `name`, else the first of `candidates` there is

@@ -192,6 +192,42 @@ std::string joined(const std::vector<std::string>& parts, std::string_view separ
     return out;
 }
 
+namespace {
+
+// The words of a text, letters and digits (any non-ASCII byte a letter), sorted.
+std::vector<std::string> sortedWords(std::string_view text) {
+    std::vector<std::string> out;
+    std::string word;
+    for (const char c : text) {
+        if (std::isalnum(static_cast<unsigned char>(c)) || static_cast<unsigned char>(c) >= 0x80) {
+            word += c;
+        } else if (!word.empty()) {
+            out.push_back(std::exchange(word, {}));
+        }
+    }
+    if (!word.empty()) {
+        out.push_back(word);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::vector<std::string> sortedWords(const std::vector<std::string>& parts) {
+    std::string all;
+    for (const std::string& part : parts) {
+        all += part + " ";
+    }
+    return sortedWords(all);
+}
+
+}  // namespace
+
+bool wordsWithin(std::string_view whole, const std::vector<std::string>& parts) {
+    const std::vector<std::string> mine = sortedWords(whole);
+    const std::vector<std::string> theirs = sortedWords(parts);
+    return std::includes(theirs.begin(), theirs.end(), mine.begin(), mine.end());
+}
+
 bool onlySplits(std::string_view whole, const std::vector<std::string>& parts) {
     // Most cards: "Given Family" and N's two parts, settled without sorting.
     if (parts.size() >= 2 && whole.size() == parts[0].size() + parts[1].size() + 1 &&
@@ -204,29 +240,8 @@ bool onlySplits(std::string_view whole, const std::vector<std::string>& parts) {
           whole[parts[0].size()] == ' '))) {
         return true;
     }
-    // The words of a text, letters and digits (any non-ASCII byte a letter).
-    auto words = [](std::string_view text, std::vector<std::string>& out) {
-        std::string word;
-        for (const char c : text) {
-            if (std::isalnum(static_cast<unsigned char>(c)) ||
-                static_cast<unsigned char>(c) >= 0x80) {
-                word += c;
-            } else if (!word.empty()) {
-                out.push_back(std::exchange(word, {}));
-            }
-        }
-        if (!word.empty()) {
-            out.push_back(word);
-        }
-    };
-    std::vector<std::string> ofWhole;
-    std::vector<std::string> ofParts;
-    words(whole, ofWhole);
-    for (const std::string& part : parts) {
-        words(part, ofParts);
-    }
-    std::sort(ofWhole.begin(), ofWhole.end());
-    std::sort(ofParts.begin(), ofParts.end());
+    const std::vector<std::string> ofWhole = sortedWords(whole);
+    const std::vector<std::string> ofParts = sortedWords(parts);
     return !ofParts.empty() && ofWhole == ofParts;
 }
 

@@ -5,6 +5,7 @@
 #include <bitset>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 
 #include "codepage.h"
 #include "recordexport.h"
@@ -196,8 +197,12 @@ std::string addressOf(const std::string& street, const std::string& extended,
     std::string region;
     std::string code;
     std::string locality = vcardEscape(line);
-    if (splitCityLine(line, city, region, code)) {
+    // Split only where the parts give the very line back.
+    if (splitCityLine(line, city, region, code) && city + ", " + region + " " + code == line) {
         locality = vcardEscape(city);
+    } else {
+        region.clear();
+        code.clear();
     }
     return ";" + vcardEscape(extended) + ";" + vcardEscape(street) + ";" + locality + ";" + region +
            ";" + code + ";";
@@ -424,11 +429,26 @@ void VCardWriter::append(std::string& card, const ContactRecord& record, int num
             addText(sidePropertyName(s, p), field);
         }
     }
+    // A date whose value the written date does not give back exactly (a
+    // time of day in a birthday, a fraction of a second) gets an exact copy.
+    std::vector<Field> inexactDates;
+    auto checkDate = [&](Field field, DateTimeParts p, bool withTime) {
+        if (!withTime) {
+            p.hour = p.minute = p.second = 0;
+        }
+        const double stored = record.date(field);
+        const double written = oleFromDateTime(p);
+        if (std::memcmp(&stored, &written, sizeof stored) != 0) {
+            inexactDates.push_back(field);
+        }
+    };
     if (const auto p = exportedDate(record, Field::Birthday, number, problems)) {
         add("BDAY:" + vcardDate(*p, m_version));
+        checkDate(Field::Birthday, *p, false);
     }
     if (const auto p = exportedDate(record, Field::Anniversary, number, problems)) {
         add(std::string(v4 ? "ANNIVERSARY:" : "X-ANNIVERSARY:") + vcardDate(*p, m_version));
+        checkDate(Field::Anniversary, *p, false);
     }
     addText("NOTE", Field::Comments);
     const std::vector<std::string> categories = raw(Field::Affiliations).empty()
@@ -444,7 +464,10 @@ void VCardWriter::append(std::string& card, const ContactRecord& record, int num
     if (!raw(Field::PicturePath).empty()) {
         const std::string picture = text(Field::PicturePath);
         const std::string uri = pictureUri(picture);
-        if (uri.empty()) {  // a relative path has no URI
+        std::string why;
+        if (uri.empty() || picturePathOfUri(uri, why) != picture) {
+            // A relative path has no URI, nor has one a URI would not give
+            // back: a share named localhost, a path ending in a backslash.
             add("X-CORVANE-PICTURE:" + vcardEscape(picture));
         } else {
             add(std::string(v4 ? "PHOTO:" : "PHOTO;VALUE=uri:") + uri);
@@ -458,23 +481,34 @@ void VCardWriter::append(std::string& card, const ContactRecord& record, int num
     add(line);
     if (const auto p = exportedDate(record, Field::Created, number, problems)) {
         add("X-CORVANE-CREATED:" + vcardTimestamp(*p, m_version));
+        checkDate(Field::Created, *p, true);
     }
     if (const auto p = exportedDate(record, Field::LastModified, number, problems)) {
         add("REV:" + vcardTimestamp(*p, m_version));
+        checkDate(Field::LastModified, *p, true);
     }
     // What the properties above could not carry exactly, for Corvane's import.
     for (const Field field :
          {Field::FullName, Field::Title, kHomeSide.address1, kHomeSide.address2,
           kHomeSide.cityStateZip, kWorkSide.address1, kWorkSide.address2, kWorkSide.cityStateZip,
-          Field::PicturePath, kHomeSide.webPage, kWorkSide.webPage}) {
+          Field::PicturePath, kHomeSide.webPage, kWorkSide.webPage, Field::Affiliations}) {
         check(field, raw(field));  // written above from their text
     }
+
     for (int i = 1; i <= kFieldCount; ++i) {
         if (inexact.test(static_cast<std::size_t>(i))) {
             const auto field = static_cast<Field>(i);
             add("X-CORVANE-EXACT;X-FIELD=" + std::string(fieldInfo(field).name) + ":" +
                 percentEncoded(text(field)));
         }
+    }
+    for (const Field field : inexactDates) {
+        char bits[17];
+        std::uint64_t value = 0;
+        const double stored = record.date(field);
+        std::memcpy(&value, &stored, sizeof value);
+        std::snprintf(bits, sizeof bits, "%016llx", static_cast<unsigned long long>(value));
+        add("X-CORVANE-EXACT;X-FIELD=" + std::string(fieldInfo(field).name) + ":" + bits);
     }
     add("UID:" + uidOf(record, raw(Field::FullName),
                        seenBefore(stampAndNameKey(record, raw(Field::FullName)))));

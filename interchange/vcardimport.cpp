@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <map>
 #include <set>
 #include <span>
@@ -220,7 +221,12 @@ void parseProperty(std::string_view line, Dialect dialect, Property& p) {
         return encoding != nullptr && encoding->size() == name.size() &&
                startsWithNoCase(*encoding, name);
     };
-    p.embedded = encodedAs("B") || encodedAs("BASE64") || startsWithNoCase(raw, "data:");
+    // A data: URI is embedded data only where a file belongs; elsewhere
+    // ("NOTE:data: call her") it is text like any other.
+    const bool holdsFile = p.name == "PHOTO" || p.name == "LOGO" || p.name == "SOUND" ||
+                           p.name == "KEY" || p.name == "AGENT";
+    p.embedded =
+        encodedAs("B") || encodedAs("BASE64") || (holdsFile && startsWithNoCase(raw, "data:"));
     if (p.embedded) {
         return;  // never decoded, shown or kept
     }
@@ -242,10 +248,38 @@ void parseProperty(std::string_view line, Dialect dialect, Property& p) {
     }
 }
 
+// Whether `line` begins a property of vCard 2.1 ("TEL:", "item1.EMAIL;",
+// "X-FOO:"): then a quoted-printable value before it that ends in "=" ends
+// there, rather than swallowing it.
+bool startsPropertyOfItsOwn(std::string_view line) {
+    static constexpr std::string_view kNames[] = {
+        "BEGIN", "END", "VERSION", "FN",     "N",     "NICKNAME", "PHOTO", "BDAY", "ADR",
+        "LABEL", "TEL", "EMAIL",   "MAILER", "TZ",    "GEO",      "TITLE", "ROLE", "LOGO",
+        "AGENT", "ORG", "NOTE",    "REV",    "SOUND", "URL",      "UID",   "KEY",  "CATEGORIES"};
+    std::size_t end = 0;
+    while (end < line.size() && (std::isalnum(static_cast<unsigned char>(line[end])) ||
+                                 line[end] == '-' || line[end] == '.')) {
+        ++end;
+    }
+    if (end == 0 || end == line.size() || (line[end] != ':' && line[end] != ';')) {
+        return false;
+    }
+    std::string_view name = line.substr(0, end);
+    if (const auto dot = name.rfind('.'); dot != std::string_view::npos) {
+        name = name.substr(dot + 1);  // Apple's group
+    }
+    if (startsWithNoCase(name, "X-")) {
+        return true;
+    }
+    return std::any_of(std::begin(kNames), std::end(kNames), [&](std::string_view known) {
+        return known.size() == name.size() && startsWithNoCase(name, known);
+    });
+}
+
 // The content lines of the text, unfolded, one at a time: a line break
 // followed by a blank or tab continues the line, and so does a
-// quoted-printable line ending in "=", unless the next line begins or ends
-// a card.
+// quoted-printable line ending in "=", unless the next line begins a
+// property (or a card) of its own.
 class ContentLines {
   public:
     explicit ContentLines(std::string_view text) : m_text(text) {}
@@ -262,8 +296,7 @@ class ContentLines {
             const std::size_t mark = m_at;
             const std::string_view following = take();
             if (quotedPrintable && !line.empty() && line.back() == '=' &&
-                !startsWithNoCase(following, "END:VCARD") &&
-                !startsWithNoCase(following, "BEGIN:VCARD")) {
+                !startsPropertyOfItsOwn(following)) {
                 line.pop_back();
                 line.append(following);
             } else if (!following.empty() && (following[0] == ' ' || following[0] == '\t')) {
@@ -339,11 +372,11 @@ std::string percentDecoded(std::string_view text) {
     return out;
 }
 
-// The text field named `name` ("Comments"), if there is one.
-std::optional<Field> textFieldNamed(std::string_view name) {
+// The text or date field named `name` ("Comments"), if there is one.
+std::optional<Field> fieldNamed(std::string_view name) {
     for (int i = 1; i <= kFieldCount; ++i) {
         const auto field = static_cast<Field>(i);
-        if (fieldInfo(field).kind == FieldKind::Text &&
+        if (fieldInfo(field).kind != FieldKind::Byte &&
             lower(fieldInfo(field).name) == lower(name)) {
             return field;
         }
@@ -351,6 +384,18 @@ std::optional<Field> textFieldNamed(std::string_view name) {
     return std::nullopt;
 }
 
+// A date's exact value: the 16 hex digits of its bits.
+std::optional<double> exactDate(std::string_view bits) {
+    if (bits.size() != 16 || !std::all_of(bits.begin(), bits.end(), [](char c) {
+            return std::isxdigit(static_cast<unsigned char>(c));
+        })) {
+        return std::nullopt;
+    }
+    const std::uint64_t value = std::stoull(std::string(bits), nullptr, 16);
+    double date = 0.0;
+    std::memcpy(&date, &value, sizeof date);
+    return date;
+}
 const char* sideWord(const AddressSide& side) {
     return &side == &kWorkSide ? "business" : "home";
 }
@@ -385,7 +430,9 @@ const SideLabels& labelsOf(const AddressSide& side) {
 void putAddress(EntryBuilder& b, const Property& p, const AddressSide& side, Dialect dialect,
                 bool own) {
     const std::vector<std::string_view> a = splitValue(p.value, ';', dialect);
-    auto part = [&](std::size_t i) { return i < a.size() ? trimmed(unescape(a[i], dialect)) : ""; };
+    auto part = [&](std::size_t i) {
+        return i < a.size() ? std::string(trimSpaces(unescape(a[i], dialect))) : std::string();
+    };
     if (own) {  // Corvane's own lines, each where it was
         b.put(side.address1, part(2), labelsOf(side).street);
         b.put(side.address2, part(1), labelsOf(side).second);
@@ -492,7 +539,7 @@ void mapProperty(EntryBuilder& b, const Property& p, Card& card) {
     const AddressSide& side = p.types.contains("work") ? kWorkSide : kHomeSide;
     const std::string_view name = p.name;
     if (name == "FN"sv) {
-        card.fn = card.fn.empty() ? trimmed(value) : card.fn;
+        card.fn = card.fn.empty() ? std::string(trimSpaces(value)) : card.fn;
     } else if (name == "N"sv) {
         card.n.clear();
         for (const std::string_view part : splitValue(p.value, ';', d)) {
@@ -521,7 +568,7 @@ void mapProperty(EntryBuilder& b, const Property& p, Card& card) {
     } else if (name == "ADR"sv) {
         putAddress(b, p, side, d, card.own);
     } else if (name == "TEL"sv) {
-        const std::string number = phoneNumber(value);
+        const std::string number = card.own ? value : phoneNumber(value);
         card.candidates.phone = card.candidates.phone.empty() ? number : card.candidates.phone;
         putPhone(b, p, number, side, card.own);
     } else if (name == "EMAIL"sv) {
@@ -635,8 +682,11 @@ bool entryOfCard(std::span<const std::string> lines, double now, std::vector<Pro
     for (const Property& p : properties) {
         const std::string* named = p.params.find("X-FIELD");
         if (card.own && p.name == "X-CORVANE-EXACT" && named != nullptr) {
-            if (const auto field = textFieldNamed(*named)) {
+            const auto field = fieldNamed(*named);
+            if (field && fieldInfo(*field).kind == FieldKind::Text) {
                 b.exact(*field, percentDecoded(p.value));
+            } else if (const auto date = field ? exactDate(p.value) : std::nullopt) {
+                b.exactDate(*field, *date);
             }
         }
     }
@@ -661,6 +711,10 @@ bool entryOfCard(std::span<const std::string> lines, double now, std::vector<Pro
         (fromN.empty() || onlySplits(card.fn, {card.n[0], card.n[1], card.n[2], card.n[4]}) ||
          onlySplits(card.fn, {prefixes, card.n[0], card.n[1], card.n[2], card.n[4]}));
     b.name(card.own ? card.fn : fnWhole ? card.fn : fromN, card.candidates, card.own);
+    if (!card.own && !fnWhole && !card.fn.empty() &&
+        !wordsWithin(card.fn, {prefixes, card.n[0], card.n[1], card.n[2], card.n[4]})) {
+        b.unknown("Display name", card.fn);  // it says what N does not
+    }
     if (b.empty()) {
         return false;
     }
@@ -738,8 +792,10 @@ ImportReading readVCards(std::string_view text, double now, const EntrySink& sin
             const std::size_t colon = colonOf(line);
             const std::string value =
                 colon == std::string::npos ? std::string() : trimmed(line.substr(colon + 1));
+            // "AGENT:" alone, or "AGENT:BEGIN:VCARD": its card's lines follow.
+            // A card written into the value itself (3.0) ends there.
             agentNext = value.empty();
-            nested = startsWithNoCase(value, "BEGIN:VCARD") ? 1 : 0;
+            nested = value.size() == 11 && startsWithNoCase(value, "BEGIN:VCARD") ? 1 : 0;
         }
         ++used;
     }

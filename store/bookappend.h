@@ -35,6 +35,9 @@ class BookAppend {
     StoreStatus commit();
 
     int added() const { return m_added; }
+    // Whether begin() went as far as opening the book (creating it, when
+    // there was none).
+    bool opened() const { return m_opened; }
 
   private:
     StoreStatus writeChunk();
@@ -46,6 +49,7 @@ class BookAppend {
     int m_kept = 0;   // the book's own slots
     int m_added = 0;  // the new ones, written or waiting in the chunk
     bool m_begun = false;
+    bool m_opened = false;
 };
 
 }  // namespace corvane

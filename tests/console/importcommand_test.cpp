@@ -120,6 +120,37 @@ TEST(ImportCommand, ItSucceedsOnlyWhenSomethingWasImportedOrThereWasNothing) {
     }
 }
 
+// The new book takes the data file's name: a link there, pointing at a
+// book or at nothing, is refused rather than replaced or followed; and what
+// the refusal quotes of the file reaches the terminal as escapes.
+TEST(ImportCommand, ALinkIsNotPartedFromTheBookItNamesAndRefusalsAreEscaped) {
+    test::TempDir dir;
+    writeText(dir.file("one.vcf"), kCard);
+    std::filesystem::create_directories(dir.file("real"));
+    std::filesystem::create_directories(dir.file("linked"));
+    std::filesystem::create_directories(dir.file("dangling"));
+    const test::Bytes book = test::slotsOf({"Adams"});
+    test::writeFile(dir.file("real/Corvane.Data"), book);
+    std::filesystem::create_symlink(dir.file("real/Corvane.Data"), dir.file("linked/Corvane.Data"));
+    std::filesystem::create_symlink(dir.file("nowhere"), dir.file("dangling/Corvane.Data"));
+    for (const char* folder : {"linked", "dangling"}) {
+        SCOPED_TRACE(folder);
+        const auto run =
+            runProgram(kProgram, {"--import", "one.vcf", "--folder", folder}, dir.path().string());
+        EXPECT_EQ(run.exitStatus, 1);
+        EXPECT_NE(run.err.find("it is a link"), std::string::npos) << run.err;
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.file(std::string(folder) + "/Corvane.Data")));
+    }
+    EXPECT_EQ(test::readFile(dir.file("real/Corvane.Data")), book);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("nowhere")));
+
+    writeText(dir.file("odd.vcf"), kCard + "\x1b]0;owned\x07\r\n");
+    const auto odd = runProgram(kProgram, {"--import", "odd.vcf"}, dir.path().string());
+    EXPECT_EQ(odd.exitStatus, 1);
+    EXPECT_EQ(odd.err.find('\x1b'), std::string::npos) << odd.err;
+    EXPECT_NE(odd.err.find("\\x1b]0;owned\\x07"), std::string::npos) << odd.err;
+}
+
 TEST(ImportCommand, NoNewBookIsStartedBesideAnUnconvertedOldOne) {
     test::TempDir dir;
     writeText(dir.file("one.vcf"), kCard);

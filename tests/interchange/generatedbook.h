@@ -18,25 +18,46 @@
 
 namespace corvane::test {
 
-inline std::vector<ContactRecord> everyFieldBook(int count) {
+// With `fractions`, some dates hold a time of day or a fraction of a second
+// that their written form does not show.
+inline std::vector<ContactRecord> everyFieldBook(int count, bool fractions = true) {
     static const char* const kNames[] = {
         "Smith,John", ", Leading",        "Doe, Jane",     "Doe, Jane",
         "",           "Ünïcödé, Zoë",     "O'Brien; Pat",  "Back\\slash, Bo",
-        "Trailing,",  "Dunmore Hardware", "Line\r\nbreak", "=3D not printable"};
-    static const char* const kTexts[] = {
-        "a;b,c\\d",    "two\r\nlines", "lone\rCR",  "lone\nLF",    "ctl\x01\x1F here",
-        "tab\tinside", "€uro ŒÆ",      "END:VCARD", "BEGIN:VCARD", "\xC2\x81 undefined byte",
-        "x=",          "nul\x00in"};
-    static const char* const kPictures[] = {"/home/a/b c.jpg",    "C:\\Pictures\\Anna.jpg",
-                                            "C:/Mixed\\way.jpg",  "\\\\server\\share\\p.jpg",
-                                            "pics\\rel.jpg",      "rel/x.jpg",
-                                            "/odd%25/name:1.jpg", "D:"};
+        "Trailing,",  "Dunmore Hardware", "Line\r\nbreak", "=3D not printable",
+        "Tab\t"};
+    static const char* const kTexts[] = {"a;b,c\\d",
+                                         "two\r\nlines",
+                                         "lone\rCR",
+                                         "lone\nLF",
+                                         "ctl\x01\x1F here",
+                                         "tab\tinside",
+                                         "€uro ŒÆ",
+                                         "END:VCARD",
+                                         "BEGIN:VCARD",
+                                         "\xC2\x81 undefined byte",
+                                         "x=",
+                                         "nul\x00in",
+                                         "tel:1;ext=2",
+                                         "data:text/html,hi",
+                                         "tab at the end\t"};
+    static const char* const kPictures[] = {"/home/a/b c.jpg",
+                                            "C:\\Pictures\\Anna.jpg",
+                                            "C:/Mixed\\way.jpg",
+                                            "\\\\server\\share\\p.jpg",
+                                            "pics\\rel.jpg",
+                                            "rel/x.jpg",
+                                            "/odd%25/name:1.jpg",
+                                            "D:",
+                                            "\\\\localhost\\share\\x.png",
+                                            "C:\\dir\\",
+                                            "data:image/png;base64,AAAA"};
     static const char* const kWeb[] = {"www.example.org", "https://x.org/a?b=c,d",
                                        "example.org:8080/x", "mailto:x@example.org"};
     static const char* const kCities[] = {"Portland, OR 97201", "London SW1A 1AA", "Berlin; Mitte",
-                                          "Quebec, QC G1V 2M2, Canada"};
+                                          "Quebec, QC G1V 2M2, Canada", "Springfield,IL 62701"};
     static const char* const kAffiliations[] = {"Choir\r\n\r\nRotary, Portland", "Family",
-                                                "A\r\nB\r\nC"};
+                                                "A\r\nB\r\nC", "a\nb\rc", "ctl\x01 in it"};
     std::vector<ContactRecord> book;
     for (int i = 0; i < count; ++i) {
         ContactRecord r;
@@ -79,6 +100,10 @@ inline std::vector<ContactRecord> everyFieldBook(int count) {
                   there(34) ? oleFromDateTime({2001 + i % 20, 3, 4, i % 24, i % 60, 7}) : 0.0);
         r.setDate(Field::LastModified,
                   there(35) ? oleFromDateTime({2026, 12, 8, 9, 30, i % 60}) : 0.0);
+        if (fractions && i % 13 == 0) {
+            r.setDate(Field::Birthday, 12345.75);
+            r.setDate(Field::Created, 40000.1234567);
+        }
         r.setCreatorVersion(static_cast<std::uint8_t>(i % 9));  // the earlier releases too
         book.push_back(r);
     }

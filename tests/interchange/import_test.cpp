@@ -35,15 +35,16 @@ test::Bytes bytesOf(const std::vector<ContactRecord>& book) {
 
 // Every export of a book that uses every field, read back: the same book,
 // and not a word of change in the report. CSV cannot carry a NUL, which its
-// export leaves out and names.
+// export leaves out and names, nor a date's fraction of a second.
 TEST(Import, EveryExportReadsBackAsTheSameBook) {
-    const std::vector<ContactRecord> book = test::everyFieldBook(600);
-    test::PowerCutFileSystem fs({{"Corvane.Data", bytesOf(book)}});
     for (const char* format : {"vcard", "vcard3", "csv"}) {
         SCOPED_TRACE(format);
+        const bool csv = std::string(format) == "csv";
+        // CSV writes dates to the second, as its columns always have.
+        const std::vector<ContactRecord> book = test::everyFieldBook(600, !csv);
+        test::PowerCutFileSystem fs({{"Corvane.Data", bytesOf(book)}});
         std::ostringstream out;
         std::ostringstream err;
-        const bool csv = std::string(format) == "csv";
         const int status =
             csv ? exportCsv(fs, "Corvane.Data", out, err)
                 : exportVCards(fs, "Corvane.Data",
@@ -239,6 +240,7 @@ TEST(Import, FilesThatAreNoAddressBookAreRefused) {
         std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),  // binary junk
         "",                                                // empty
         "just some words, nothing more\r\n",               // no known column
+        "Name" + std::string(20000, ',') + "\r\n",         // no address book's header
         "FullName,Comments\r\n\"Adams,never closed\r\n",   // broken quoting
         "hello\r\nBEGIN:VCARD\r\nFN:x\r\nEND:VCARD\r\n",   // text outside a card
     };
