@@ -223,8 +223,9 @@ void parseProperty(std::string_view line, Dialect dialect, Property& p) {
     };
     // A data: URI is embedded data only where a file belongs; elsewhere
     // ("NOTE:data: call her") it is text like any other.
-    const bool holdsFile = p.name == "PHOTO" || p.name == "LOGO" || p.name == "SOUND" ||
-                           p.name == "KEY" || p.name == "AGENT";
+    const std::string_view name = p.name;
+    const bool holdsFile = name == "PHOTO"sv || name == "LOGO"sv || name == "SOUND"sv ||
+                           name == "KEY"sv || name == "AGENT"sv;
     p.embedded =
         encodedAs("B") || encodedAs("BASE64") || (holdsFile && startsWithNoCase(raw, "data:"));
     if (p.embedded) {
@@ -439,12 +440,19 @@ void putAddress(EntryBuilder& b, const Property& p, const AddressSide& side, Dia
         b.put(side.cityStateZip, cityLine(part(3), part(4), part(5), part(6)), labelsOf(side).city);
         return;
     }
-    std::vector<std::string> lines = nonEmptyLines(part(2));
-    const std::string first = lines.empty() ? "" : lines.front();
-    std::vector<std::string> rest(lines.empty() ? lines.end() : lines.begin() + 1, lines.end());
-    for (std::size_t i : {1u, 0u}) {
-        for (const std::string& line : nonEmptyLines(part(i))) {
-            rest.push_back(line);
+    // The street's lines, then the extended address's, then the box's.
+    std::string first;
+    std::vector<std::string> rest;
+    for (std::size_t i : {2u, 1u, 0u}) {
+        std::string text = part(i);
+        if (text.find_first_of("\r\n") == std::string::npos) {  // one line, as most are
+            if (!text.empty()) {
+                (i == 2 ? first : rest.emplace_back()) = std::move(text);
+            }
+            continue;
+        }
+        for (std::string& line : nonEmptyLines(text)) {
+            (i == 2 && first.empty() ? first : rest.emplace_back()) = std::move(line);
         }
     }
     const std::string city = cityLine(part(3), part(4), part(5), part(6));
@@ -498,18 +506,18 @@ void putPhone(EntryBuilder& b, const Property& p, const std::string& number,
 }
 
 // A tel: URI as the number it dials ("+1-418-656-9254 x102").
-std::string phoneNumber(const std::string& value) {
+std::string phoneNumber(std::string_view value) {
     if (!startsWithNoCase(value, "tel:")) {
-        return value;
+        return std::string(value);
     }
-    std::string number = value.substr(4);
+    std::string number(value.substr(4));
     if (const auto ext = number.find(";ext="); ext != std::string::npos) {
         number = number.substr(0, ext) + " x" + number.substr(ext + 5);
     }
     return number;
 }
 
-void putPhoto(EntryBuilder& b, const Property& p, const std::string& value) {
+void putPhoto(EntryBuilder& b, const Property& p, std::string_view value) {
     if (p.embedded) {
         b.leftOut("its embedded picture was left out: Corvane keeps only a picture file's path");
         return;
@@ -535,7 +543,13 @@ bool isBookkeeping(const std::string& name) {
 
 void mapProperty(EntryBuilder& b, const Property& p, Card& card) {
     const Dialect d = card.dialect;
-    const std::string value = unescape(p.value, d);
+    // The value without its escapes; a copy only when it has some.
+    std::string unescaped;
+    std::string_view value = p.value;
+    if (p.value.find('\\') != std::string::npos) {
+        unescaped = unescape(p.value, d);
+        value = unescaped;
+    }
     const AddressSide& side = p.types.contains("work") ? kWorkSide : kHomeSide;
     const std::string_view name = p.name;
     if (name == "FN"sv) {
@@ -551,7 +565,7 @@ void mapProperty(EntryBuilder& b, const Property& p, Card& card) {
         }
     } else if (name == "NICKNAME"sv) {
         card.candidates.nickname =
-            card.candidates.nickname.empty() ? value : card.candidates.nickname;
+            card.candidates.nickname.empty() ? std::string(value) : card.candidates.nickname;
         b.put(Field::Nickname, value, "the nickname");
     } else if (name == "ORG"sv) {
         std::vector<std::string> units;
@@ -563,16 +577,18 @@ void mapProperty(EntryBuilder& b, const Property& p, Card& card) {
             card.candidates.organisation.empty() ? org : card.candidates.organisation;
         b.addLine(kWorkSide.otherInfo, "Organisation: " + org, "the organisation");
     } else if (name == "TITLE"sv || name == "ROLE"sv) {
-        b.addLine(kWorkSide.otherInfo, (name == "TITLE"sv ? "Job title: " : "Role: ") + value,
+        b.addLine(kWorkSide.otherInfo,
+                  (name == "TITLE"sv ? "Job title: " : "Role: ") + std::string(value),
                   name == "TITLE"sv ? "the job title" : "the role");
     } else if (name == "ADR"sv) {
         putAddress(b, p, side, d, card.own);
     } else if (name == "TEL"sv) {
-        const std::string number = card.own ? value : phoneNumber(value);
+        const std::string number = card.own ? std::string(value) : phoneNumber(value);
         card.candidates.phone = card.candidates.phone.empty() ? number : card.candidates.phone;
         putPhone(b, p, number, side, card.own);
     } else if (name == "EMAIL"sv) {
-        card.candidates.email = card.candidates.email.empty() ? value : card.candidates.email;
+        card.candidates.email =
+            card.candidates.email.empty() ? std::string(value) : card.candidates.email;
         b.put(side.email, value, labelsOf(side).email);
     } else if (name == "URL"sv) {
         // Corvane's own export adds the scheme a bare host lacks, and says so.
@@ -624,7 +640,7 @@ void mapProperty(EntryBuilder& b, const Property& p, Card& card) {
 void applyAppleLabels(std::span<Property> properties) {
     std::map<std::string, std::string> labels;
     for (const Property& p : properties) {
-        if (p.name == "X-ABLABEL" && !p.group.empty()) {
+        if (std::string_view(p.name) == "X-ABLABEL"sv && !p.group.empty()) {
             labels[p.group] = lower(p.value);
         }
     }
@@ -663,11 +679,12 @@ bool entryOfCard(std::span<const std::string> lines, double now, std::vector<Pro
         Property& p = properties[i];
         parseProperty(lines[i], card.dialect, p);
         card.own = card.own || p.name.starts_with("X-CORVANE-") ||
-                   (p.name == "PRODID" && lower(p.value).find("corvane") != std::string::npos);
-        card.hasAddress = card.hasAddress || p.name == "ADR";
+                   (std::string_view(p.name) == "PRODID"sv &&
+                    lower(p.value).find("corvane") != std::string::npos);
+        card.hasAddress = card.hasAddress || std::string_view(p.name) == "ADR"sv;
     }
     if (std::any_of(properties.begin(), properties.end(),
-                    [](const Property& p) { return p.name == "X-ABLABEL"; })) {
+                    [](const Property& p) { return std::string_view(p.name) == "X-ABLABEL"sv; })) {
         applyAppleLabels(properties);
     }
     // The preferred of several addresses or numbers takes the field.
@@ -681,7 +698,7 @@ bool entryOfCard(std::span<const std::string> lines, double now, std::vector<Pro
     // same fields is then not read (nor reported).
     for (const Property& p : properties) {
         const std::string* named = p.params.find("X-FIELD");
-        if (card.own && p.name == "X-CORVANE-EXACT" && named != nullptr) {
+        if (card.own && std::string_view(p.name) == "X-CORVANE-EXACT"sv && named != nullptr) {
             const auto field = fieldNamed(*named);
             if (field && fieldInfo(*field).kind == FieldKind::Text) {
                 b.exact(*field, percentDecoded(p.value));
