@@ -47,13 +47,15 @@ struct OptionSpec {
     const char* valueName;  // null: no value
     const char* whenMissing;
 };
-constexpr std::array<OptionSpec, 9> kOptions{{
+constexpr std::array<OptionSpec, 11> kOptions{{
     {"export", "format", "--export needs a format: json, csv, vcard, vcard3"},
     {"import", "file", "--import needs the file to read"},
     {"folder", "dir", "--folder needs the folder that holds (or is to hold) Corvane.Data"},
     {"dry-run", nullptr, nullptr},
     {"upcoming", nullptr, nullptr},
     {"affiliations", nullptr, nullptr},
+    {"deleted", nullptr, nullptr},
+    {"restore", "number", "--restore needs the number --deleted gives the entry"},
     {"documents", nullptr, nullptr},
     {"version", nullptr, nullptr},
     {"help", nullptr, nullptr},
@@ -84,8 +86,8 @@ CommandLine::Action chosenAction(const QCommandLineParser& parser) {
     Action action = Action::Run;
     for (const auto& [name, named] :
          {std::pair{"export", Action::Export}, std::pair{"import", Action::Import},
-          std::pair{"upcoming", Action::Upcoming},
-          std::pair{"affiliations", Action::Affiliations}}) {
+          std::pair{"upcoming", Action::Upcoming}, std::pair{"affiliations", Action::Affiliations},
+          std::pair{"deleted", Action::Deleted}, std::pair{"restore", Action::Restore}}) {
         if (parser.isSet(QString::fromLatin1(name))) {
             if (action != Action::Run) {
                 return Action::Error;
@@ -118,7 +120,8 @@ QStringList corvaneArguments(const std::vector<std::string>& args, bool& quitWit
             rest << QString::fromLatin1(args[i]);
             const std::string_view arg = args[i];
             valueNext = arg == "--export" || arg == "--import" || arg == "--folder" ||
-                        arg == "-export" || arg == "-import" || arg == "-folder";
+                        arg == "--restore" || arg == "-export" || arg == "-import" ||
+                        arg == "-folder" || arg == "-restore";
         }
     }
     return rest;
@@ -178,7 +181,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     };
     result.action = chosenAction(parser);
     if (result.action == CommandLine::Action::Error) {
-        return fail("give one of --export, --import, --upcoming and --affiliations");
+        return fail(
+            "give one of --export, --import, --upcoming, --affiliations, --deleted and --restore");
     }
     if (parser.isSet(QStringLiteral("folder"))) {
         result.folder = value("folder");
@@ -200,6 +204,17 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         result.importFile = value("import");
         if (result.importFile.empty()) {
             return fail(whenMissing("import"));
+        }
+    }
+    if (parser.isSet(QStringLiteral("restore"))) {
+        const std::string number = value("restore");
+        const bool digits =
+            !number.empty() && number.size() <= 5 &&
+            std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+        result.restoreNumber = digits ? std::stoi(number) : 0;
+        if (result.restoreNumber < 1) {
+            return fail("--restore needs the number --deleted gives the entry, not '" + number +
+                        "'");
         }
     }
     if (result.dryRun && result.action != CommandLine::Action::Import) {
@@ -229,6 +244,8 @@ std::string usageText() {
            "  --dry-run       with --import: only report, write nothing\n"
            "  --upcoming      list the birthdays and anniversaries of the next 30 days\n"
            "  --affiliations  list the affiliations of all entries\n"
+           "  --deleted       list the deleted entries kept in the trash, newest first\n"
+           "  --restore N     put entry N of that list back into the address book\n"
            "  --version       print the version and exit\n"
            "  --help          print this text and exit\n"
            "  /m              quit without asking for confirmation\n"

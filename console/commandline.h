@@ -13,7 +13,18 @@ namespace corvane {
 inline constexpr std::string_view kExportFormats = "json, csv, vcard, vcard3";
 
 struct CommandLine {
-    enum class Action { Run, Export, Import, Upcoming, Affiliations, Version, Help, Error };
+    enum class Action {
+        Run,
+        Export,
+        Import,
+        Upcoming,
+        Affiliations,
+        Deleted,
+        Restore,
+        Version,
+        Help,
+        Error
+    };
     Action action = Action::Run;
     // "/m", as an argument of its own: quitting ends the program without
     // asking first.
@@ -23,6 +34,8 @@ struct CommandLine {
     // Action::Import: the file to read, and whether only to report.
     std::string importFile;
     bool dryRun = false;
+    // Action::Restore: the number of the deleted entry, as --deleted lists it.
+    int restoreNumber = 0;
     // Action::Error: what was wrong.
     std::string error;
     // "--folder DIR": the address book lives in DIR, not the current folder.

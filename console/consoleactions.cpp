@@ -82,7 +82,8 @@ int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ost
     const Action action = commandLine.action;
     // Only the actions that use the book go to its folder.
     const bool usesBook = action == Action::Export || action == Action::Import ||
-                          action == Action::Upcoming || action == Action::Affiliations;
+                          action == Action::Upcoming || action == Action::Affiliations ||
+                          action == Action::Deleted || action == Action::Restore;
     if (usesBook && enterFolder(commandLine, err) != 0) {
         return 1;
     }
@@ -115,6 +116,10 @@ int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ost
             return 1;
         case Action::Import:
             return checkedOutput(runImport(commandLine, out, err), out, err);
+        case Action::Deleted:
+            return checkedOutput(runDeleted(out, err), out, err);
+        case Action::Restore:
+            return checkedOutput(runRestore(commandLine, out, err), out, err);
         case Action::Run:
             break;
     }

@@ -37,6 +37,17 @@ std::string namedBookFolder(const CommandLine& commandLine);
 // or a write failed (`err` says why). A dry run writes nothing at all.
 int runImport(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 
+// `corvane --deleted`: the trash of the current folder's book, newest
+// first, one entry a line: its number, when it was deleted, its name.
+// Returns 0, or 2 when the trash is damaged (nothing is listed then).
+int runDeleted(std::ostream& out, std::ostream& err);
+
+// `corvane --restore N`: puts entry N of that list back into the book (see
+// DataFile::RestoreFromTrash), refused while another process writes the
+// book. Returns 0; 1 when it could not; 2 when the book or the trash is
+// damaged.
+int runRestore(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+
 // `status`, unless what an action wrote did not reach `out` (a full disk, a
 // closed pipe): then that is said on `err` and the status is 1.
 int checkedOutput(int status, std::ostream& out, std::ostream& err);

@@ -110,6 +110,8 @@ void frmMain::buildButtons() {
     connect(m_cmdAddEntry, &OrielButton::Click, this, &frmMain::cmdAddEntry_Click);
     connect(m_cmdSeeEntry, &OrielButton::Click, this, &frmMain::cmdSeeEntry_Click);
     connect(m_cmdDeleteEntry, &OrielButton::Click, this, &frmMain::cmdDeleteEntry_Click);
+    connect(m_cmdDeleteEntry, &OrielButton::MouseUp, this,
+            [this](short button, short, float, float) { cmdDeleteEntry_MouseUp(button); });
     connect(m_cmdFindEntries[1], &OrielButton::Click, this, [this] { cmdFindEntries_Click(1); });
     connect(m_cmdSeeAllEntries, &OrielButton::Click, this, &frmMain::cmdSeeAllEntries_Click);
     connect(m_cmdHelp, &OrielButton::Click, this, &frmMain::cmdHelp_Click);
@@ -231,6 +233,10 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         return QWidget::eventFilter(watched, event);
     }
     auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Undo)) {
+        undoDeletion();
+        return true;
+    }
     if (Form_KeyDown(key->key(), watched == m_grid)) {
         return true;
     }

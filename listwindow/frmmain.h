@@ -53,6 +53,15 @@ class frmMain : public QWidget, public ListLink {
     void cmdEmailFriend_Click();
     // A right click on the print button offers labels for the list.
     void cmdPrintList_MouseUp(int button);
+    // Deleted entries come back: Ctrl+Z restores the last one deleted in
+    // this run (again, the one before); a right click on the delete button
+    // offers the last few and the window of all of them.
+    void undoDeletion();
+    void cmdDeleteEntry_MouseUp(int button);
+    void showDeletedEntries();
+    // Puts entry `index` of the trash back and highlights it.
+    void restoreDeleted(std::size_t index);
+    QMenu* menuDeleted() const { return m_menuDeleted; }
     void printListLabels();
     void exportThisList(const ListExportChoice& choice);
     QMenu* menuPrintOptions() const { return m_menuPrintOptions; }
@@ -149,6 +158,8 @@ class frmMain : public QWidget, public ListLink {
     QList<QAction*> m_menuAffiliationList;
     QMenu* m_menuListOptions;
     QMenu* m_menuPrintOptions;
+    QMenu* m_menuDeleted = nullptr;
+    int m_undoableDeletions = 0;  // deletions of this run Ctrl+Z can still undo
     QList<QAction*> m_menulist;
     int m_checkedColumn = 0;  // the column menu's ticked item; none at start
 

@@ -83,7 +83,10 @@ void frmMain::cmdDeleteEntry_Click() {
     QApplication::restoreOverrideCursor();
     if (!deleted.ok()) {
         reportStoreError(m_app, this, deleted);
+    } else {
+        ++m_undoableDeletions;
     }
+    reportStoreNotices(m_app, this);
     LoadGrid();
     // Nothing was deleted: the highlight stays on the entry the user chose.
     if (!deleted.ok() && row < m_grid->Rows()) {

@@ -390,10 +390,18 @@ StoreStatus DataFile::DeleteAndCompact(int number) {
     }
     // Nothing below writes the data file, so undoing a failure only takes
     // away the scratch file, which is never read: its scope does that.
+    bool trashed = false;
     auto undo = [&](const StoreStatus& failure) {
+        if (trashed) {
+            takeBackFromTrash();  // the entry stays in the book, so not in the trash
+        }
         (void)CloseDataFile();
         return failure;
     };
+    if (StoreStatus kept = keepInTrash(number); !kept.ok()) {
+        return undo(kept);
+    }
+    trashed = true;
     ScratchFile scratch(m_fs, path(kScratchFileName));
     if (StoreStatus started = startScratch(scratch); !started.ok()) {
         return undo(started);

@@ -143,6 +143,21 @@ class DataFile {
     // no scratch file is left. When only the final flush of the folder fails,
     // the deletion has been made and the status (FolderNotFlushed) says so.
     StoreStatus DeleteAndCompact(int number);
+    // Before the deletion begins, the entry's slot, as it is, is appended to
+    // the trash beside the book and flushed (see trash.h): a deletion whose
+    // entry cannot be kept there is refused. What the trash had to say (one
+    // set aside) is among the notices.
+
+    // Puts entry `index` of the trash back into the book: in its old place
+    // when the book is the very book it was deleted from, else after the
+    // last entry; `number` says where. The new book is written beside the
+    // old one and renamed over it, like a deletion, and only then is the
+    // entry taken out of the trash. Refused, the entry staying in the trash,
+    // when the book is full or only read.
+    StoreStatus RestoreFromTrash(std::size_t index, int& number);
+
+    // The clock of the trash, in seconds since 1970 (tests set their own).
+    void setClock(std::function<std::int64_t()> clock) { m_clock = std::move(clock); }
 
     // Handle of the open file, 0 when closed.
     std::int16_t DataFileNumber() const { return m_handle >= 0 || m_absent ? 1 : 0; }
@@ -190,6 +205,9 @@ class DataFile {
     StoreStatus putBack(int number, std::uint64_t start, const std::vector<std::uint8_t>& before,
                         std::uint64_t oldLength, const StoreStatus& failure);
     StoreStatus compactInto(ScratchFile& scratch, int skipped, bool keepKilled, int& kept);
+    StoreStatus keepInTrash(int number);
+    void takeBackFromTrash();
+    StoreStatus checkBook(std::uint64_t& check, int insertAt, const ContactRecord* inserted);
     StoreStatus startScratch(ScratchFile& scratch);
     StoreStatus writeChunks(ScratchFile& scratch, int first, int count,
                             const std::function<const ContactRecord&(int)>& recordAt);
@@ -210,6 +228,7 @@ class DataFile {
     std::optional<FileDamage> m_damage;
     std::string m_readOnlyReason;  // non-empty when the open file must not be written
     std::vector<std::string> m_notices;
+    std::function<std::int64_t()> m_clock;
     std::string m_setAsideName;  // the name the journal was last put aside as
     std::uint64_t m_openLength = 0;
 

@@ -20,6 +20,7 @@ enum class StoreError {
     FolderNotFlushed,  // the change is made, but the folder's flush failed, so
                        // a power cut could still undo it
     Busy,              // another process holds the book's lock
+    Full,              // the book holds 32,767 entries, all it can
 };
 
 struct [[nodiscard]] StoreStatus {

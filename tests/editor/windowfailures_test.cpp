@@ -80,12 +80,14 @@ TEST_F(WindowFailures, ADeletionTheDiskRefusesKeepsTheEntryInTheFileAndTheList) 
     const test::Bytes before = data();
     open();
     grid().setRow(2);
-    // Open, clear the scratch name, create, permissions, write, flush and
-    // close the copy, close the data file: the rename is the ninth step.
-    fs.failStep(9);
+    // Open; the entry into the new trash (its reading and opening, cutting
+    // off, writing, flushing, closing and the folder's flush); clear the
+    // scratch name, create, permissions, write, flush and close the copy,
+    // close the data file: the rename is the 16th step.
+    fs.failStep(16);
     platform.answers = {MsgAnswer::Yes};
     QTest::mouseClick(button("cmdDeleteEntry"), Qt::LeftButton);
-    ASSERT_EQ(fs.log().at(8), "rename TempFile.Data Corvane.Data (fails)");
+    ASSERT_EQ(fs.log().at(15), "rename TempFile.Data Corvane.Data (fails)");
 
     ASSERT_EQ(platform.titles(), (QStringList{"Confirm", "Error"}));
     EXPECT_EQ(lastMessage(), "Corvane could not use its data file.\n\n" + app.path("Corvane.Data") +

@@ -242,6 +242,40 @@ TEST_F(ListCommands, ARightClickOnTheFilterOpensItsHelpAlone) {
     EXPECT_FALSE(window->menuAffiliationListMenu()->isVisible());
 }
 
+// A deleted entry comes back with Ctrl+Z, in its place and highlighted,
+// and the delete button's right click offers the last ones deleted; the
+// book is then byte for byte what it was.
+TEST_F(ListCommands, DeletedEntriesComeBackWithCtrlZAndFromTheDeleteButtonsMenu) {
+    writeBook({entry("Adams"), entry("Baker"), entry("Clark")});
+    auto data = [&] { return test::readFile(app.path("Corvane.Data").toStdString()); };
+    const test::Bytes before = data();
+    open();
+    for (const char* name : {"Baker", "Adams"}) {
+        grid().setRow(names().indexOf(QString::fromLatin1(name)) + 1);
+        platform.answers = {MsgAnswer::Yes};
+        QTest::mouseClick(button("cmdDeleteEntry"), Qt::LeftButton);
+    }
+    ASSERT_EQ(names(), QStringList{"Clark"});
+    QTest::mouseClick(button("cmdDeleteEntry"), Qt::RightButton);
+    ASSERT_NE(window->menuDeleted(), nullptr);
+    const QStringList offered = captions(window->menuDeleted());
+    ASSERT_EQ(offered.size(), 4) << offered.join(u'|').toStdString();
+    EXPECT_TRUE(offered[0].startsWith(QStringLiteral("Restore Adams (deleted ")));
+    EXPECT_TRUE(offered[1].startsWith(QStringLiteral("Restore Baker (deleted ")));
+    EXPECT_EQ(offered.mid(2), (QStringList{"-", "Deleted entries..."}));
+    window->menuDeleted()->close();
+
+    QTest::keyClick(&grid(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(names(), (QStringList{"Adams", "Clark"}));
+    EXPECT_EQ(grid().TextMatrix(grid().Row(), 0), "Adams");
+    QTest::keyClick(&grid(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(names(), (QStringList{"Adams", "Baker", "Clark"}));
+    EXPECT_EQ(grid().TextMatrix(grid().Row(), 0), "Baker");
+    EXPECT_EQ(data(), before);
+    QTest::keyClick(&grid(), Qt::Key_Z, Qt::ControlModifier);  // nothing more to undo
+    EXPECT_EQ(names().size(), 3);
+}
+
 TEST_F(ListCommands, TheChosenColumnIsShownAndRememberedAcrossRuns) {
     ContactRecord a = entry("Adams");
     a.setText(Field::HomePhone, "555-0101");

@@ -63,9 +63,12 @@ TEST_F(BadDataFile, AFolderThatTakesNoNewFileStillSavesButCannotDelete) {
     EXPECT_FALSE(test::fileExists(journal()));
 
     const Bytes before = readFile(data());
-    fs.failStep(3, EACCES);  // making the scratch file
+    fs.failStep(4, EACCES);  // making the trash, the first new file of a deletion
     const StoreStatus deleted = store.DeleteAndCompact(1);
-    EXPECT_EQ(deleted.message(), dir.file("TempFile.Data") + ": " + test::systemReason(EACCES));
+    EXPECT_EQ(deleted.message(), dir.file("Corvane.Data.trash") + ": " +
+                                     test::systemReason(EACCES) +
+                                     "; the entry could not be kept in the trash, so it was not "
+                                     "deleted");
     EXPECT_EQ(readFile(data()), before);
 }
 

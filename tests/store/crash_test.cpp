@@ -21,6 +21,7 @@
 #include "datafile.h"
 #include "storetestdata.h"
 #include "testsupport.h"
+#include "trash.h"
 
 extern char** environ;
 
@@ -135,7 +136,8 @@ struct Tally {
 // of that time and checks what the next start finds. `deleteAfter` also
 // makes a deletion on what was found.
 Tally killRepeatedly(const CrashFolder& folder, const std::map<std::string, Bytes>& files,
-                     std::vector<std::string> args, bool deleteAfter) {
+                     std::vector<std::string> args, bool deleteAfter,
+                     const std::function<void(const Bytes& found)>& alsoCheck = {}) {
     args.push_back(folder.path());
     const std::string data = folder.file(std::string(kDataFileName));
     folder.reset(files);
@@ -176,6 +178,9 @@ Tally killRepeatedly(const CrashFolder& folder, const std::map<std::string, Byte
         EXPECT_TRUE(found == before || found == after)
             << "run " << run << ": " << found.size() << " bytes, "
             << ::testing::PrintToString(test::namesIn(found));
+        if (alsoCheck) {
+            alsoCheck(found);
+        }
         if (deleteAfter && !found.empty()) {
             EXPECT_TRUE(store.DeleteAndCompact(1).ok());
             EXPECT_FALSE(test::fileExists(folder.file(std::string(kScratchFileName))));
@@ -241,10 +246,22 @@ TEST(Crash, KilledAtTheJournalsTwoEdgesAndChangedByAnotherProgramAfter) {
     }
 }
 
+// Whenever the entry has left the book, it is in the trash.
 TEST(Crash, DeletingFromAFullBook) {
     const CrashFolder folder;
-    killRepeatedly(folder, {{std::string(kDataFileName), slotsOf(namesUpTo(kMaxRecords))}},
-                   {"delete", "2"}, false);
+    const std::string data = folder.file(std::string(kDataFileName));
+    const Bytes full = slotsOf(namesUpTo(kMaxRecords));
+    killRepeatedly(folder, {{std::string(kDataFileName), full}}, {"delete", "2"}, false,
+                   [&](const Bytes& found) {
+                       if (found.size() == full.size()) {
+                           return;  // not deleted
+                       }
+                       std::vector<TrashedEntry> kept;
+                       std::string problem;
+                       ASSERT_TRUE(Trash(realFileSystem(), data).read(kept, problem).ok());
+                       ASSERT_FALSE(kept.empty()) << problem;
+                       EXPECT_EQ(kept.back().record.text(Field::FullName), "Entry 2");
+                   });
 }
 
 TEST(Crash, ConvertingThePreviousFormat) {

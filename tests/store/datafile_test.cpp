@@ -371,10 +371,11 @@ TEST_F(DataFileFolder, TheJournalIsAsPrivateAsTheFileAndHoldsNothingBetweenSaves
     EXPECT_FALSE(decodeJournal(readFile(journal)));
     EXPECT_EQ(namesIn(readFile(data())), (Names{"Abbot", "Bell"}));
 
-    // The book's last entry deleted, no file of it is left.
+    // The book's last entry deleted, no file of it is left but the trash,
+    // which keeps what was deleted.
     ASSERT_TRUE(store.DeleteAndCompact(1).ok());
     ASSERT_TRUE(store.DeleteAndCompact(1).ok());
-    EXPECT_EQ(namesInFolder(), Names{});
+    EXPECT_EQ(namesInFolder(), Names{"Corvane.Data.trash"});
 }
 
 TEST_F(DataFileFolder, LinksPlantedUnderTheScratchAndCopyNamesAreNeverFollowed) {

@@ -17,7 +17,8 @@ TEST(EntryChanges, AnUntouchedFieldKeepsItsStoredBytesAndEverySaveIsStamped) {
     const ContactRecord::Bytes before = stored.encode();
 
     ContactRecord edited = stored;
-    mergeEntryChanges(edited, {{{Field::Nickname, "Annie"}}, {{Field::Birthday, 0.0}}, false, 46000.5, 8});
+    mergeEntryChanges(edited,
+                      {{{Field::Nickname, "Annie"}}, {{Field::Birthday, 0.0}}, false, 46000.5, 8});
     ContactRecord expected = stored;
     expected.setText(Field::Nickname, "Annie");
     expected.setDate(Field::Birthday, 0.0);
