@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <functional>
 #include <system_error>
 
@@ -88,7 +90,10 @@ class FaultInjectionTest : public testing::Test {
         test::Folder expectedOthers = folderBefore;
         expectedOthers.erase("Corvane.Data");
         expectedOthers.erase("Corvane.Data.journal");
-        expectedOthers.erase("Corvane.Data.trash");  // its own tests check it
+        // The trash and its scratch file: their own tests check them.
+        std::erase_if(expectedOthers, [](const auto& file) {
+            return file.first.starts_with("Corvane.Data.trash");
+        });
         fs.failStep(0);
         fs.countReads(false);
         if (!failed) {
@@ -104,7 +109,8 @@ class FaultInjectionTest : public testing::Test {
         test::Folder now = test::folderOf(dir.path());
         now.erase("Corvane.Data");
         now.erase("Corvane.Data.journal");  // what it holds shows in what the next open makes
-        now.erase("Corvane.Data.trash");
+        std::erase_if(
+            now, [](const auto& file) { return file.first.starts_with("Corvane.Data.trash"); });
         if (status.ok()) {
             ++outcome.harmlessFailures;
             EXPECT_TRUE(failuresWereHarmless()) << "a failed step was reported as success\n"
@@ -147,8 +153,10 @@ class FaultInjectionTest : public testing::Test {
     // an earlier copy of a damaged file (at worst the damage is copied once
     // more).
     bool failuresWereHarmless() const {
-        bool flushed = true;  // nothing written yet is nothing unflushed
+        bool flushed = true;    // nothing written yet is nothing unflushed
+        bool restored = false;  // a restored entry's book is in place
         for (const std::string& line : lastLog) {
+            restored = restored || line == "rename TempFile.Data Corvane.Data";
             if (line.starts_with("write Corvane.Data ") || line == "write Corvane.Data") {
                 flushed = false;
             } else if (line == "sync Corvane.Data") {
@@ -161,12 +169,17 @@ class FaultInjectionTest : public testing::Test {
                     flushed && line.find(" Corvane.Data.journal") != std::string::npos;
                 // The trash, read, or written and flushed: closing loses nothing.
                 const bool trashClose = line == "close Corvane.Data.trash (fails)";
+                // Taking a restored entry out of the trash: it is in the book,
+                // and the user is told it is in both.
+                const bool trashAfterRestore =
+                    restored && (line.find("Corvane.Data.trash") != std::string::npos ||
+                                 line.starts_with("syncdir"));
                 const bool copyRead = line.find(".uneven-length-copy") != std::string::npos &&
                                       !line.starts_with("write") && !line.starts_with("sync") &&
                                       !line.starts_with("chmod") &&
                                       (line.starts_with("close") || line.starts_with("read") ||
                                        line.find(" to read ") != std::string::npos);
-                if (!lateClose && !lateMark && !copyRead && !trashClose) {
+                if (!lateClose && !lateMark && !copyRead && !trashClose && !trashAfterRestore) {
                     return false;
                 }
             }
@@ -206,9 +219,14 @@ class FaultInjectionTest : public testing::Test {
         return readData();
     }
 
+    std::optional<Bytes> trashBefore;  // the trash each run starts from, if any
+
     void reset(const Bytes& before) {
         std::filesystem::remove(dir.file("TempFile.Data"));
         std::filesystem::remove(dir.file("Corvane.Data.journal"));
+        if (trashBefore) {
+            writeFile(dir.file("Corvane.Data.trash"), *trashBefore);
+        }
         if (before.empty()) {
             std::filesystem::remove(dir.file("Corvane.Data"));
         } else {
@@ -294,6 +312,26 @@ TEST_F(FaultInjectionTest, DeletingAnEntry) {
                    "open TempFile.Data", "chmod TempFile.Data", "write TempFile.Data",
                    "sync TempFile.Data", "close TempFile.Data", "close Corvane.Data",
                    "rename TempFile.Data Corvane.Data", "syncdir"}));
+    EXPECT_EQ(o.rollbackFailures, 0);
+}
+
+// A restore fails at each of its steps: the book is as it was with the
+// entry still in the trash, or has it back.
+TEST_F(FaultInjectionTest, RestoringADeletedEntry) {
+    const Bytes book = slotsOf({"Adams", "Baker", "Clark"});
+    writeFile(dir.file("Corvane.Data"), book);
+    {
+        DataFile sound(realFileSystem(), dir.path().string());
+        ASSERT_TRUE(sound.DeleteAndCompact(2).ok());
+    }
+    trashBefore = readFile(dir.file("Corvane.Data.trash"));
+    const Outcome o = failEachStepOf(
+        [](DataFile& store) {
+            int number = 0;
+            return store.RestoreFromTrash(0, number);
+        },
+        slotsOf({"Adams", "Clark"}), book);
+    EXPECT_GT(o.failingRuns, 0);
     EXPECT_EQ(o.rollbackFailures, 0);
 }
 
