@@ -19,9 +19,10 @@ std::string shownName(const ContactRecord& record) {
 }
 
 std::string shownTime(std::int64_t seconds) {
-    return QDateTime::fromSecsSinceEpoch(seconds)
-        .toString(QStringLiteral("yyyy-MM-dd HH:mm"))
-        .toStdString();
+    const QDateTime when = QDateTime::fromSecsSinceEpoch(seconds);
+    return when.isValid() && when.date().year() >= 1970 && when.date().year() <= 9999
+               ? when.toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString()
+               : std::string("????-??-?? ??:??");
 }
 
 }  // namespace
@@ -84,7 +85,7 @@ int runRestore(const CommandLine& commandLine, std::ostream& out, std::ostream& 
     for (const std::string& notice : store.takeNotices()) {
         err << "corvane: " << shownOnTerminal(notice) << '\n';
     }
-    if (!restored.ok() && restored.error != StoreError::FolderNotFlushed) {
+    if (number == 0) {
         err << "corvane: " << shownOnTerminal(restored.message()) << ". Nothing was restored\n";
         return 1;
     }

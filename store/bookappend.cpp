@@ -1,5 +1,7 @@
 #include "bookappend.h"
 
+#include <cerrno>
+
 namespace corvane {
 namespace {
 
@@ -30,6 +32,8 @@ StoreStatus BookAppend::begin() {
         return {StoreError::Io, dataName,
                 "it is a link, or a file with a second name, and the new book would take its "
                 "place without changing the file it names"};
+    } else if (err != ENOENT && err != kNotTheUsersFile) {
+        return StoreStatus::ioError(dataName, err);
     }
     if (StoreStatus opened = m_store.OpenDataFile(); !opened.ok()) {
         return opened;

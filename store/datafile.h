@@ -208,6 +208,7 @@ class DataFile {
     StoreStatus keepInTrash(int number);
     void takeBackFromTrash();
     StoreStatus checkBook(std::uint64_t& check, int insertAt, const ContactRecord* inserted);
+    StoreStatus checkBookWithout(int number, std::uint64_t& check, int& place);
     StoreStatus startScratch(ScratchFile& scratch);
     StoreStatus writeChunks(ScratchFile& scratch, int first, int count,
                             const std::function<const ContactRecord&(int)>& recordAt);

@@ -1,6 +1,8 @@
 // The data file's side of the trash: keeping an entry there before it is
 // deleted, and putting one back.
 
+#include <cerrno>
+
 #include "datafile.h"
 #include "scratchfile.h"
 #include "trash.h"
@@ -28,11 +30,33 @@ StoreStatus DataFile::checkBook(std::uint64_t& check, int insertAt, const Contac
     return StoreStatus::success();
 }
 
+// The check of the book a deletion of entry `number` makes, with the entry
+// standing where it will be put back: the entries marked "$Killed$", which
+// the compaction drops, left out. `place` is the entry's number there.
+StoreStatus DataFile::checkBookWithout(int number, std::uint64_t& check, int& place) {
+    BookCheck book;
+    place = 0;
+    int kept = 0;
+    for (int i = 1; i <= m_recordCount; ++i) {
+        if (StoreStatus read = ReadRecord(i); !read.ok()) {
+            return read;
+        }
+        if (i != number && m_current.isKilled()) {
+            continue;
+        }
+        ++kept;
+        place = i == number ? kept : place;
+        book.add(m_current.encode().data(), ContactRecord::kSize);
+    }
+    check = book.value();
+    return StoreStatus::success();
+}
+
 // Appends entry `number` of the open book to the trash, flushed.
 StoreStatus DataFile::keepInTrash(int number) {
     TrashedEntry entry;
-    entry.number = number;
-    if (StoreStatus checked = checkBook(entry.bookBefore, 0, nullptr); !checked.ok()) {
+    if (StoreStatus checked = checkBookWithout(number, entry.bookBefore, entry.number);
+        !checked.ok()) {
         return checked;
     }
     if (StoreStatus read = ReadRecord(number); !read.ok()) {
@@ -79,6 +103,18 @@ StoreStatus DataFile::RestoreFromTrash(std::size_t index, int& number) {
         return {StoreError::NoSuchRecord, trash.path(), "there is no such deleted entry"};
     }
     const TrashedEntry& entry = entries[index];
+    // The book written anew takes the data file's name: a link there would
+    // be parted from the file it names.
+    int handle = -1;
+    if (const int err = m_fs.open(dataName, OpenMode::ReadOwnFile, handle); err == 0) {
+        m_fs.close(handle);
+    } else if (err == kNotARegularFile) {
+        return {StoreError::Io, dataName,
+                "it is a link, or a file with a second name, and the book written anew would "
+                "take its place without changing the file it names"};
+    } else if (err != ENOENT && err != kNotTheUsersFile) {
+        return StoreStatus::ioError(dataName, err);
+    }
     if (StoreStatus opened = OpenDataFile(); !opened.ok()) {
         return opened;
     }
@@ -151,8 +187,10 @@ StoreStatus DataFile::RestoreFromTrash(std::size_t index, int& number) {
     // Back in the book first, then out of the trash: a crash between leaves
     // it in both, never in neither.
     if (StoreStatus removed = trash.remove(index); !removed.ok()) {
-        m_notices.push_back("The entry is back in the book, but it could not be taken out of " +
-                            trash.path() + " (" + removed.reason + ").");
+        return {StoreError::Untidied, trash.path(),
+                "the entry is back in the book as entry " + std::to_string(place) +
+                    ", but it could not be taken out of the trash (" + removed.reason +
+                    "), so the trash still lists it"};
     }
     if (flushErr != 0) {
         return {StoreError::FolderNotFlushed, dataName,

@@ -21,6 +21,8 @@ enum class StoreError {
                        // a power cut could still undo it
     Busy,              // another process holds the book's lock
     Full,              // the book holds 32,767 entries, all it can
+    Untidied,          // the change is made, but a step after it failed;
+                       // `reason` says what is left over
 };
 
 struct [[nodiscard]] StoreStatus {

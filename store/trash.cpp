@@ -98,6 +98,13 @@ StoreStatus Trash::read(std::vector<TrashedEntry>& entries, std::string& problem
     std::uint64_t length = 0;
     int err = m_fs.size(handle, length);
     std::vector<std::uint8_t> bytes;
+    // Never more than its bounds and one piece being trimmed: what is larger
+    // is not read at all.
+    if (err == 0 && length > (kTrashKeeps + 2) * kPiece) {
+        m_fs.close(handle);
+        problem = m_path + " is larger than any trash Corvane writes";
+        return StoreStatus::success();
+    }
     if (err == 0) {
         bytes.resize(static_cast<std::size_t>(length));
         std::size_t got = 0;
@@ -178,16 +185,14 @@ StoreStatus Trash::add(TrashedEntry entry, std::string& problem) {
     }
     // Trimmed to its bounds: the newest 1,000, none older than 90 days.
     kept.push_back(entry);
+    const std::size_t had = kept.size();
     const std::int64_t oldest = entry.deletedAt - kTrashKeepsSeconds;
-    std::size_t first = kept.size() > static_cast<std::size_t>(kTrashKeeps)
-                            ? kept.size() - static_cast<std::size_t>(kTrashKeeps)
-                            : 0;
-    while (first < kept.size() && kept[first].deletedAt < oldest) {
-        ++first;
+    std::erase_if(kept, [&](const TrashedEntry& e) { return e.deletedAt < oldest; });
+    if (kept.size() > static_cast<std::size_t>(kTrashKeeps)) {
+        kept.erase(kept.begin(), kept.end() - kTrashKeeps);
     }
-    if (first > 0) {
-        (void)rewrite(std::vector<TrashedEntry>(kept.begin() + static_cast<std::ptrdiff_t>(first),
-                                                kept.end()));
+    if (kept.size() < had) {
+        (void)rewrite(kept);
     }
     return StoreStatus::success();
 }

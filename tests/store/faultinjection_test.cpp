@@ -130,7 +130,7 @@ class FaultInjectionTest : public testing::Test {
             now.erase("TempFile.Data");  // the clean-up met the broken disk too
         }
         EXPECT_EQ(now, expectedOthers) << "files other than the data file changed\n" << logText();
-        if (status.error == StoreError::FolderNotFlushed) {
+        if (status.error == StoreError::FolderNotFlushed || status.error == StoreError::Untidied) {
             EXPECT_EQ(readData(), after);
             EXPECT_EQ(recoveredData(), after);
         } else if (status.error == StoreError::RollbackFailed) {

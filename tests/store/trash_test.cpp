@@ -78,6 +78,18 @@ TEST(Trash, AChangedBookGetsTheEntryAtItsEndAndAFullOneKeepsItInTheTrash) {
     EXPECT_EQ(kept.size(), 1u);
 }
 
+// Every deletion drops the entries marked "$Killed$": the entry comes back
+// to its place in the book the deletion left.
+TEST(Trash, KilledEntriesDroppedByTheDeletionDoNotMoveTheEntryToTheEnd) {
+    PowerCutFileSystem fs({{kData, slotsOf({"Alice", "$Killed$", "Carol", "$Killed$", "Eve"})}});
+    DataFile store(fs, "");
+    ASSERT_TRUE(store.DeleteAndCompact(3).ok());
+    int restoredAs = 0;
+    ASSERT_TRUE(store.RestoreFromTrash(0, restoredAs).ok());
+    EXPECT_EQ(restoredAs, 2);
+    EXPECT_EQ(dataOf(fs), slotsOf({"Alice", "Carol", "Eve"}));
+}
+
 // The newest 1,000, none older than 90 days.
 TEST(Trash, KeepsItsBounds) {
     PowerCutFileSystem fs;
@@ -97,6 +109,17 @@ TEST(Trash, KeepsItsBounds) {
     ASSERT_TRUE(trash.add(entry, problem).ok());
     ASSERT_TRUE(trash.read(kept, problem).ok());
     EXPECT_EQ(kept.size(), 1u);
+
+    // One dated in the future does not keep the old ones behind it.
+    std::int64_t later = now + 1'000'000;
+    Trash skewed(fs, kData, [&] { return later; });
+    ASSERT_TRUE(skewed.add(entry, problem).ok());  // the future one
+    later = now;
+    ASSERT_TRUE(skewed.add(entry, problem).ok());
+    later = now + kTrashKeepsSeconds + 10;
+    ASSERT_TRUE(skewed.add(entry, problem).ok());
+    ASSERT_TRUE(skewed.read(kept, problem).ok());
+    EXPECT_EQ(kept.size(), 2u);  // the future one and the newest
 }
 
 // A foreign or damaged trash is read as nothing and said; the next deletion
@@ -113,6 +136,13 @@ TEST(Trash, ATrashThatDoesNotReadWholeIsNeverTrusted) {
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_NE(notices[0].find("set aside as Corvane.Data.trash.set-aside"), std::string::npos);
     EXPECT_EQ(fs.currentState().at(kTrashFile + ".set-aside"), foreign);
+
+    // One larger than any trash Corvane writes is not even read.
+    PowerCutFileSystem huge({{kTrashFile, Bytes((kTrashKeeps + 3) * 3040, 'x')}});
+    std::vector<TrashedEntry> none;
+    std::string why;
+    ASSERT_TRUE(Trash(huge, kData).read(none, why).ok());
+    EXPECT_NE(why.find("larger than any trash"), std::string::npos) << why;
 
     Bytes torn = fs.currentState().at(kTrashFile);
     torn.resize(torn.size() + 100, 'x');
