@@ -128,6 +128,8 @@ void frmMain::showDeletedEntries() {
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->hide();
     table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    table->setWordWrap(false);
     auto* buttons = new QDialogButtonBox(&dialog);
     QPushButton* restore =
         buttons->addButton(QStringLiteral("Restore"), QDialogButtonBox::AcceptRole);
