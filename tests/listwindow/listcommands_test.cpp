@@ -9,13 +9,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTableWidget>
+#include <QTimer>
 
 #include "frmfind.h"
 #include "mainwindowfixture.h"
 #include "maker.h"
 #include "oledate.h"
+#include "trash.h"
 
 namespace corvane {
 namespace {
@@ -274,6 +278,42 @@ TEST_F(ListCommands, DeletedEntriesComeBackWithCtrlZAndFromTheDeleteButtonsMenu)
     EXPECT_EQ(data(), before);
     QTest::keyClick(&grid(), Qt::Key_Z, Qt::ControlModifier);  // nothing more to undo
     EXPECT_EQ(names().size(), 3);
+}
+
+// The window of deleted entries: one removed for good (after a question),
+// another restored; the trash then holds neither.
+TEST_F(ListCommands, TheDeletedEntriesWindowRestoresAndRemovesForGood) {
+    writeBook({entry("Adams"), entry("Baker"), entry("Clark")});
+    open();
+    for (int i = 0; i < 2; ++i) {
+        grid().setRow(1);
+        platform.answers = {MsgAnswer::Yes};
+        QTest::mouseClick(button("cmdDeleteEntry"), Qt::LeftButton);
+    }
+    ASSERT_EQ(names(), QStringList{"Clark"});
+    QTimer::singleShot(0, [this] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("tableDeleted"));
+        ASSERT_EQ(table->rowCount(), 2);
+        EXPECT_EQ(table->item(0, 0)->text(), "Baker");  // newest first
+        table->selectRow(1);                            // Adams
+        platform.answers = {MsgAnswer::Yes};
+        dialog->findChild<QPushButton*>(QStringLiteral("cmdRemoveForGood"))->click();
+        ASSERT_EQ(table->rowCount(), 1);
+        table->selectRow(0);
+        dialog->findChild<QPushButton*>(QStringLiteral("cmdRestore"))->click();
+        EXPECT_EQ(table->rowCount(), 0);
+        dialog->close();
+    });
+    window->showDeletedEntries();
+    EXPECT_EQ(names(), (QStringList{"Baker", "Clark"}));
+    EXPECT_EQ(platform.messages.last().title, "Confirm");
+    std::vector<TrashedEntry> left;
+    std::string problem;
+    ASSERT_TRUE(
+        Trash(realFileSystem(), app.path("Corvane.Data").toStdString()).read(left, problem).ok());
+    EXPECT_TRUE(left.empty());
 }
 
 TEST_F(ListCommands, TheChosenColumnIsShownAndRememberedAcrossRuns) {
