@@ -53,6 +53,10 @@ bool isMultiLineField(int index) {
 
 QString spaceFullText(int length, int maxLength) {
     const double ratio = std::max(static_cast<double>(length) / maxLength, 0.01);
+    // An old file's field can hold more than the editor lets one type.
+    if (std::lround(ratio * 100) > 100) {
+        return QStringLiteral(" full ");
+    }
     return QStringLiteral(" %1% full ").arg(std::lround(ratio * 100));
 }
 

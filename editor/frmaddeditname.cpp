@@ -5,8 +5,10 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -235,6 +237,19 @@ void frmAddEditName::buildFields(QWidget* pages[4]) {
             auto* line = new QLineEdit(page);
             line->setMaxLength(spec.maxLength);
             connect(line, &QLineEdit::textChanged, this, [this, i] { txtField_Change(i); });
+            // What the user types or pastes into a field of one line keeps it
+            // one line: pasted line breaks and tabs become blanks. Text loaded
+            // from the book is shown as it is.
+            connect(line, &QLineEdit::textEdited, this, [line](const QString& text) {
+                if (text.contains(QRegularExpression(QStringLiteral("[\\r\\n\\t]")))) {
+                    const int cursor = line->cursorPosition();
+                    QString flat = text;
+                    flat.replace(QRegularExpression(QStringLiteral("[\\r\\n\\t]")),
+                                 QStringLiteral(" "));
+                    line->setText(flat);
+                    line->setCursorPosition(cursor);
+                }
+            });
             field = line;
         }
         field->setObjectName(QStringLiteral("txtField(%1)").arg(i));
@@ -399,6 +414,20 @@ void frmAddEditName::txtField_LostFocus(int index) {
 }
 
 bool frmAddEditName::eventFilter(QObject* watched, QEvent* event) {
+    // An Alt or Ctrl chord is a command, never typing: when no button takes
+    // it (a hidden one's shortcut does not fire), the field must not insert
+    // its letter either.
+    if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched) != nullptr) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool editing = key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) ||
+                             key->matches(QKeySequence::Paste) ||
+                             key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+                             key->matches(QKeySequence::SelectAll);
+        if (!editing && (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) &&
+            !key->text().isEmpty() && key->text().at(0).isPrint()) {
+            return true;
+        }
+    }
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
         for (int i = 1; i <= kEditorFields; ++i) {
             if (watched == m_fields[i]) {

@@ -125,6 +125,25 @@ TEST_F(Editor, ChangesSwitchSaveCancelAndTheScrollBar) {
     EXPECT_EQ(button(*e, "cmdCancel")->caption(), "&Finished Viewing");
 }
 
+// A chord types nothing: Alt+S with Save hidden leaves the nickname as it
+// was; lines pasted into a field of one line become one line.
+TEST_F(Editor, ChordsTypeNothingAndPastedLinesBecomeOneLine) {
+    writeBook({entry("Adams"), entry("Baker")});
+    open();
+    auto e = openEditor(EditorMode::View);
+    line(*e, 3)->setFocus();
+    QTest::keyClick(line(*e, 3), Qt::Key_S, Qt::AltModifier);
+    QTest::keyClick(line(*e, 3), Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(line(*e, 3)->text(), "");
+    EXPECT_FALSE(shown(*e, "cmdSave"));
+
+    QApplication::clipboard()->setText(QStringLiteral("Paste\nSecond line\tend"));
+    line(*e, 3)->setFocus();
+    QTest::keyClick(line(*e, 3), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(line(*e, 3)->text(), "Paste Second line end");
+    EXPECT_TRUE(shown(*e, "cmdSave"));
+}
+
 TEST_F(Editor, TheScrollBarStepsThroughTheList) {
     ContactRecord modified = entry("Baker");
     modified.setDate(Field::Created, 46000.0);
@@ -317,6 +336,8 @@ TEST_F(Editor, TheSpaceIndicatorShowsHowFullAFieldIs) {
     EXPECT_EQ(indicator->text(), " 1% full ");
     e->setFieldText(31, "");
     EXPECT_FALSE(indicator->isVisibleTo(e.get()));
+    // An old file's field can be fuller than the editor lets one type.
+    EXPECT_EQ(spaceFullText(1120, 1097), " full ");
 }
 
 TEST_F(Editor, AnEntryAddedThroughTheWindowsIsAppendedHighlightedAndEditable) {
