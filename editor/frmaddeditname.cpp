@@ -357,6 +357,18 @@ void frmAddEditName::setFieldText(int index, const QString& text) {
     }
 }
 
+bool frmAddEditName::HasChanges() const {
+    if (m_loadFailed) {
+        return false;
+    }
+    for (int i = 1; i <= kEditorFields; ++i) {
+        if (fieldText(i) != m_loaded[i]) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool frmAddEditName::HasSaveableChanges() const {
     if (m_loadFailed || trimBlanks(fieldText(kNameField)).isEmpty()) {
         return false;
@@ -380,10 +392,13 @@ void frmAddEditName::txtField_Change(int index) {
         m_cmdSave->setVisible(saveable);
         m_cmdSave->Refresh();
         if (!isAddMode()) {
-            m_changesPending = saveable;
-            m_cmdCancel->setCaption(saveable ? QStringLiteral("&Cancel Changes")
-                                             : QStringLiteral("&Finished Viewing"));
-            const bool canMove = !saveable && m_app.store.RecordCount() > 1;
+            // Every field counts: an emptied name, which cannot be saved, still
+            // leaves the other fields' changes pending.
+            const bool changed = HasChanges();
+            m_changesPending = changed;
+            m_cmdCancel->setCaption(changed ? QStringLiteral("&Cancel Changes")
+                                            : QStringLiteral("&Finished Viewing"));
+            const bool canMove = !changed && m_app.store.RecordCount() > 1;
             m_lblScrollNames->setVisible(canMove);
             m_scrollNames->setVisible(canMove);
         }

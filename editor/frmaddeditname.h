@@ -45,6 +45,9 @@ class frmAddEditName : public QDialog {
 
     // Whether the entry may be saved now: a name, and in View a change.
     bool HasSaveableChanges() const;
+    // Whether any field differs from the entry as loaded (view mode), the
+    // name included, saveable or not.
+    bool HasChanges() const;
 
     // Shows the entry behind the list's current row. When it cannot be read
     // the user is told and the editor closes without saving anything.

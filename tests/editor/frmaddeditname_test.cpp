@@ -117,12 +117,15 @@ TEST_F(Editor, ChangesSwitchSaveCancelAndTheScrollBar) {
     EXPECT_EQ(button(*e, "cmdCancel")->caption(), "&Finished Viewing");
     EXPECT_TRUE(shown(*e, "scrollNames"));
 
-    // A trailing blank is a change; an empty name is not saveable.
+    // A trailing blank is a change; an empty name is not saveable, but the
+    // other change stays pending: nothing offers to step away from it.
     QTest::keyClicks(line(*e, 3), " ");
     EXPECT_TRUE(e->HasSaveableChanges());
     line(*e, 2)->clear();
     EXPECT_FALSE(e->HasSaveableChanges());
-    EXPECT_EQ(button(*e, "cmdCancel")->caption(), "&Finished Viewing");
+    EXPECT_FALSE(shown(*e, "cmdSave"));
+    EXPECT_EQ(button(*e, "cmdCancel")->caption(), "&Cancel Changes");
+    EXPECT_FALSE(shown(*e, "scrollNames"));
 }
 
 // A chord types nothing: Alt+S with Save hidden leaves the nickname as it
