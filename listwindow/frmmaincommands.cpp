@@ -68,10 +68,13 @@ void frmMain::cmdDeleteEntry_Click() {
     if (m_grid->Row() < 1) {
         return;  // no entry is highlighted, so none is to be deleted
     }
+    // The question names the entry, so that a highlight the user did not
+    // expect is seen before anything is deleted.
+    const QString name = m_grid->TextMatrix(m_grid->Row(), 0);
     const MsgAnswer answer = m_app.platform.messageBox(
-        this,
-        {QStringLiteral("Confirm"), QStringLiteral("Are you SURE you wish to delete this entry?"),
-         MsgIcon::Question, MsgButtons::YesNo, 2});
+        this, {QStringLiteral("Confirm"),
+               QStringLiteral("Are you SURE you wish to delete this entry?\n\n") + name,
+               MsgIcon::Question, MsgButtons::YesNo, 2});
     if (answer != MsgAnswer::Yes) {
         return;
     }

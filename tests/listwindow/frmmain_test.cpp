@@ -204,7 +204,7 @@ TEST_F(MainWindow, DeletingAsksFirstAndRemovesTheHighlightedEntry) {
     ASSERT_EQ(platform.messages.size(), 1);
     const MessageBoxSpec& question = platform.messages[0];
     EXPECT_EQ(question.title, "Confirm");
-    EXPECT_EQ(question.text, "Are you SURE you wish to delete this entry?");
+    EXPECT_EQ(question.text, "Are you SURE you wish to delete this entry?\n\nBaker");
     EXPECT_EQ(question.buttons, MsgButtons::YesNo);
     EXPECT_EQ(question.icon, MsgIcon::Question);
     EXPECT_EQ(question.defaultButton, 2);
