@@ -78,6 +78,7 @@ void frmAddEditName::cmdSave_Click() {
     } else {
         m_list.markEntrySaved();
     }
+    m_list.setSavedRecord(m_entryRecordNumber);
     cmdCancel_Click();
 }
 

@@ -77,6 +77,8 @@ class frmMain : public QWidget, public ListLink {
     QString TextMatrix(int row, int column) const override;
     void setAddEntryTag(const QString& name) override { m_addEntryTag = name; }
     void markEntrySaved() override { m_seeEntryTag = QStringLiteral("*"); }
+    void setSavedRecord(int record) override { m_savedRecord = record; }
+    int rowOfRecord(int record) const;
 
     ContactGrid* grid() const { return m_grid; }
     FadeController* fade() const { return m_fade; }
@@ -180,6 +182,7 @@ class frmMain : public QWidget, public ListLink {
     short m_backLevel = 0;
     short m_levelStep = 0;
     QString m_addEntryTag;
+    int m_savedRecord = 0;  // the entry just saved, to be highlighted
     QString m_seeEntryTag;
     bool m_fadeSwitchAvailable = true;
     bool m_ending = false;

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <utility>
 
 #include "appstate.h"
 #include "contactgrid.h"
@@ -88,8 +89,10 @@ void frmMain::showSubList() {
         cmdSeeAllEntries_Click();
         return;
     }
-    m_grid->setRow(1);
-    m_grid->setTopRow(1);
+    // The entry just saved, when it is in the sub-list, else the first.
+    const int saved = rowOfRecord(std::exchange(m_savedRecord, 0));
+    m_grid->setRow(saved > 0 ? saved : 1);
+    m_grid->setTopRow(saved > 0 ? saved : 1);
     m_grid->selectCurrentRow();
     UpdateCommandButtons();
     m_timerFlash.start();
@@ -151,14 +154,24 @@ void frmMain::fillGrid(bool& failed) {
     }
 }
 
+// The row showing record `record`, or 0.
+int frmMain::rowOfRecord(int record) const {
+    for (int r = 1; record > 0 && r < m_grid->Rows(); ++r) {
+        if (m_grid->TextMatrix(r, 2).toInt() == record) {
+            return r;
+        }
+    }
+    return 0;
+}
+
 // The highlight after a rebuild of all entries: on the entry just added, or
 // back where it was before the last sub-list, within the list as it is now.
 // A list with entries always has a current row, so that See/Edit and Delete
 // act on an entry the user can see.
 void frmMain::placeHighlight() {
     const int lastRow = m_grid->Rows() - 1;
-    int added = 0;
-    if (!m_addEntryTag.isEmpty()) {
+    int added = rowOfRecord(std::exchange(m_savedRecord, 0));
+    if (added == 0 && !m_addEntryTag.isEmpty()) {
         for (int r = 1; r <= lastRow && added == 0; ++r) {
             if (m_grid->TextMatrix(r, 0) == m_addEntryTag) {
                 added = r;

@@ -33,6 +33,9 @@ class ListLink {
     virtual void setAddEntryTag(const QString& name) = 0;
     // Sets the tag of cmdSeeEntry to "*": an existing entry was saved.
     virtual void markEntrySaved() = 0;
+    // The record number of the entry just saved (added or changed): the
+    // list's highlight goes to it, whatever other entry shares its name.
+    virtual void setSavedRecord(int record) = 0;
 };
 
 }  // namespace corvane

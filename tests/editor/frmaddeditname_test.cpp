@@ -379,6 +379,33 @@ TEST_F(Editor, AnEntryAddedThroughTheWindowsIsAppendedHighlightedAndEditable) {
     EXPECT_EQ(names(), (QStringList{"Adams", "Smith, Ann", "Young"}));
 }
 
+// After a save the list highlights the entry just saved: a changed one,
+// and an added one whose name another entry already has.
+TEST_F(Editor, AfterASaveTheListHighlightsTheEntryJustSaved) {
+    writeBook({entry("Adams"), entry("Baker"), entry("Doe, Jane")});
+    open();
+    grid().setRow(2);
+    test::onNextModal([](QWidget* modal) {
+        auto* e = qobject_cast<frmAddEditName*>(modal);
+        ASSERT_NE(e, nullptr);
+        e->setFieldText(11, "555-0100");
+        QTest::mouseClick(e->findChild<OrielButton*>("cmdSave"), Qt::LeftButton);
+        QTest::mouseClick(e->findChild<OrielButton*>("cmdCancel"), Qt::LeftButton);
+    });
+    QTest::keyClick(&grid(), Qt::Key_Return);
+    EXPECT_EQ(stored(2).text(Field::HomePhone), "555-0100");
+    EXPECT_EQ(grid().TextMatrix(grid().Row(), 0), "Baker");
+
+    test::onNextModal([](QWidget* modal) {
+        auto* e = qobject_cast<frmAddEditName*>(modal);
+        ASSERT_NE(e, nullptr);
+        e->setFieldText(2, "Doe, Jane");
+        QTest::mouseClick(e->findChild<OrielButton*>("cmdSave"), Qt::LeftButton);
+    });
+    QTest::mouseClick(button("cmdAddEntry"), Qt::LeftButton);
+    EXPECT_EQ(grid().TextMatrix(grid().Row(), 2), "4");  // the new one, not the older
+}
+
 TEST(EditorFaults, ASaveTheDiskRefusesIsReportedAndChangesNothing) {
     test::FaultyShellFixture shell;
     auto& [settings, dir, platform, fs, app] = shell;
