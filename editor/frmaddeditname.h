@@ -78,11 +78,14 @@ class frmAddEditName : public QDialog {
     void scrollNames_Change(int value);
 
   public slots:
-    // The close box and Esc close the editor as "Finished Viewing" or
-    // "Cancel New Entry" would: typed changes are dropped.
+    // Closes the editor as "Finished Viewing" or "Cancel New Entry" would;
+    // the close box first asks about pending changes (closeEvent).
     void reject() override;
 
   protected:
+    // The close box with changes pending asks whether to save them (Yes),
+    // drop them (No) or go on editing (Cancel): never a silent loss.
+    void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,5 +1,6 @@
 // Saving an entry, checking its dates, and cancelling or closing the editor.
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QTabWidget>
@@ -135,10 +136,33 @@ void frmAddEditName::closeEditor() {
     }
 }
 
-// The close box closes the editor as "Finished Viewing" or "Cancel New
-// Entry" would: typed changes are dropped.
+// Esc, and the close box once closeEvent has settled what to do with the
+// changes, close the editor as "Finished Viewing" or "Cancel New Entry" would.
 void frmAddEditName::reject() {
     closeEditor();
+}
+
+void frmAddEditName::closeEvent(QCloseEvent* event) {
+    if (m_closing || !HasChanges()) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    const MsgAnswer answer = m_app.platform.messageBox(
+        this, {QStringLiteral("Corvane"),
+               QStringLiteral("Save the changes to this entry before closing?"), MsgIcon::Question,
+               MsgButtons::YesNoCancel, 1});
+    if (answer == MsgAnswer::Yes && HasSaveableChanges()) {
+        cmdSave_Click();
+    }
+    // Saved (nothing left pending), or dropped: the editor closes.
+    if ((answer == MsgAnswer::Yes && !HasChanges()) || answer == MsgAnswer::No) {
+        closeEditor();
+    }
+    if (!m_closing) {
+        event->ignore();  // kept editing, or the save did not happen
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 }  // namespace corvane

@@ -406,6 +406,27 @@ TEST_F(Editor, AfterASaveTheListHighlightsTheEntryJustSaved) {
     EXPECT_EQ(grid().TextMatrix(grid().Row(), 2), "4");  // the new one, not the older
 }
 
+// The close box with a change pending asks: go on editing, drop it, or
+// save it; nothing is lost without an answer.
+TEST_F(Editor, TheCloseBoxAsksBeforeChangesAreLost) {
+    writeBook({entry("Adams"), entry("Baker")});
+    open();
+    app.FadeEnabled = false;  // closed at once, not after a fade
+    for (const MsgAnswer answer : {MsgAnswer::Cancel, MsgAnswer::No, MsgAnswer::Yes}) {
+        auto e = openEditor(EditorMode::View);
+        e->show();
+        e->setFieldText(11, "555-0199");
+        platform.answers = {answer};
+        e->close();
+        EXPECT_EQ(platform.messages.last().text, "Save the changes to this entry before closing?");
+        EXPECT_EQ(e->isVisible(), answer == MsgAnswer::Cancel);
+        if (answer == MsgAnswer::Cancel) {
+            EXPECT_EQ(e->fieldText(11), "555-0199");  // still there to edit
+        }
+        EXPECT_EQ(stored(1).text(Field::HomePhone) == "555-0199", answer == MsgAnswer::Yes);
+    }
+}
+
 TEST(EditorFaults, ASaveTheDiskRefusesIsReportedAndChangesNothing) {
     test::FaultyShellFixture shell;
     auto& [settings, dir, platform, fs, app] = shell;
