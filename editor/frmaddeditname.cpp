@@ -398,7 +398,7 @@ void frmAddEditName::txtField_Change(int index) {
             m_changesPending = changed;
             m_cmdCancel->setCaption(changed ? QStringLiteral("&Cancel Changes")
                                             : QStringLiteral("&Finished Viewing"));
-            const bool canMove = !changed && m_app.store.RecordCount() > 1;
+            const bool canMove = !changed && m_list.Rows() - 1 > 1;
             m_lblScrollNames->setVisible(canMove);
             m_scrollNames->setVisible(canMove);
         }
@@ -514,9 +514,13 @@ void frmAddEditName::LoadEntry() {
         store.CurrentRecord().clear();
     }
     const ContactRecord& record = store.CurrentRecord();
-    setWindowTitle(recordText(record, Field::FullName));
+    // An entry without a name is still an entry, not the program.
+    const QString name = recordText(record, Field::FullName);
+    setWindowTitle(name.isEmpty() ? QStringLiteral("(no name)") : name);
     if (!isAddMode()) {
-        const bool canMove = store.RecordCount() > 1;
+        // The bar steps through the list as shown: a sub-list of one row
+        // has nowhere to go.
+        const bool canMove = m_list.Rows() - 1 > 1;
         m_lblScrollNames->setVisible(canMove);
         m_scrollNames->setVisible(canMove);
     }

@@ -427,6 +427,25 @@ TEST_F(Editor, TheCloseBoxAsksBeforeChangesAreLost) {
     }
 }
 
+// The scroll bar only where it can move: not over a sub-list of one row;
+// and an entry without a name is called so, not "Corvane".
+TEST_F(Editor, ASubListOfOneRowHasNoScrollBarAndANamelessEntryACaption) {
+    writeBook({entry("Adams"), entry("Baker"), entry("")});
+    open();
+    app.SearchPhrase = QStringLiteral("Baker");
+    window->setSubListShown(true);
+    window->LoadGrid();
+    ASSERT_EQ(names(), QStringList{"Baker"});
+    auto e = openEditor(EditorMode::View);
+    EXPECT_FALSE(shown(*e, "scrollNames"));
+    e.reset();
+    window->setSubListShown(false);
+    window->LoadGrid();
+    grid().setRow(static_cast<int>(names().indexOf(QString())) + 1);
+    auto nameless = openEditor(EditorMode::View);
+    EXPECT_EQ(nameless->windowTitle(), "(no name)");
+}
+
 TEST(EditorFaults, ASaveTheDiskRefusesIsReportedAndChangesNothing) {
     test::FaultyShellFixture shell;
     auto& [settings, dir, platform, fs, app] = shell;
