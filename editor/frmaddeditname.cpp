@@ -87,6 +87,7 @@ void frmAddEditName::buildTopRow() {
     m_scrollNames->setObjectName(QStringLiteral("scrollNames"));
     m_scrollNames->setGeometry(twipsRect(120, 285, 2520, 255));
     connect(m_scrollNames, &QScrollBar::valueChanged, this, &frmAddEditName::scrollNames_Change);
+    m_scrollNames->installEventFilter(this);  // a double click on Save must not land on it
     m_lblScrollNames->hide();
     m_scrollNames->hide();
 
@@ -429,6 +430,14 @@ void frmAddEditName::txtField_LostFocus(int index) {
 }
 
 bool frmAddEditName::eventFilter(QObject* watched, QEvent* event) {
+    // The scroll bar appears where Save was: the second click of a double
+    // click on Save would step ten entries away.
+    if (watched == m_scrollNames &&
+        (event->type() == QEvent::MouseButtonPress ||
+         event->type() == QEvent::MouseButtonDblClick) &&
+        m_sinceSave.isValid() && m_sinceSave.elapsed() < QApplication::doubleClickInterval()) {
+        return true;
+    }
     // An Alt or Ctrl chord is a command, never typing: when no button takes
     // it (a hidden one's shortcut does not fire), the field must not insert
     // its letter either.

@@ -6,6 +6,7 @@
 // leaves its signals for the main window through the list link.
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include "listlink.h"
 #include "windowlife.h"
@@ -118,6 +119,7 @@ class frmAddEditName : public QDialog {
     AppState& m_app;
     ListLink& m_list;
     EditorMode m_mode;
+    QElapsedTimer m_sinceSave;      // since the last click on Save
     bool m_changesPending = false;  // View: typed changes not yet saved ("&Cancel Changes")
     FadeController* m_fade;
     QTabWidget* m_nameTab;

@@ -43,6 +43,7 @@ bool frmAddEditName::convertDate(int index, const char* what, double& value) {
 }
 
 void frmAddEditName::cmdSave_Click() {
+    m_sinceSave.start();
     if (m_loadFailed) {
         return;
     }

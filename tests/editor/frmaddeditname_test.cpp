@@ -446,6 +446,25 @@ TEST_F(Editor, ASubListOfOneRowHasNoScrollBarAndANamelessEntryACaption) {
     EXPECT_EQ(nameless->windowTitle(), "(no name)");
 }
 
+// A double click on Save: its second click lands on the scroll bar that
+// appears there, and is not taken for a step; a later click is.
+TEST_F(Editor, TheSecondClickOfADoubleClickOnSaveDoesNotStep) {
+    writeBook({entry("Adams"), entry("Baker"), entry("Clark")});
+    open();
+    grid().setRow(1);
+    auto e = openEditor(EditorMode::View);
+    auto* bar = e->findChild<QScrollBar*>("scrollNames");
+    e->setFieldText(11, "555-0100");
+    QTest::mouseClick(button(*e, "cmdSave"), Qt::LeftButton);
+    ASSERT_TRUE(bar->isVisible());
+    const QPoint right(bar->width() - 4, bar->height() / 2);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, right);
+    EXPECT_EQ(bar->value(), 1);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, right);
+    EXPECT_GT(bar->value(), 1);
+}
+
 TEST(EditorFaults, ASaveTheDiskRefusesIsReportedAndChangesNothing) {
     test::FaultyShellFixture shell;
     auto& [settings, dir, platform, fs, app] = shell;
