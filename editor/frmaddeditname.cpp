@@ -585,15 +585,24 @@ void frmAddEditName::scrollNames_Change(int value) {
     if (!m_editorReady || isAddMode()) {
         return;
     }
-    m_list.setRow(value);
-    m_list.setTopRow(value);
-    m_editorReady = false;
-    LoadEntry();
-    if (m_loadFailed) {
-        return;
+    // A message the loading shows (a missing picture) lets the bar move on
+    // while it is up; the entry shown then follows the bar, so that the two
+    // stay in step.
+    for (int step = value;;) {
+        m_list.setRow(step);
+        m_list.setTopRow(step);
+        m_editorReady = false;
+        LoadEntry();
+        if (m_loadFailed) {
+            return;
+        }
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_editorReady = true;
+        if (m_scrollNames->value() == step) {
+            return;
+        }
+        step = m_scrollNames->value();
     }
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    m_editorReady = true;
 }
 
 void frmAddEditName::cmdInternet_Click(int index) {

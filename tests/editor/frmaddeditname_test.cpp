@@ -465,6 +465,25 @@ TEST_F(Editor, TheSecondClickOfADoubleClickOnSaveDoesNotStep) {
     EXPECT_GT(bar->value(), 1);
 }
 
+// The bar moves on while a missing picture's message is up: the entry
+// shown follows it, and the two stay in step.
+TEST_F(Editor, TheScrollBarStaysInStepWithTheEntryAfterAMessage) {
+    ContactRecord pictured = entry("Baker");
+    pictured.setText(Field::PicturePath, app.path("gone.jpg").toStdString());
+    writeBook({entry("Adams"), pictured, entry("Clark")});
+    open();
+    grid().setRow(1);
+    auto e = openEditor(EditorMode::View);
+    auto* bar = e->findChild<QScrollBar*>("scrollNames");
+    platform.whileShown = [bar](const MessageBoxSpec&) { bar->setValue(3); };
+    bar->setValue(2);
+    platform.whileShown = nullptr;
+    EXPECT_EQ(bar->value(), 3);
+    EXPECT_EQ(e->windowTitle(), "Clark");
+    EXPECT_EQ(e->EntryRecordNumber(), 3);
+    EXPECT_EQ(window->Row(), 3);
+}
+
 TEST(EditorFaults, ASaveTheDiskRefusesIsReportedAndChangesNothing) {
     test::FaultyShellFixture shell;
     auto& [settings, dir, platform, fs, app] = shell;

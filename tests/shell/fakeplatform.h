@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // The desktop as the tests play it: message boxes are recorded and answered
 // from a script (the default button when the script is empty), addresses
 // are recorded and accepted or refused, save dialogs answer from a list,
@@ -17,6 +19,9 @@ class FakePlatform final : public Platform {
   public:
     MsgAnswer messageBox(QWidget*, const MessageBoxSpec& spec) override {
         messages.append(spec);
+        if (whileShown) {
+            whileShown(spec);  // what the user does while the box is up
+        }
         if (!answers.isEmpty()) {
             return answers.takeFirst();
         }
@@ -54,6 +59,7 @@ class FakePlatform final : public Platform {
     };
 
     QList<MessageBoxSpec> messages;
+    std::function<void(const MessageBoxSpec&)> whileShown;
     // The save dialogs asked for, and the names they answer (cancelled
     // when none is left).
     QList<SaveDialog> saveDialogs;
