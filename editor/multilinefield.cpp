@@ -21,21 +21,53 @@ MultiLineField::MultiLineField(int maxLength, QWidget* parent)
     connect(this, &QPlainTextEdit::textChanged, this, &MultiLineField::enforceLimit);
 }
 
+namespace {
+
+// A CR or LF stored alone (not as a CR LF pair) stands in the document as
+// its visible symbol: the document would make either a line break, which
+// is stored as two characters.
+constexpr QChar kLoneCr(0x240D);
+constexpr QChar kLoneLf(0x240A);
+
+}  // namespace
+
+QString MultiLineField::documentText() const {
+    // The raw text keeps a no-break space (the plain text makes it a blank);
+    // its paragraph breaks are the field's line breaks.
+    QString raw = document()->toRawText();
+    raw.replace(QChar::ParagraphSeparator, u'\n');
+    raw.replace(QChar::LineSeparator, u'\n');
+    return raw;
+}
+
 QString MultiLineField::text() const {
-    QString plain = toPlainText();
-    plain.replace(u'\n', QStringLiteral("\r\n"));
-    return plain;
+    QString stored;
+    for (const QChar c : documentText()) {
+        if (c == u'\n') {
+            stored += QStringLiteral("\r\n");
+        } else {
+            stored += c == kLoneCr ? QChar(u'\r') : c == kLoneLf ? QChar(u'\n') : c;
+        }
+    }
+    return stored;
 }
 
 void MultiLineField::setText(const QString& text) {
-    QString plain = text;
-    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QString plain;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            plain += u'\n';
+            ++i;
+        } else {
+            plain += text[i] == u'\r' ? kLoneCr : text[i] == u'\n' ? kLoneLf : text[i];
+        }
+    }
     m_loadedLength = storedLengthOf(plain);
     setPlainText(plain);
 }
 
 int MultiLineField::storedLength() const {
-    return storedLengthOf(toPlainText());
+    return storedLengthOf(documentText());
 }
 
 int MultiLineField::room() const {
@@ -90,7 +122,7 @@ void MultiLineField::enforceLimit() {
         return;
     }
     m_enforcing = true;
-    QString plain = toPlainText();
+    QString plain = documentText();
     while (storedLengthOf(plain) > limit) {
         plain.chop(1);
     }

@@ -34,6 +34,8 @@ class MultiLineField : public QPlainTextEdit {
     void focusOutEvent(QFocusEvent* event) override;
 
   private:
+    // The document's text, its line breaks as LF, its no-break spaces kept.
+    QString documentText() const;
     // How many stored characters may still be inserted in place of the selection.
     int room() const;
     void insertLimited(QString text);

@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
@@ -482,6 +483,30 @@ TEST_F(Editor, TheScrollBarStaysInStepWithTheEntryAfterAMessage) {
     EXPECT_EQ(e->windowTitle(), "Clark");
     EXPECT_EQ(e->EntryRecordNumber(), 3);
     EXPECT_EQ(window->Row(), 3);
+}
+
+// A field of several lines gives back what it holds: a lone CR in a full
+// field costs no character, and a no-break space stays one when the user
+// edits another part of the field.
+TEST_F(Editor, AFieldOfSeveralLinesKeepsWhatItOnlyShows) {
+    ContactRecord odd = entry("Adams");
+    const std::string full = std::string(150, 'a') + "\r" + std::string(149, 'b');
+    odd.setText(Field::HomeOtherInfo, full);
+    odd.setText(Field::Affiliations, "Club\xC2\xA0One");
+    writeBook({odd, entry("Baker")});
+    open();
+    grid().setRow(1);
+    auto e = openEditor(EditorMode::View);
+    EXPECT_EQ(e->fieldText(17).toStdString(), full);
+    EXPECT_FALSE(e->HasChanges());
+    auto* affiliations = e->findChild<QPlainTextEdit*>("txtField(31)");
+    affiliations->setFocus();
+    affiliations->moveCursor(QTextCursor::End);
+    QTest::keyClick(affiliations, Qt::Key_Return);
+    QTest::keyClicks(affiliations, "Chess");
+    QTest::mouseClick(button(*e, "cmdSave"), Qt::LeftButton);
+    EXPECT_EQ(stored(1).text(Field::Affiliations), "Club\xC2\xA0One\r\nChess");
+    EXPECT_EQ(stored(1).text(Field::HomeOtherInfo), full);
 }
 
 TEST(EditorFaults, ASaveTheDiskRefusesIsReportedAndChangesNothing) {
