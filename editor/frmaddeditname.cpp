@@ -12,11 +12,13 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <utility>
 
 #include "appstate.h"
 #include "backgroundtiles.h"
 #include "buttonstyles.h"
 #include "editorfields.h"
+#include "entrypicture.h"
 #include "launchinternet.h"
 #include "listlink.h"
 #include "mainicons.h"
@@ -592,12 +594,18 @@ void frmAddEditName::scrollNames_Change(int value) {
         m_list.setRow(step);
         m_list.setTopRow(step);
         m_editorReady = false;
+        m_stepping = true;
+        m_missingPicture.clear();
         LoadEntry();
+        m_stepping = false;
         if (m_loadFailed) {
             return;
         }
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         m_editorReady = true;
+        if (!m_missingPicture.isEmpty()) {
+            reportMissingPicture(m_app.platform, this, std::exchange(m_missingPicture, {}));
+        }
         if (m_scrollNames->value() == step) {
             return;
         }

@@ -120,6 +120,8 @@ class frmAddEditName : public QDialog {
     ListLink& m_list;
     EditorMode m_mode;
     QElapsedTimer m_sinceSave;      // since the last click on Save
+    bool m_stepping = false;        // the scroll bar's step is loading an entry
+    QString m_missingPicture;       // its missing picture, told after the step
     bool m_changesPending = false;  // View: typed changes not yet saved ("&Cancel Changes")
     FadeController* m_fade;
     QTabWidget* m_nameTab;

@@ -79,7 +79,13 @@ void frmAddEditName::loadEntryPicture(const QString& path) {
             m_imgPicture->setToolTip(path);
             kept = path;
         } else {
-            reportMissingPicture(m_app.platform, this, path);
+            // While the scroll bar steps, the message waits for the step to
+            // end (a message up mid-step lets the bar run on).
+            if (m_stepping) {
+                m_missingPicture = path;
+            } else {
+                reportMissingPicture(m_app.platform, this, path);
+            }
             if (!storePicturePath({}, false)) {
                 kept = path;  // could not be taken off: it stays as stored
                 m_imgPicture->setToolTip(path);

@@ -476,9 +476,17 @@ TEST_F(Editor, TheScrollBarStaysInStepWithTheEntryAfterAMessage) {
     grid().setRow(1);
     auto e = openEditor(EditorMode::View);
     auto* bar = e->findChild<QScrollBar*>("scrollNames");
-    platform.whileShown = [bar](const MessageBoxSpec&) { bar->setValue(3); };
+    // The message comes after the step; should the bar move on while it is
+    // up, the entry follows.
+    platform.whileShown = [&](const MessageBoxSpec&) {
+        EXPECT_EQ(e->EntryRecordNumber(), 2);
+        EXPECT_TRUE(e->isEnabled());
+        bar->setValue(3);
+    };
     bar->setValue(2);
     platform.whileShown = nullptr;
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].title, "Error loading picture");
     EXPECT_EQ(bar->value(), 3);
     EXPECT_EQ(e->windowTitle(), "Clark");
     EXPECT_EQ(e->EntryRecordNumber(), 3);
