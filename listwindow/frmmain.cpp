@@ -14,6 +14,7 @@
 #include "appstate.h"
 #include "buttonstyles.h"
 #include "contactgrid.h"
+#include "listcolumns.h"
 #include "mainicons.h"
 #include "modfadeinout.h"
 #include "orielbutton.h"
@@ -203,7 +204,10 @@ void frmMain::Form_Activate() {
     if (m_firstActivationDone) {
         return;
     }
-    m_columnToIndex = m_app.settings.columnToIndex();
+    // A hand-edited value that is no column (a separator, "Exit this Menu")
+    // gives the default column.
+    const int stored = m_app.settings.columnToIndex();
+    m_columnToIndex = isColumnField(stored) ? stored : 3;
     LoadGrid();
     UpdateCommandButtons();
     if (m_app.FadeEnabled) {
@@ -268,13 +272,13 @@ bool frmMain::Form_Keypress(const QString& text) {
     if (m_grid->Rows() <= 2) {
         return false;
     }
-    m_grid->setFocus();
     const QChar c = text.at(0).toUpper();
     const bool letter = c >= u'A' && c <= u'Z';
     const bool digit = c >= u'0' && c <= u'9';
     if (!letter && !digit) {
-        return false;
+        return false;  // a Space stays with the button it was typed on
     }
+    m_grid->setFocus();
     // The search starts after the current row and goes once round the list.
     const int current = m_grid->Row();
     const int dataRows = m_grid->Rows() - 1;

@@ -61,7 +61,8 @@ void frmMain::buildMenus() {
     for (int i = 1; i <= kColumnMenuItems; ++i) {
         QAction* item = addMenuItem(m_menuListOptions, m_menulist, QStringLiteral("menulist"),
                                     columnMenuCaption(i));
-        item->setCheckable(!item->isSeparator() && i != kColumnMenuItems);
+        // No empty boxes before a column is chosen: none is ticked until then.
+        item->setCheckable(false);
         connect(item, &QAction::triggered, this, [this, i] { menuList_Click(i); });
     }
 }
@@ -238,6 +239,7 @@ void frmMain::menuList_Click(int index) {
         return;
     }
     for (int i = 1; i <= kColumnMenuItems; ++i) {
+        m_menulist[i]->setCheckable(isColumnField(i));
         m_menulist[i]->setChecked(i == index);
     }
     m_checkedColumn = index;

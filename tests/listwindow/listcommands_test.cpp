@@ -16,9 +16,11 @@
 #include <QTimer>
 
 #include "frmfind.h"
+#include "listcolumns.h"
 #include "mainwindowfixture.h"
 #include "maker.h"
 #include "oledate.h"
+#include "orielbutton.h"
 #include "trash.h"
 
 namespace corvane {
@@ -327,7 +329,7 @@ TEST_F(ListCommands, TheChosenColumnIsShownAndRememberedAcrossRuns) {
     ASSERT_EQ(menu->actions().size(), 25);
     EXPECT_EQ(item(menu, 6)->text(), "Home Phone");
     for (QAction* a : menu->actions()) {
-        EXPECT_FALSE(a->isChecked());  // none ticked at start
+        EXPECT_FALSE(a->isCheckable());  // no box, empty or ticked, at start
     }
     item(menu, 6)->trigger();
     EXPECT_TRUE(item(menu, 6)->isChecked());
@@ -339,12 +341,36 @@ TEST_F(ListCommands, TheChosenColumnIsShownAndRememberedAcrossRuns) {
     EXPECT_TRUE(item(menu, 6)->isChecked());
     closePopups();
 
+    // A value no hand should have written gives the default column.
+    for (const int stored : {2, 25, 99}) {
+        app.settings.setColumnToIndex(stored);
+        window.reset();
+        window = std::make_unique<frmMain>(app);
+        window->setAttribute(Qt::WA_DeleteOnClose, false);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return grid().Rows() > 1; }, 2000));
+        EXPECT_EQ(grid().TextMatrix(0, 1), columnMenuCaption(3)) << stored;
+    }
+    app.settings.setColumnToIndex(6);
+
     // The next run shows the same column.
     window.reset();
     window = std::make_unique<frmMain>(app);
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     window->show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return grid().TextMatrix(0, 1) == "Home Phone"; }, 2000));
+}
+
+// A Space typed on a toolbar button presses it: the list's first-letter
+// keys take the focus only for letters and digits.
+TEST_F(ListCommands, ASpaceOnAFocusedButtonPressesIt) {
+    writeBook({entry("Adams"), entry("Baker"), entry("Clark")});
+    open();
+    OrielButton* help = button("cmdHelp");
+    help->setFocus();
+    QTest::keyClick(help, Qt::Key_Space);
+    EXPECT_EQ(helpOpenings.size(), 1);
+    EXPECT_TRUE(help->hasFocus());
 }
 
 TEST_F(ListCommands, EmailAFriendHandsTheRecommendationToTheMailProgram) {
