@@ -62,9 +62,12 @@ frmMain::frmMain(AppState& app, QWidget* parent) : QWidget(parent), m_app(app) {
     m_timerFlash.setInterval(kTimerTickMs);
     connect(&m_timerFlash, &QTimer::timeout, this, &frmMain::timerFlash_Timer);
 
-    // The window sees every key before its controls do.
+    // The window sees every key before its controls do; its popup menus,
+    // windows of their own, handle their own keys.
     for (QWidget* child : findChildren<QWidget*>()) {
-        child->installEventFilter(this);
+        if (child->window() == this) {
+            child->installEventFilter(this);
+        }
     }
     Form_Load();
 }

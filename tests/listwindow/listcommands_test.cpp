@@ -361,6 +361,22 @@ TEST_F(ListCommands, TheChosenColumnIsShownAndRememberedAcrossRuns) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return grid().TextMatrix(0, 1) == "Home Phone"; }, 2000));
 }
 
+// Keys typed in a popup are the popup's: not the list's first-letter
+// jump behind it, nor its F1.
+TEST_F(ListCommands, KeysTypedInAPopupStayInThePopup) {
+    writeBook({entry("Adams"), entry("Baker"), entry("Smith")});
+    open();
+    grid().setRow(1);
+    QTest::mouseClick(button("cmdListWith"), Qt::LeftButton);
+    QMenu* menu = window->menuListOptions();
+    ASSERT_TRUE(menu->isVisible());
+    QTest::keyClick(menu, Qt::Key_S);
+    QTest::keyClick(menu, Qt::Key_F1);
+    EXPECT_EQ(grid().Row(), 1);
+    EXPECT_TRUE(helpOpenings.isEmpty());
+    closePopups();
+}
+
 // A Space typed on a toolbar button presses it: the list's first-letter
 // keys take the focus only for letters and digits.
 TEST_F(ListCommands, ASpaceOnAFocusedButtonPressesIt) {
