@@ -39,7 +39,12 @@ void AffiliationList::CollectAffiliations(const ContactRecord& record) {
         }
         m_seen.insert(QByteArray(raw.constData(), raw.size()));
         const QString text = fromCp1252(line);
-        const QString capitals = text.toUpper();
+        // Capitals character by character, as the filter compares: "ß" is no
+        // "SS", so "Straße Club" and "STRASSE CLUB" are two affiliations.
+        QString capitals = text;
+        for (QChar& c : capitals) {
+            c = c.toUpper();
+        }
         if (!m_capitals.contains(capitals)) {
             m_capitals.insert(capitals);
             m_items.append(text);

@@ -94,6 +94,8 @@ std::vector<QString> affiliationsOf(const std::vector<std::string>& fields) {
 TEST(Affiliations, OneOfEachRegardlessOfCapitalsInTheFormMetFirst) {
     EXPECT_EQ(affiliationsOf({"Rotary Club", "ROTARY CLUB"}), std::vector<QString>{"Rotary Club"});
     EXPECT_EQ(affiliationsOf({"ROTARY CLUB", "Rotary Club"}), std::vector<QString>{"ROTARY CLUB"});
+    // As the filter compares them, character by character: ß is not SS.
+    EXPECT_EQ(affiliationsOf({"Straße Club", "STRASSE CLUB"}).size(), 2u);
 }
 
 TEST(Affiliations, LinesOfThreeToTwentyFourCharactersCountInAlphabeticalOrder) {
