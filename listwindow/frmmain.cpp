@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScreen>
 
 #include "appstate.h"
@@ -228,9 +229,16 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_grid->viewport() && event->type() == QEvent::MouseMove) {
         grid_MouseMove();
     }
-    // A double click anywhere on a list with entries opens the current one,
-    // also below the last row.
-    if (watched == m_grid->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    // A click below the last row leaves the highlight on the current row, on
+    // which See/Edit and Delete act.
+    if (watched == m_grid->viewport() && event->type() == QEvent::MouseButtonPress &&
+        !m_grid->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).isValid()) {
+        return true;
+    }
+    // A double click (of the left button) anywhere on a list with entries
+    // opens the current one, also below the last row.
+    if (watched == m_grid->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (m_grid->Rows() > 1) {
             cmdSeeEntry_Click();
         }

@@ -461,8 +461,12 @@ TEST_F(ListCommands, ADoubleClickBelowTheLastRowOpensTheCurrentEntry) {
     writeBook({entry("Adams"), entry("Baker")});
     open();
     grid().setRow(2);
-    QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {},
-                       QPoint(20, grid().viewport()->height() - 5));
+    const QPoint below(20, grid().viewport()->height() - 5);
+    QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, below);
+    EXPECT_EQ(grid().selectionModel()->selectedRows().size(), 1);  // still highlighted
+    QTest::mouseDClick(grid().viewport(), Qt::RightButton, {}, below);
+    EXPECT_TRUE(editorOpenings.isEmpty());  // only the left button opens
+    QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, below);
     EXPECT_EQ(editorOpenings, QStringList{"*** Baker"});
 }
 
