@@ -204,6 +204,25 @@ void BM_CollectAffiliations(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * kRecords * ContactRecord::kSize);
 }
 
+// Writes `bytes` as the whole file `path` and flushes its data: the floor
+// of every change that writes a whole book.
+bool writeWholeSync(const std::string& path, const std::vector<char>& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::size_t done = 0;
+    while (fd >= 0 && done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    const bool synced = fd >= 0 && done == bytes.size() && ::fdatasync(fd) == 0;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return synced;
+}
+
 void BM_DeleteFirstAndCompact(benchmark::State& state) {
     DataFile store(corvane::realFileSystem(), folder().dir.string());
     for (auto _ : state) {
@@ -224,17 +243,7 @@ void BM_PlainCopySync(benchmark::State& state) {
     std::vector<char> bytes(std::filesystem::file_size(folder().data));
     for (auto _ : state) {
         readWhole(folder().data, bytes);
-        const int fd = ::open(folder().copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (n <= 0) {
-                break;
-            }
-            done += static_cast<std::size_t>(n);
-        }
-        ::fdatasync(fd);
-        ::close(fd);
+        (void)writeWholeSync(folder().copy, bytes);
     }
 }
 
@@ -287,19 +296,9 @@ void BM_PlainWriteSync(benchmark::State& state) {
         state.PauseTiming();
         std::filesystem::remove(folder().copy);
         state.ResumeTiming();
-        const int fd = ::open(folder().copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (n <= 0) {
-                break;
-            }
-            done += static_cast<std::size_t>(n);
-        }
-        if (done != bytes.size() || ::fdatasync(fd) != 0) {
+        if (!writeWholeSync(folder().copy, bytes)) {
             state.SkipWithError("write failed");
         }
-        ::close(fd);
     }
 }
 

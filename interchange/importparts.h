@@ -48,6 +48,11 @@ std::optional<std::string> fromCharset(std::string_view bytes, const std::string
 // nothing when it is not UTF-16 throughout.
 std::optional<std::string> fromUtf16(std::string_view bytes, bool bigEndian);
 
+// The value of a hex digit, or -1.
+int hexValue(char c);
+// `text` with its %XX escapes decoded, each "/" written as `slashAs`.
+std::string percentDecoded(std::string_view text, char slashAs = '/');
+
 // `value` as the report shows it: in quotes, at most 60 characters (an
 // ellipsis says there was more).
 std::string quoted(std::string_view value);

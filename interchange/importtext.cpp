@@ -303,6 +303,27 @@ std::optional<std::string> fromUtf16(std::string_view bytes, bool bigEndian) {
     return out;
 }
 
+int hexValue(char c) {
+    return c >= '0' && c <= '9'   ? c - '0'
+           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                  : -1;
+}
+
+std::string percentDecoded(std::string_view text, char slashAs) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
+            hexValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i] == '/' ? slashAs : text[i];
+        }
+    }
+    return out;
+}
+
 std::string quoted(std::string_view value) {
     constexpr int kShown = 60;
     std::size_t end = 0;

@@ -105,20 +105,13 @@ std::vector<std::string_view> splitValue(std::string_view value, char separator,
     return parts;
 }
 
-int hexValue(char c) {
-    return c >= '0' && c <= '9'   ? c - '0'
-           : c >= 'a' && c <= 'f' ? c - 'a' + 10
-           : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                  : -1;
-}
-
 // Quoted-printable: "=XX" is a byte; a "=" left at the end (a soft break
 // with nothing after it) is dropped.
 std::string decodeQuotedPrintable(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '=' && i + 2 < text.size() + 0 && hexValue(text[i + 1]) >= 0 &&
+        if (text[i] == '=' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
             hexValue(text[i + 2]) >= 0) {
             out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
             i += 2;
@@ -357,21 +350,6 @@ struct Card {
     std::vector<std::string> n;  // family, given, additional, prefixes, suffixes
     NameCandidates candidates;
 };
-
-// X-CORVANE-EXACT's value: the field's text, percent-encoded.
-std::string percentDecoded(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() + 0 && hexValue(text[i + 1]) >= 0 &&
-            hexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
 
 // The text or date field named `name` ("Comments"), if there is one.
 std::optional<Field> fieldNamed(std::string_view name) {

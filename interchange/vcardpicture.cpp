@@ -31,28 +31,6 @@ void appendEncoded(std::string& uri, std::string_view text, char separator) {
     }
 }
 
-int hexValue(char c) {
-    return c >= '0' && c <= '9'   ? c - '0'
-           : c >= 'a' && c <= 'f' ? c - 'a' + 10
-           : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                  : -1;
-}
-
-// The URI's path `text` decoded, each "/" written as `separator`.
-std::string decoded(std::string_view text, char separator) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() + 0 && hexValue(text[i + 1]) >= 0 &&
-            hexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i] == '/' ? separator : text[i];
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string pictureUri(std::string_view path) {
@@ -90,7 +68,8 @@ std::optional<std::string> picturePathOfUri(std::string_view uri, std::string& w
             rest.substr(2, slash == std::string_view::npos ? slash : slash - 2);
         rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash);
         if (!host.empty() && importing::lower(host) != "localhost") {
-            path = "\\\\" + decoded(host, '\\') + decoded(rest, '\\');  // a Windows share
+            path = "\\\\" + importing::percentDecoded(host, '\\') +
+                   importing::percentDecoded(rest, '\\');  // a Windows share
             rest = {};
         }
     } else if (!rest.starts_with('/')) {
@@ -99,9 +78,10 @@ std::optional<std::string> picturePathOfUri(std::string_view uri, std::string& w
     }
     // A drive letter: this computer's paths have their colons encoded.
     if (path.empty() && rest.size() >= 3 && isLetter(rest[1]) && rest[2] == ':') {
-        path = std::string(rest.substr(1, 2)) + decoded(rest.substr(3), '\\');  // C:\...
+        path = std::string(rest.substr(1, 2)) +
+               importing::percentDecoded(rest.substr(3), '\\');  // C:\...
     } else if (path.empty()) {
-        path = decoded(rest, '/');
+        path = importing::percentDecoded(rest, '/');
     }
     for (const char c : path) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {

@@ -20,20 +20,8 @@ BookAppend::~BookAppend() {
 }
 
 StoreStatus BookAppend::begin() {
-    // The new book takes the data file's name: a link (or a second name)
-    // there would be parted from the file it names, which would keep the
-    // old entries while the folder shows the new ones.
-    const std::string dataName = m_store.path(kDataFileName);
-    int handle = -1;
-    const int err = m_store.m_fs.open(dataName, OpenMode::ReadOwnFile, handle);
-    if (err == 0) {
-        m_store.m_fs.close(handle);
-    } else if (err == kNotARegularFile) {
-        return {StoreError::Io, dataName,
-                "it is a link, or a file with a second name, and the new book would take its "
-                "place without changing the file it names"};
-    } else if (err != ENOENT && err != kNotTheUsersFile) {
-        return StoreStatus::ioError(dataName, err);
+    if (StoreStatus replaceable = m_store.refuseLinkedDataFile(); !replaceable.ok()) {
+        return replaceable;
     }
     if (StoreStatus opened = m_store.OpenDataFile(); !opened.ok()) {
         return opened;

@@ -209,6 +209,7 @@ class DataFile {
     void takeBackFromTrash();
     StoreStatus checkBook(std::uint64_t& check, int insertAt, const ContactRecord* inserted);
     StoreStatus checkBookWithout(int number, std::uint64_t& check, int& place);
+    StoreStatus refuseLinkedDataFile();
     StoreStatus startScratch(ScratchFile& scratch);
     StoreStatus writeChunks(ScratchFile& scratch, int first, int count,
                             const std::function<const ContactRecord&(int)>& recordAt);

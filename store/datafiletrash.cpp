@@ -87,6 +87,25 @@ void DataFile::takeBackFromTrash() {
     }
 }
 
+// A book written anew takes the data file's name by a rename: a link there,
+// or a second name of the file, would be parted from the file it names,
+// which would keep the old entries while the folder shows the new ones.
+StoreStatus DataFile::refuseLinkedDataFile() {
+    const std::string dataName = path(kDataFileName);
+    int handle = -1;
+    const int err = m_fs.open(dataName, OpenMode::ReadOwnFile, handle);
+    if (err == 0) {
+        m_fs.close(handle);
+    } else if (err == kNotARegularFile) {
+        return {StoreError::Io, dataName,
+                "it is a link, or a file with a second name, and the book written anew would "
+                "take its place without changing the file it names"};
+    } else if (err != ENOENT && err != kNotTheUsersFile) {
+        return StoreStatus::ioError(dataName, err);
+    }
+    return StoreStatus::success();
+}
+
 StoreStatus DataFile::RestoreFromTrash(std::size_t index, int& number) {
     number = 0;
     const std::string dataName = path(kDataFileName);
@@ -103,17 +122,8 @@ StoreStatus DataFile::RestoreFromTrash(std::size_t index, int& number) {
         return {StoreError::NoSuchRecord, trash.path(), "there is no such deleted entry"};
     }
     const TrashedEntry& entry = entries[index];
-    // The book written anew takes the data file's name: a link there would
-    // be parted from the file it names.
-    int handle = -1;
-    if (const int err = m_fs.open(dataName, OpenMode::ReadOwnFile, handle); err == 0) {
-        m_fs.close(handle);
-    } else if (err == kNotARegularFile) {
-        return {StoreError::Io, dataName,
-                "it is a link, or a file with a second name, and the book written anew would "
-                "take its place without changing the file it names"};
-    } else if (err != ENOENT && err != kNotTheUsersFile) {
-        return StoreStatus::ioError(dataName, err);
+    if (StoreStatus replaceable = refuseLinkedDataFile(); !replaceable.ok()) {
+        return replaceable;
     }
     if (StoreStatus opened = OpenDataFile(); !opened.ok()) {
         return opened;
