@@ -236,8 +236,10 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     // A double click (of the left button) anywhere on a list with entries
-    // opens the current one, also below the last row.
-    if (watched == m_grid->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+    // opens the current one, also below the last row and on the heading row.
+    const bool onGrid =
+        watched == m_grid->viewport() || watched == m_grid->horizontalHeader()->viewport();
+    if (onGrid && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (m_grid->Rows() > 1) {
             cmdSeeEntry_Click();

@@ -128,6 +128,10 @@ class frmMain : public QWidget, public ListLink {
     void filterByAffiliation();
     void showSingleTopicHelp();
     // Empties `menu` down to its first `kept` items (1-based array `items`).
+    // A name or affiliation shown as a menu item: an "&" is shown, not taken
+    // as the mark of an access key, and a Tab is a blank, not a shortcut
+    // column. The item's data keeps the text itself.
+    static QString menuCaption(QString text);
     static void trimMenu(QMenu* menu, QList<QAction*>& items, int kept);
     static QAction* addMenuItem(QMenu* menu, QList<QAction*>& items, const QString& arrayName,
                                 const QString& caption);

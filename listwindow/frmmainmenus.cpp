@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
+#include <QProxyStyle>
 #include <QStandardPaths>
 
 #include "affiliations.h"
@@ -25,9 +26,41 @@
 
 namespace corvane {
 
+namespace {
+
+// A popup longer than the screen scrolls, with arrows at its ends, instead of
+// breaking into columns that run off the screen's edge; and Space chooses the
+// highlighted item, as in the desktop's own menus.
+class PopupMenuStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_Menu_Scrollable || hint == SH_Menu_SpaceActivatesItem) {
+            return 1;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+QMenu* popupMenu(const QString& title, const QString& name, QWidget* parent) {
+    auto* menu = new QMenu(title, parent);
+    menu->setObjectName(name);
+    auto* style = new PopupMenuStyle;
+    style->setParent(menu);
+    menu->setStyle(style);
+    return menu;
+}
+
+}  // namespace
+
+QString frmMain::menuCaption(QString text) {
+    return text.replace(u'&', QStringLiteral("&&")).replace(u'\t', u' ');
+}
+
 void frmMain::buildMenus() {
-    m_menuBirthdayListmenu = new QMenu(QStringLiteral("BirthdayList"), this);
-    m_menuBirthdayListmenu->setObjectName(QStringLiteral("menuBirthdayListmenu"));
+    m_menuBirthdayListmenu =
+        popupMenu(QStringLiteral("BirthdayList"), QStringLiteral("menuBirthdayListmenu"), this);
     m_menuBirthdayList.append(nullptr);
     for (const char* caption :
          {"The following have an upcoming", "birthday or anniversary:", "-"}) {
@@ -35,8 +68,8 @@ void frmMain::buildMenus() {
                     QString::fromLatin1(caption));
     }
 
-    m_menuAffiliationListMenu = new QMenu(QStringLiteral("Affiliation List"), this);
-    m_menuAffiliationListMenu->setObjectName(QStringLiteral("menuAffiliationListMenu"));
+    m_menuAffiliationListMenu = popupMenu(QStringLiteral("Affiliation List"),
+                                          QStringLiteral("menuAffiliationListMenu"), this);
     m_menuAffiliationList.append(nullptr);
     for (const char* caption :
          {"Create a sub-list of people that", "share the following affiliation:", "-"}) {
@@ -100,7 +133,7 @@ void frmMain::cmdBirthday_Click() {
     }
     for (const Reminder& reminder : reminders) {
         QAction* item = addMenuItem(m_menuBirthdayListmenu, m_menuBirthdayList,
-                                    QStringLiteral("menuBirthdayList"), reminder.line);
+                                    QStringLiteral("menuBirthdayList"), menuCaption(reminder.line));
         item->setData(reminder.recordNumber);
     }
     if (reminders.empty()) {
@@ -115,7 +148,9 @@ void frmMain::cmdBirthday_Click() {
                 QStringLiteral("-"));
     addMenuItem(m_menuBirthdayListmenu, m_menuBirthdayList, QStringLiteral("menuBirthdayList"),
                 QStringLiteral("Exit this Menu"));
-    for (int i = 1; i < m_menuBirthdayList.size(); ++i) {
+    // The headings do nothing; the items made for this opening are each
+    // connected once.
+    for (int i = 4; i < m_menuBirthdayList.size(); ++i) {
         connect(m_menuBirthdayList[i], &QAction::triggered, this,
                 [this, i] { menuBirthdayList_Click(i); });
     }
@@ -155,7 +190,9 @@ void frmMain::filterByAffiliation() {
     }
     const QString array = QStringLiteral("menuAffiliationList");
     for (const QString& affiliation : affiliations) {
-        addMenuItem(m_menuAffiliationListMenu, m_menuAffiliationList, array, affiliation);
+        addMenuItem(m_menuAffiliationListMenu, m_menuAffiliationList, array,
+                    menuCaption(affiliation))
+            ->setData(affiliation);
     }
     if (affiliations.isEmpty()) {
         const MsgAnswer answer = m_app.platform.messageBox(
@@ -179,7 +216,7 @@ void frmMain::filterByAffiliation() {
         addMenuItem(m_menuAffiliationListMenu, m_menuAffiliationList, array,
                     QString::fromLatin1(caption));
     }
-    for (int i = 1; i < m_menuAffiliationList.size(); ++i) {
+    for (int i = 4; i < m_menuAffiliationList.size(); ++i) {
         connect(m_menuAffiliationList[i], &QAction::triggered, this,
                 [this, i] { menuAffiliationList_Click(i); });
     }
@@ -190,7 +227,7 @@ void frmMain::menuAffiliationList_Click(int index) {
     const int count = static_cast<int>(m_menuAffiliationList.size()) - 1;
     if (index > 3 && index <= count - 4) {
         m_subListShown = true;
-        m_app.SearchPhrase = m_menuAffiliationList[index]->text();
+        m_app.SearchPhrase = m_menuAffiliationList[index]->data().toString();
         m_savedSearchOption =
             m_app.SearchOption == SearchScope::None ? SearchScope::AllText : m_app.SearchOption;
         m_app.SearchOption = SearchScope::Affiliations;

@@ -73,8 +73,9 @@ void frmMain::cmdDeleteEntry_MouseUp(int button) {
     const std::size_t shown = std::min<std::size_t>(entries.size(), kMenuEntries);
     for (std::size_t n = 1; n <= shown; ++n) {
         const std::size_t index = entries.size() - n;
-        const QString caption = QStringLiteral("Restore %1 (deleted %2)")
-                                    .arg(nameOf(entries[index]), whenOf(entries[index]));
+        const QString caption =
+            QStringLiteral("Restore %1 (deleted %2)")
+                .arg(menuCaption(nameOf(entries[index])), whenOf(entries[index]));
         connect(m_menuDeleted->addAction(caption), &QAction::triggered, this,
                 [this, index] { restoreDeleted(index); });
     }

@@ -5,13 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -28,8 +31,10 @@ namespace {
 
 using test::entry;
 
-ContactRecord born(const std::string& name, int year, int month, int day) {
+ContactRecord born(const std::string& name, int year, int month, int day,
+                   const std::string& affiliations = {}) {
     ContactRecord r = entry(name);
+    r.setText(Field::Affiliations, affiliations);
     r.setDate(Field::Birthday, oleFromDateTime({year, month, day, 0, 0, 0}));
     return r;
 }
@@ -252,11 +257,11 @@ TEST_F(ListCommands, ARightClickOnTheFilterOpensItsHelpAlone) {
 // and the delete button's right click offers the last ones deleted; the
 // book is then byte for byte what it was.
 TEST_F(ListCommands, DeletedEntriesComeBackWithCtrlZAndFromTheDeleteButtonsMenu) {
-    writeBook({entry("Adams"), entry("Baker"), entry("Clark")});
+    writeBook({entry("Adams"), entry("B&B Inn"), entry("Clark")});
     auto data = [&] { return test::readFile(app.path("Corvane.Data").toStdString()); };
     const test::Bytes before = data();
     open();
-    for (const char* name : {"Baker", "Adams"}) {
+    for (const char* name : {"B&B Inn", "Adams"}) {
         grid().setRow(names().indexOf(QString::fromLatin1(name)) + 1);
         platform.answers = {MsgAnswer::Yes};
         QTest::mouseClick(button("cmdDeleteEntry"), Qt::LeftButton);
@@ -267,7 +272,8 @@ TEST_F(ListCommands, DeletedEntriesComeBackWithCtrlZAndFromTheDeleteButtonsMenu)
     const QStringList offered = captions(window->menuDeleted());
     ASSERT_EQ(offered.size(), 4) << offered.join(u'|').toStdString();
     EXPECT_TRUE(offered[0].startsWith(QStringLiteral("Restore Adams (deleted ")));
-    EXPECT_TRUE(offered[1].startsWith(QStringLiteral("Restore Baker (deleted ")));
+    EXPECT_TRUE(window->menuDeleted()->actions()[1]->iconText().startsWith(
+        QStringLiteral("Restore B&B Inn (deleted ")));
     EXPECT_EQ(offered.mid(2), (QStringList{"-", "Deleted entries..."}));
     window->menuDeleted()->close();
 
@@ -275,8 +281,8 @@ TEST_F(ListCommands, DeletedEntriesComeBackWithCtrlZAndFromTheDeleteButtonsMenu)
     EXPECT_EQ(names(), (QStringList{"Adams", "Clark"}));
     EXPECT_EQ(grid().TextMatrix(grid().Row(), 0), "Adams");
     QTest::keyClick(&grid(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(names(), (QStringList{"Adams", "Baker", "Clark"}));
-    EXPECT_EQ(grid().TextMatrix(grid().Row(), 0), "Baker");
+    EXPECT_EQ(names(), (QStringList{"Adams", "B&B Inn", "Clark"}));
+    EXPECT_EQ(grid().TextMatrix(grid().Row(), 0), "B&B Inn");
     EXPECT_EQ(data(), before);
     QTest::keyClick(&grid(), Qt::Key_Z, Qt::ControlModifier);  // nothing more to undo
     EXPECT_EQ(names().size(), 3);
@@ -377,6 +383,73 @@ TEST_F(ListCommands, KeysTypedInAPopupStayInThePopup) {
     closePopups();
 }
 
+// Names and affiliations are shown as typed in the popups ("&" is no access
+// key, a Tab no shortcut column), and a chosen item lists what it says.
+TEST_F(ListCommands, AmpersandsAndTabsInPopupItemsAreShownAndChosenAsTyped) {
+    writeBook({member("AT&T Sales", "AT&T Sales"), member("Amp & Co", "Amp & Co"),
+               member("Tabbed", "Choir\tSingers"), born("R&D, Rita", 1970, 12, 25)});
+    open();
+    QTest::mouseClick(button("cmdFindEntries(2)"), Qt::LeftButton);
+    QMenu* menu = window->menuAffiliationListMenu();
+    ASSERT_TRUE(menu->isVisible());
+    const QStringList shown = {item(menu, 4)->iconText(), item(menu, 5)->iconText(),
+                               item(menu, 6)->iconText()};
+    EXPECT_EQ(shown, (QStringList{"Amp & Co", "AT&T Sales", "Choir Singers"}));
+    // Highlight "AT&T Sales" and press Space: its own list.
+    menu->setActiveAction(item(menu, 5));
+    QTest::keyClick(menu, Qt::Key_Space);
+    EXPECT_EQ(names(), QStringList{"AT&T Sales"});
+    closePopups();
+    QTest::mouseClick(button("cmdFindEntries(2)"), Qt::LeftButton);
+    closePopups();
+    item(menu, 6)->trigger();
+    EXPECT_EQ(names(), QStringList{"Tabbed"});
+
+    QTest::mouseClick(button("cmdBirthday"), Qt::LeftButton);
+    EXPECT_TRUE(item(window->menuBirthdayListmenu(), 4)->iconText().startsWith("R&D, Rita - "));
+    closePopups();
+}
+
+// Each item of a popup answers once however often the popup is opened.
+TEST_F(ListCommands, PopupItemsAreConnectedOnce) {
+    // QObject counts a signal's receivers only for its own class.
+    struct Receivers : QAction {
+        __attribute__((no_sanitize("vptr"))) static int of(QAction* a) {
+            return static_cast<Receivers*>(a)->receivers(SIGNAL(triggered(bool)));
+        }
+    };
+    writeBook({born("Smith, John", 1970, 12, 25, "Golf")});
+    open();
+    for (int opening = 0; opening < 3; ++opening) {
+        QTest::mouseClick(button("cmdBirthday"), Qt::LeftButton);
+        QTest::mouseClick(button("cmdFindEntries(2)"), Qt::LeftButton);
+        closePopups();
+    }
+    for (QMenu* menu : {window->menuBirthdayListmenu(), window->menuAffiliationListMenu()}) {
+        for (QAction* a : menu->actions()) {
+            EXPECT_LE(Receivers::of(a), 2) << a->text().toStdString();  // the menu's and ours
+        }
+    }
+}
+
+// A reminder popup longer than the screen scrolls: it stays on the screen and
+// its last item, "Exit this Menu", can be brought into view.
+TEST_F(ListCommands, ALongReminderPopupScrollsOnTheScreen) {
+    std::vector<ContactRecord> book;
+    for (int i = 0; i < 400; ++i) {
+        book.push_back(born("Name " + std::to_string(1000 + i), 1970, 12, 21 + i % 10));
+    }
+    writeBook(book);
+    open();
+    QTest::mouseClick(button("cmdBirthday"), Qt::LeftButton);
+    QMenu* menu = window->menuBirthdayListmenu();
+    ASSERT_TRUE(menu->isVisible());
+    EXPECT_TRUE(menu->screen()->availableGeometry().contains(menu->geometry()));
+    QTest::keyClick(menu, Qt::Key_End);  // scrolls to the end
+    EXPECT_TRUE(menu->rect().contains(menu->actionGeometry(menu->actions().last())));
+    closePopups();
+}
+
 // A Space typed on a toolbar button presses it: the list's first-letter
 // keys take the focus only for letters and digits.
 TEST_F(ListCommands, ASpaceOnAFocusedButtonPressesIt) {
@@ -457,7 +530,7 @@ TEST_F(ListCommands, OtherCharactersDoNotMoveTheHighlightAndTabMovesTheFocusOn) 
     EXPECT_NE(third, &grid());
 }
 
-TEST_F(ListCommands, ADoubleClickBelowTheLastRowOpensTheCurrentEntry) {
+TEST_F(ListCommands, ADoubleClickBelowTheLastRowOrOnTheHeadingOpensTheCurrentEntry) {
     writeBook({entry("Adams"), entry("Baker")});
     open();
     grid().setRow(2);
@@ -468,6 +541,9 @@ TEST_F(ListCommands, ADoubleClickBelowTheLastRowOpensTheCurrentEntry) {
     EXPECT_TRUE(editorOpenings.isEmpty());  // only the left button opens
     QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, below);
     EXPECT_EQ(editorOpenings, QStringList{"*** Baker"});
+    QWidget* heading = grid().horizontalHeader()->viewport();
+    QTest::mouseDClick(heading, Qt::LeftButton, {}, QPoint(20, heading->height() / 2));
+    EXPECT_EQ(editorOpenings, (QStringList{"*** Baker", "*** Baker"}));
 }
 
 TEST_F(ListCommands, TheHeadingShowsAPhraseAsTypedAndTheColumnsFitBesideTheScrollBar) {
