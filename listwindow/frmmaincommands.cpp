@@ -163,7 +163,8 @@ void frmMain::cmdPrintList_Click() {
     if (m_grid->Rows() < 2) {
         return;  // no entries: nothing to print
     }
-    if (!m_PrinterConfirmed) {
+    // Only a printer can be ready; without one the list goes to a PDF file.
+    if (!m_PrinterConfirmed && !m_app.platform.defaultPrinterName().isEmpty()) {
         const MsgAnswer answer = m_app.platform.messageBox(
             this, {QStringLiteral("Corvane"), QStringLiteral("Is your printer ready?"),
                    MsgIcon::Question, MsgButtons::YesNoCancel, 1});

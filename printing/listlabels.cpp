@@ -26,10 +26,13 @@ void PrintListLabels(PrinterSurface& printer, const std::vector<LabelLines>& lab
     printer.setFont(PrintFont{});  // Arial, 10 points, plain
     printLayout::AlignPrinterOrigin(printer, 0, 0);
     int place = (startRow - 1) * kLabelColumns + (startColumn - 1);
+    printer.setProgressTotal(static_cast<int>(labels.size()));
+    int done = 0;
     for (const LabelLines& lines : labels) {
         if (!printer.active()) {
             return;
         }
+        printer.setProgressDone(done++);
         if (place == kPerSheet) {
             printer.newPage();
             place = 0;

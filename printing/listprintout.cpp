@@ -27,7 +27,9 @@ void printPageHeader(PrinterSurface& printer, const ListPrintout& list) {
 void PrintList(PrinterSurface& printer, const ListPrintout& list) {
     printer.setFont(PrintFont{});  // Arial, 10 points, plain
     const int last = list.rows - 1;
+    printer.setProgressTotal(last);
     for (int r = 1; r <= last && printer.active(); ++r) {
+        printer.setProgressDone(r - 1);
         if (printer.x < 1.0f) {
             printer.x = kListLeft;
         }

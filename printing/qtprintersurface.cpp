@@ -224,14 +224,23 @@ void QtPrinterSurface::startNewPage() {
 // A long printout shows how far it is and can be cancelled.
 void QtPrinterSurface::showProgress() {
     if (!m_progress) {
-        m_progress = std::make_unique<QProgressDialog>();
+        // Over the window it serves, not wherever the desktop puts a window
+        // of its own.
+        m_progress = std::make_unique<QProgressDialog>(m_owner);
         m_progress->setObjectName(QStringLiteral("printProgress"));
         m_progress->setWindowTitle(QStringLiteral("Printing"));
         m_progress->setCancelButtonText(QStringLiteral("Cancel"));
-        m_progress->setRange(0, 0);
         m_progress->setMinimumDuration(0);
         m_progress->setWindowModality(Qt::ApplicationModal);
+        m_progress->setAutoReset(false);
+        m_progress->setAutoClose(false);
         m_progress->show();
+    }
+    // A bar against the number of entries or labels where the printout
+    // knows it; a busy bar where it does not.
+    m_progress->setRange(0, progressTotal());
+    if (progressTotal() > 0) {
+        m_progress->setValue(progressDone());
     }
     m_progress->setLabelText(QStringLiteral("Printing page %1...").arg(page() + 1));
     QCoreApplication::processEvents();

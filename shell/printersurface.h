@@ -56,6 +56,12 @@ class PrinterSurface {
 
     // The number of the page being printed, from 1.
     int page() const { return m_page; }
+    // How far a printout of `total` items (entries, labels) is: a long one
+    // shows it on a progress bar.
+    void setProgressTotal(int total) { m_progressTotal = total; }
+    void setProgressDone(int done) { m_progressDone = done; }
+    int progressTotal() const { return m_progressTotal; }
+    int progressDone() const { return m_progressDone; }
     // The width of `text` in the current font, in inches.
     double textWidth(const QString& text) const { return measure(text); }
     // The height of one line of the current font, in inches.
@@ -99,6 +105,8 @@ class PrinterSurface {
     double m_shiftX = 0;
     double m_shiftY = 0;
     int m_page = 1;
+    int m_progressTotal = 0;
+    int m_progressDone = 0;
     bool m_ended = false;
 };
 

@@ -157,12 +157,15 @@ TEST(PdfPrintout, ADiskThatFillsLeavesTheEarlierFileAndSaysSo) {
     EXPECT_EQ(test::readFile(path).front(), '%');
 }
 
+// The progress window stands over the window that prints, with a bar against
+// the number of entries; its Cancel leaves no partial file.
 TEST(PdfPrintout, CancellingALongPrintoutLeavesNoPartialFile) {
     test::TempDir dir;
     test::FakePlatform platform;
     const QString path = QString::fromStdString(dir.file("list.pdf"));
     test::writeFile(path.toStdString(), test::Bytes{'o', 'l', 'd'});
-    auto printer = QtPrinterSurface::toPdf(platform, nullptr, path, QPageSize(QPageSize::A4),
+    QWidget owner;
+    auto printer = QtPrinterSurface::toPdf(platform, &owner, path, QPageSize(QPageSize::A4),
                                            QStringLiteral("Corvane list"));
     printer->setProgressDelay(0);
     bool cancelled = false;
@@ -171,6 +174,9 @@ TEST(PdfPrintout, CancellingALongPrintoutLeavesNoPartialFile) {
         ASSERT_NE(progress, nullptr);
         EXPECT_EQ(progress->windowTitle(), "Printing");
         EXPECT_TRUE(progress->labelText().startsWith("Printing page "));
+        EXPECT_EQ(progress->parentWidget(), &owner);
+        EXPECT_EQ(progress->maximum(), 2000);
+        EXPECT_GT(progress->value(), 0);
         progress->cancel();
         cancelled = true;
     });
@@ -212,6 +218,7 @@ class PrintButton : public testing::Test, public test::MainWindowFixture {
 
 TEST_F(PrintButton, NoOrCancelToThePrinterQuestionPrintsNothingAndAsksAgain) {
     useRecorder();
+    platform.printerName = QStringLiteral("Office");
     open();
     platform.answers = {MsgAnswer::No};
     clickPrint();
@@ -242,19 +249,19 @@ TEST_F(PrintButton, NoOrCancelToThePrinterQuestionPrintsNothingAndAsksAgain) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-// Without a printer the list becomes a PDF file of the user's naming; read
-// back, every name stands in order in its column.
+// Without a printer nobody is asked whether it is ready: the list becomes a
+// PDF file of the user's naming; read back, every name stands in order in
+// its column.
 TEST_F(PrintButton, WithoutAPrinterTheListIsWrittenAsAPdfFile) {
     open(1);  // the nicknames beside the names
     const std::string pdf = dir.file("my list.pdf");
-    platform.answers = {MsgAnswer::Yes};
     platform.saveAnswers = {QString::fromStdString(pdf)};
     clickPrint();
 
     ASSERT_EQ(platform.saveDialogs.size(), 1);
     EXPECT_TRUE(platform.saveDialogs[0].suggestedPath.endsWith("/Corvane list.pdf"));
-    ASSERT_EQ(platform.titles(), (QStringList{"Corvane", "Corvane"}));
-    EXPECT_EQ(platform.messages[1].text,
+    ASSERT_EQ(platform.titles(), QStringList{"Corvane"});
+    EXPECT_EQ(platform.messages[0].text,
               "There is no printer, so the printout was saved as a PDF file:\n\n" +
                   QString::fromStdString(pdf));
     EXPECT_TRUE(window->isEnabled());
@@ -296,13 +303,13 @@ TEST_F(PrintButton, ANameTypedWithoutItsSuffixAsksBeforeReplacingAFile) {
     const std::string pdf = dir.file("list.pdf");
     const test::Bytes earlier{'e', 'a', 'r', 'l', 'i', 'e', 'r'};
     test::writeFile(pdf, earlier);
-    platform.answers = {MsgAnswer::Yes, MsgAnswer::No};
+    platform.answers = {MsgAnswer::No};
     platform.saveAnswers = {QString::fromStdString(dir.file("list"))};
     clickPrint();
-    ASSERT_EQ(platform.titles(), (QStringList{"Corvane", "Save the printout as PDF"}));
-    EXPECT_EQ(platform.messages[1].text,
+    ASSERT_EQ(platform.titles(), QStringList{"Save the printout as PDF"});
+    EXPECT_EQ(platform.messages[0].text,
               QString::fromStdString(pdf) + " already exists.\nDo you want to replace it?");
-    EXPECT_EQ(platform.messages[1].defaultButton, 2);
+    EXPECT_EQ(platform.messages[0].defaultButton, 2);
     EXPECT_EQ(test::readFile(pdf), earlier);
 
     platform.answers = {MsgAnswer::Yes};
@@ -313,18 +320,17 @@ TEST_F(PrintButton, ANameTypedWithoutItsSuffixAsksBeforeReplacingAFile) {
 
 TEST_F(PrintButton, ACancelledFileNamePrintsNothingAndAnUnwritableOneSaysWhy) {
     open();
-    platform.answers = {MsgAnswer::Yes};
     clickPrint();  // the save dialog is cancelled
-    EXPECT_EQ(platform.titles(), QStringList{"Corvane"});
+    EXPECT_TRUE(platform.messages.isEmpty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 
     const QString unwritable = QString::fromStdString(dir.file("no such folder/list.pdf"));
     platform.saveAnswers = {unwritable};
     clickPrint();
-    ASSERT_EQ(platform.titles(), (QStringList{"Corvane", "Printing"}));
-    EXPECT_TRUE(platform.messages[1].text.startsWith("Corvane could not write the PDF file\n" +
+    ASSERT_EQ(platform.titles(), QStringList{"Printing"});
+    EXPECT_TRUE(platform.messages[0].text.startsWith("Corvane could not write the PDF file\n" +
                                                      unwritable + "\n\n("));
-    EXPECT_TRUE(platform.messages[1].text.endsWith("Nothing was saved."));
+    EXPECT_TRUE(platform.messages[0].text.endsWith("Nothing was saved."));
     EXPECT_FALSE(test::fileExists(unwritable.toStdString()));
     EXPECT_TRUE(window->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
