@@ -12,6 +12,13 @@
 
 namespace corvane::basCorvane {
 
+QFont programFont() {
+    // Liberation Sans has Arial's widths, which the windows were laid out in.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSizeF(9);
+    return font;
+}
+
 int Main(int argc, char** argv, bool quitWithoutAsking, const MainWindowFactory& makeMainWindow) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
@@ -25,10 +32,7 @@ int Main(int argc, char** argv, bool quitWithoutAsking, const MainWindowFactory&
         icon.addFile(QStringLiteral(":/icons/corvane-128.png"));
     }
     QApplication::setWindowIcon(icon);
-    // Liberation Sans has Arial's widths, which the windows were laid out in.
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPointSizeF(9);
-    QApplication::setFont(font);
+    QApplication::setFont(programFont());
 
     QtPlatform platform;
     InstanceLock lock;

@@ -2,6 +2,7 @@
 
 // The program's entry point: one running copy only, then the title window.
 
+#include <QFont>
 #include <functional>
 
 class QWidget;
@@ -14,6 +15,9 @@ namespace basCorvane {
 
 // Makes the main window, once the title window hands over.
 using MainWindowFactory = std::function<QWidget*(AppState&)>;
+
+// The font the windows were laid out in.
+QFont programFont();
 
 // Runs the windows until the user quits; returns the process's exit status.
 // `quitWithoutAsking` is the "/m" switch. A second running copy is refused

@@ -9,15 +9,18 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
 
 #include "../listwindow/mainwindowfixture.h"
 #include "../printing/pdftext.h"
 #include "../printing/recordingsurface.h"
+#include "affiliations.h"
 #include "frmaddeditname.h"
 #include "helptopics.h"
 #include "maker.h"
+#include "trash.h"
 
 namespace corvane {
 namespace {
@@ -220,6 +223,33 @@ TEST_F(HelpOpeners, TheEditorsHelpButtonOpensTheAffiliationsTopic) {
     expectHelpOn(QStringLiteral("Filter Names by 'Affiliations'"));
     QTest::mouseClick(editor.findChild<OrielButton*>("cmdHelp"), Qt::LeftButton);
     EXPECT_EQ(app.HelpStartTopic, 5);
+}
+
+// The limits the help names are the ones the program keeps.
+TEST(HelpTexts, TheLimitsTheyNameAreTheProgramsOwn) {
+    const auto rule = QRegularExpression(QStringLiteral(R"(between (\d+) and (\d+) characters)"))
+                          .match(helpTopicText(5000));
+    ASSERT_TRUE(rule.hasMatch());
+    auto listed = [](int length) {
+        ContactRecord r = test::entry("Member");
+        r.setText(Field::Affiliations, std::string(static_cast<std::size_t>(length), 'g'));
+        AffiliationList list;
+        list.CollectAffiliations(r);
+        return !list.isEmpty();
+    };
+    const int shortest = rule.captured(1).toInt();
+    const int longest = rule.captured(2).toInt();
+    EXPECT_FALSE(listed(shortest - 1));
+    EXPECT_TRUE(listed(shortest));
+    EXPECT_TRUE(listed(longest));
+    EXPECT_FALSE(listed(longest + 1));
+
+    const auto kept =
+        QRegularExpression(QStringLiteral(R"(the last ([\d,]+) deleted entries, for (\d+) days)"))
+            .match(helpTopicText(3000));
+    ASSERT_TRUE(kept.hasMatch());
+    EXPECT_EQ(kept.captured(1).remove(u',').toInt(), kTrashKeeps);
+    EXPECT_EQ(kept.captured(2).toLongLong() * 24 * 60 * 60, kTrashKeepsSeconds);
 }
 
 }  // namespace

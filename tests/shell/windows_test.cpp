@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "../store/storetestdata.h"
+#include "bascorvane.h"
 #include "frmmain.h"
 #include "frmnewuser.h"
 #include "frmtitlepage.h"
@@ -258,8 +259,11 @@ TEST(NewUserWindow, ShowsTheGreetingAndTheOverview) {
     EXPECT_EQ(box->text(), "Don't show this Welcome screen again");
     EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(window.findChild<OrielButton*>("cmdContinue")->caption(), "&Continue");
-    // Its text fits inside the window.
-    EXPECT_TRUE(window.rect().contains(window.findChild<QLabel*>("labelNewUser")->geometry()));
+    // Its text fits inside the window, every line of it, in the program's font.
+    auto* label = window.findChild<QLabel*>("labelNewUser");
+    label->setFont(basCorvane::programFont());
+    EXPECT_TRUE(window.rect().contains(label->geometry()));
+    EXPECT_LE(label->heightForWidth(label->width()), label->height());
 }
 
 }  // namespace
