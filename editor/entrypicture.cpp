@@ -101,12 +101,21 @@ PictureSize FitPicture(PictureSize natural, int maxWidth, int maxHeight) {
     if (natural.width <= 0 || natural.height <= 0) {
         return {};
     }
-    if (natural.height < natural.width) {
-        return {maxWidth, static_cast<int>(static_cast<long long>(natural.height) * maxWidth /
-                                           natural.width)};
+    const auto scaled = [](int side, int to, int from) {
+        return static_cast<int>(static_cast<long long>(side) * to / from);
+    };
+    // The longer side fills the frame; where the other side would then run
+    // past the frame (a wide but nearly square picture in a wide frame), the
+    // other side fills it instead.
+    const bool wide = natural.height < natural.width;
+    if (wide && scaled(natural.height, maxWidth, natural.width) <= maxHeight) {
+        return {maxWidth, scaled(natural.height, maxWidth, natural.width)};
     }
-    return {static_cast<int>(static_cast<long long>(natural.width) * maxHeight / natural.height),
-            maxHeight};
+    if (!wide && scaled(natural.width, maxHeight, natural.height) <= maxWidth) {
+        return {scaled(natural.width, maxHeight, natural.height), maxHeight};
+    }
+    return wide ? PictureSize{scaled(natural.width, maxHeight, natural.height), maxHeight}
+                : PictureSize{maxWidth, scaled(natural.height, maxWidth, natural.width)};
 }
 
 LoadedPicture loadFittedPicture(const QString& path, int maxWidth, int maxHeight) {
@@ -172,7 +181,7 @@ void reportMissingPicture(Platform& platform, QWidget* owner, const QString& pat
                 MsgIcon::Critical, MsgButtons::Ok, 1});
 }
 
-QString pictureStorageProblem(const QString& path) {
+PictureStorageProblem pictureStorageProblem(const QString& path) {
     const std::string utf8 = path.toStdString();
     if (!cp1252::canEncode(utf8)) {
         QString odd;
@@ -181,20 +190,24 @@ QString pictureStorageProblem(const QString& path) {
                 odd += c;
             }
         }
-        return QStringLiteral("its name holds characters an entry cannot store (%1)").arg(odd);
+        return {QStringLiteral("its name holds characters an entry cannot store (%1)").arg(odd),
+                QStringLiteral("Rename the file or its folder without those characters, "
+                               "and choose it again.")};
     }
     if (path.startsWith(u' ') || path.endsWith(u' ')) {
-        return QStringLiteral(
-            "its full path begins or ends with a blank, which an entry does "
-            "not keep");
+        return {QStringLiteral("its full path begins or ends with a blank, which an entry does "
+                               "not keep"),
+                QStringLiteral("Rename the file or its folder without that blank, and choose "
+                               "it again.")};
     }
     const int width = fieldInfo(Field::PicturePath).width;
     if (path.size() > width) {
-        return QStringLiteral(
-                   "its full path is %1 characters long, more than the %2 an entry "
-                   "can store")
-            .arg(path.size())
-            .arg(width);
+        return {QStringLiteral("its full path is %1 characters long, more than the %2 an entry "
+                               "can store")
+                    .arg(path.size())
+                    .arg(width),
+                QStringLiteral("Move it to a folder with a shorter path, or give it a shorter "
+                               "name, and choose it again.")};
     }
     return {};
 }

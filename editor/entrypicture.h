@@ -25,7 +25,9 @@ struct PictureSize {
 
 // The picture of natural size `natural` fitted to `maxWidth` x `maxHeight`:
 // a wide picture takes the whole width, an upright or square one the whole
-// height, the other side in proportion with the remainder dropped.
+// height, the other side in proportion with the remainder dropped; and where
+// that side would not fit, it fills the frame instead, so that every picture
+// stands whole inside its frame.
 PictureSize FitPicture(PictureSize natural, int maxWidth, int maxHeight);
 
 // What became of an attempt to show the picture at a path. Only Missing
@@ -64,8 +66,14 @@ QImage loadPictureForPrint(const QString& path, const QImage& fallback);
 // Tells the user the picture at `path` cannot be found or read.
 void reportMissingPicture(Platform& platform, QWidget* owner, const QString& path);
 
-// Why `path` cannot be stored in the record's 100-character field exactly,
-// or empty when it can: too long, or characters Windows-1252 cannot hold.
-QString pictureStorageProblem(const QString& path);
+// Why `path` cannot be stored in the record's 100-character field exactly
+// (too long, characters Windows-1252 cannot hold, a blank at an end), and
+// what the user can do about it; both empty when it can.
+struct PictureStorageProblem {
+    QString reason;
+    QString remedy;
+    bool none() const { return reason.isEmpty(); }
+};
+PictureStorageProblem pictureStorageProblem(const QString& path);
 
 }  // namespace corvane

@@ -74,6 +74,9 @@ class frmAddEditName : public QDialog {
     void cmdPrintLabel_Click(int index);
     // The picture frame's working value: the picture's path, or empty.
     QString picturePath() const;
+    // Whether the entry's picture is shown: a kept path of a picture that
+    // cannot be shown here offers neither the larger view nor its printout.
+    bool pictureShown() const;
     // In View, moves the list to row `value` and shows that entry (the
     // scroll bar beside the name).
     void scrollNames_Change(int value);
@@ -111,7 +114,9 @@ class frmAddEditName : public QDialog {
     void loadEntryPicture(const QString& path);
     void showPicture(const LoadedPicture& picture, const QString& path);
     void clearPicture();
-    void showPictureButtons(bool picture);
+    // The frame's buttons for an entry with or without a picture path; the
+    // larger view only for a picture that is shown.
+    void showPictureButtons(bool picture, bool shown = true);
     bool storePicturePath(const QString& path, bool stampModified);
     bool convertDate(int index, const char* what, double& value);
     EntryChanges changes(double birthday, double anniversary) const;

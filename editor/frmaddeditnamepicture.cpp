@@ -29,6 +29,10 @@ QString frmAddEditName::picturePath() const {
     return m_imgPicture->toolTip();
 }
 
+bool frmAddEditName::pictureShown() const {
+    return !m_imgPicture->pixmap().isNull();
+}
+
 void frmAddEditName::clearPicture() {
     m_imgPicture->hide();
     m_imgPicture->clear();
@@ -48,11 +52,11 @@ void frmAddEditName::showPicture(const LoadedPicture& picture, const QString& pa
     m_imgPicture->show();
 }
 
-void frmAddEditName::showPictureButtons(bool picture) {
+void frmAddEditName::showPictureButtons(bool picture, bool shown) {
     m_lblPicture->setVisible(!picture);
     m_cmdPicAddEdit[1]->setVisible(!picture);
     m_cmdPicAddEdit[2]->setVisible(picture);
-    m_cmdLargerPic->setVisible(picture);
+    m_cmdLargerPic->setVisible(picture && shown);
     m_cmdPicDelete->setVisible(picture);
 }
 
@@ -61,7 +65,8 @@ void frmAddEditName::showPictureButtons(bool picture) {
 // file is no picture: a path of another machine (the Windows releases'
 // C:\ and \\server\ paths), a folder that cannot be reached (a disk not
 // mounted) and a picture this build cannot read keep the reference, and
-// the entry shows no picture this time, only a quiet note in the frame.
+// the entry shows no picture this time, only a quiet note in the frame
+// with the path, so that the user knows which file and why.
 void frmAddEditName::loadEntryPicture(const QString& path) {
     clearPicture();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -74,7 +79,13 @@ void frmAddEditName::loadEntryPicture(const QString& path) {
             kept = path;
         } else if (picture.state == PictureState::Unreachable ||
                    picture.state == PictureState::Unreadable) {
-            m_imgPicture->setText(QStringLiteral("The picture cannot be shown here"));
+            const QString why = picture.state == PictureState::Unreachable
+                                    ? QStringLiteral("The picture's folder cannot be reached here:")
+                                    : QStringLiteral("The picture cannot be read here:");
+            const QString shownPath = m_imgPicture->fontMetrics().elidedText(
+                path, Qt::ElideMiddle, m_imgPicture->width() - twipsX(240));
+            m_imgPicture->setWordWrap(true);
+            m_imgPicture->setText(why + QStringLiteral("\n\n") + shownPath);
             m_imgPicture->setAlignment(Qt::AlignCenter);
             m_imgPicture->setToolTip(path);
             kept = path;
@@ -92,7 +103,7 @@ void frmAddEditName::loadEntryPicture(const QString& path) {
             }
         }
     }
-    showPictureButtons(!kept.isEmpty());
+    showPictureButtons(!kept.isEmpty(), pictureShown());
 }
 
 // Writes `path` (empty: none) into the stored entry, with the modification
@@ -128,13 +139,11 @@ void frmAddEditName::cmdPicAddEdit_Click(int) {
     if (chosen.isEmpty()) {
         return;
     }
-    if (const QString problem = pictureStorageProblem(chosen); !problem.isEmpty()) {
+    if (const PictureStorageProblem problem = pictureStorageProblem(chosen); !problem.none()) {
         m_app.platform.messageBox(
             this, {QStringLiteral("File Access Error"),
-                   QStringLiteral("This picture cannot be kept with the entry: %1.\n\n(%2)\n\n"
-                                  "Rename the file or its folder, or move it to a shorter path, "
-                                  "and choose it again.")
-                       .arg(problem, chosen),
+                   QStringLiteral("This picture cannot be kept with the entry: %1.\n\n(%2)\n\n%3")
+                       .arg(problem.reason, chosen, problem.remedy),
                    MsgIcon::Exclamation, MsgButtons::Ok, 1});
         return;
     }

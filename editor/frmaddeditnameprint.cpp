@@ -26,7 +26,7 @@ void frmAddEditName::cmdPrintEntry_Click() {
         return;
     }
     bool withPicture = false;
-    if (!picturePath().isEmpty()) {
+    if (pictureShown()) {
         MessageBoxSpec picture = question;
         picture.text = QStringLiteral("Print the picture also?");
         const MsgAnswer answer = m_app.platform.messageBox(this, picture);

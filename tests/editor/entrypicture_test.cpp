@@ -24,9 +24,13 @@ TEST(FitPicture, TheLongerSideFillsTheFrame) {
     const PictureSize square = FitPicture({5000, 5000}, kEditorFrameWidth, kEditorFrameHeight);
     EXPECT_EQ(square.width, 3480);
     EXPECT_EQ(square.height, 3480);
-    // A nearly square wide picture takes the width and runs taller than the
-    // frame, as the rule has always had it.
-    EXPECT_EQ(FitPicture({4000, 3900}, kEditorFrameWidth, kEditorFrameHeight).height, 3904);
+    // A wide but nearly square picture (1000 x 990 pixels) fits by its
+    // height, in the editor's frame and in the larger view's.
+    const PictureSize nearlySquare{15000, 14850};
+    EXPECT_EQ(FitPicture(nearlySquare, kEditorFrameWidth, kEditorFrameHeight).width, 3515);
+    EXPECT_EQ(FitPicture(nearlySquare, kEditorFrameWidth, kEditorFrameHeight).height, 3480);
+    EXPECT_EQ(FitPicture(nearlySquare, kViewerFrameWidth, kViewerFrameHeight).width, 6060);
+    EXPECT_EQ(FitPicture(nearlySquare, kViewerFrameWidth, kViewerFrameHeight).height, 6000);
 }
 
 TEST(LoadPicture, ALargePictureIsDecodedAtTheSizeItIsShown) {
@@ -77,14 +81,20 @@ TEST(LoadPicture, AnEnormousPictureIsRefusedNotDecoded) {
     EXPECT_FALSE(picture.error.isEmpty());
 }
 
+// Only a path the entry keeps whole may be stored; the user is told why not
+// and the remedy that fits the reason.
 TEST(PicturePath, OnlyAPathTheEntryKeepsWholeMayBeStored) {
-    EXPECT_EQ(pictureStorageProblem("/home/ann/Bilder/Ölkäse.jpg"), "");
-    EXPECT_EQ(pictureStorageProblem("/home/ann/" + QString(90, u'x')), "");  // 100 characters
-    EXPECT_EQ(pictureStorageProblem("/home/ann/" + QString(91, u'x')),
+    EXPECT_TRUE(pictureStorageProblem("/home/ann/Bilder/Ölkäse.jpg").none());
+    EXPECT_TRUE(pictureStorageProblem("/home/ann/" + QString(90, u'x')).none());  // 100 characters
+    const PictureStorageProblem tooLong = pictureStorageProblem("/home/ann/" + QString(91, u'x'));
+    EXPECT_EQ(tooLong.reason,
               "its full path is 101 characters long, more than the 100 an entry can store");
-    EXPECT_EQ(pictureStorageProblem("/home/ann/照片/猫.jpg"),
-              "its name holds characters an entry cannot store (照片猫)");
-    EXPECT_FALSE(pictureStorageProblem(" /leading/blank.jpg").isEmpty());
+    EXPECT_TRUE(tooLong.remedy.contains("shorter"));
+    const PictureStorageProblem characters = pictureStorageProblem("/home/ann/照片/猫.jpg");
+    EXPECT_EQ(characters.reason, "its name holds characters an entry cannot store (照片猫)");
+    EXPECT_TRUE(characters.remedy.contains("without those characters"));
+    EXPECT_FALSE(characters.remedy.contains("shorter"));
+    EXPECT_FALSE(pictureStorageProblem(" /leading/blank.jpg").none());
 }
 
 TEST(PicturePrintout, SixAndAQuarterInchesWideUnlessTooTallForThePage) {

@@ -167,8 +167,8 @@ TEST_F(EditorPicture, APictureChosenForANewEntryThatIsCancelledLeavesNothing) {
 // A picture that cannot be shown is taken off the entry only when it is
 // known to be gone (its folder is there and holds other files) or to be no
 // picture; a path of another machine, an unreachable folder and a picture
-// this build cannot decode keep the reference, without a word. Nothing
-// waits on a pipe or a terminal.
+// this build cannot decode keep the reference, without a message but with a
+// hint in the frame. Nothing waits on a pipe or a terminal.
 TEST_F(EditorPicture, OnlyAPictureKnownGoneOrNoPictureIsTakenOffTheEntry) {
     const std::string folder = pictures->path().string();
     std::filesystem::create_directory(folder + "/empty-mount-point");
@@ -201,6 +201,15 @@ TEST_F(EditorPicture, OnlyAPictureKnownGoneOrNoPictureIsTakenOffTheEntry) {
         EXPECT_TRUE(e->findChild<QLabel*>("imgPicture")->pixmap().isNull());
         if (c.kept) {
             EXPECT_TRUE(platform.messages.isEmpty());
+            // A hint with the path (shortened in the middle) in the frame; no
+            // larger view and no picture in the printout of one not shown.
+            EXPECT_TRUE(e->findChild<QLabel*>("imgPicture")->text().endsWith(c.path.right(7)));
+            EXPECT_TRUE(button(*e, "cmdLargerPic")->isHidden());
+            EXPECT_FALSE(button(*e, "cmdPicDelete")->isHidden());
+            platform.answers = {MsgAnswer::No};
+            app.openPrinter = [](QWidget*, const QString&) { return nullptr; };
+            QTest::mouseClick(button(*e, "cmdPrintEntry"), Qt::LeftButton);
+            EXPECT_EQ(platform.titles(), QStringList{"Print Options..."});
         } else {
             ASSERT_EQ(platform.titles(), QStringList{"Error loading picture"});
             EXPECT_EQ(
