@@ -139,6 +139,10 @@ void PrintEntryReport(PrinterSurface& printer, QWidget* owner, const EntryReport
             }
         }
     }
+    // The last page's number, the pages counted through the whole report.
+    if (printer.page() > 1) {
+        printLayout::PrintPageNumber(printer);
+    }
 }
 
 }  // namespace corvane

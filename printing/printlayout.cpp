@@ -26,6 +26,14 @@ void printHeading(PrinterSurface& printer, const QString& heading, bool underlin
 
 }  // namespace
 
+void PrintPageNumber(PrinterSurface& printer) {
+    printer.endLine();
+    printer.y = kPageNumberY;
+    printer.x = kPageNumberX;
+    printer.print(QStringLiteral("(page %1)").arg(printer.page()));
+    printer.endLine();
+}
+
 void PrintFlowText(PrinterSurface& printer, QWidget* owner, const QString& text,
                    const QString& heading, const FlowOptions& options) {
     const auto [underlineHeading, centreHeading, headingOnEveryPage, leaveOwnerAlone,
@@ -34,7 +42,20 @@ void PrintFlowText(PrinterSurface& printer, QWidget* owner, const QString& text,
         const BusyWindow busy(owner, leaveOwnerAlone);
         int pageOfText = 0;
         bool topOfPage = true;
+        const auto endPage = [&] {
+            if (printer.page() > 1) {
+                PrintPageNumber(printer);
+            }
+            printer.newPage();
+            topOfPage = true;
+        };
         const qsizetype length = text.size();
+        // Below the page's last line (after an earlier text of the same
+        // document), the heading and the first line go on to the next page.
+        const int linesBeforeText = heading.isEmpty() ? 0 : 2;
+        if (length > 0 && printer.y + linesBeforeText * printer.lineHeight() > kPageFull) {
+            endPage();
+        }
         for (qsizetype i = 0; i < length && printer.active(); ++i) {
             if (printer.y < kTopMargin) {
                 printer.y = kTopMargin;
@@ -54,6 +75,25 @@ void PrintFlowText(PrinterSurface& printer, QWidget* owner, const QString& text,
                 printer.endLine();
                 ++i;
             } else {
+                // A word that would run past the point where the wrap cuts
+                // words starts the next line instead, unless it is longer
+                // than a whole line.
+                if (c != u' ' && printer.x > leftMargin &&
+                    (i == 0 || text[i - 1] == u' ' || text[i - 1] == u'\n')) {
+                    qsizetype end = i;
+                    while (end < length && text[end] != u' ' && text[end] != u'\r') {
+                        ++end;
+                    }
+                    if (printer.x + printer.textWidth(text.mid(i, end - i)) > rightLimit + 0.5f) {
+                        printer.endLine();
+                        if (printer.y > kPageFull) {
+                            endPage();
+                            --i;  // the word starts the next page
+                            continue;
+                        }
+                        printer.x = leftMargin;
+                    }
+                }
                 printer.print(QString(c));
             }
             // Word wrap: after the first blank beyond an inch short of the
@@ -64,18 +104,10 @@ void PrintFlowText(PrinterSurface& printer, QWidget* owner, const QString& text,
                 printer.endLine();
             }
             const bool last = i == length - 1;
-            if (last || printer.y > kPageFull) {
-                if (pageOfText > 1) {
-                    printer.endLine();
-                    printer.y = kPageNumberY;
-                    printer.x = kPageNumberX;
-                    printer.print(QStringLiteral("(page %1)").arg(pageOfText));
-                    printer.endLine();
-                }
-                if (!last) {
-                    printer.newPage();
-                    topOfPage = true;
-                }
+            if (last && !keepDocumentOpen && printer.page() > 1) {
+                PrintPageNumber(printer);
+            } else if (!last && printer.y > kPageFull) {
+                endPage();
             }
         }
         if (!keepDocumentOpen) {

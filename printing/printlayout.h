@@ -35,11 +35,17 @@ struct FlowOptions {
 
 // Prints `text` (lines separated by CR LF) from the current position on,
 // wrapped between the options' left margin and right limit, over as many
-// pages as it needs; pages after the first of this call carry "(page n)"
-// at the foot. `heading`, unless empty, is printed above the text as the
-// options say. The caller sets the font.
+// pages as it needs; every page of the document after its first carries
+// "(page n)" at the foot (a document kept open gets its last page's from
+// the caller). `heading`, unless empty, is printed above the text as the
+// options say. A text whose heading and first line would not fit above the
+// page's last line starts on a new page, and a word that fits on a line is
+// never split between two. The caller sets the font.
 void PrintFlowText(PrinterSurface& printer, QWidget* owner, const QString& text,
                    const QString& heading, const FlowOptions& options = {});
+
+// Prints "(page n)", the page's number, at the foot of the page.
+void PrintPageNumber(PrinterSurface& printer);
 
 // Draws a rule of underscores on the current line from `fromX` to at least
 // `toX` (at least one underscore) and ends the line; text already on the

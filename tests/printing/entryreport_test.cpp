@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QWidget>
 
 #include "oledate.h"
@@ -29,11 +31,12 @@ class Report : public testing::Test {
     }
     void print() { PrintEntryReport(printer, nullptr, report); }
     // The texts of each printed line, joined, in order.
-    std::vector<QString> lines() const {
+    std::vector<QString> lines() const { return linesOf(printer); }
+    static std::vector<QString> linesOf(const test::RecordingSurface& paper) {
         std::vector<QString> out;
         float y = -1;
         int page = 0;
-        for (const PrintedText& t : printer.texts) {
+        for (const PrintedText& t : paper.texts) {
             if (t.y != y || t.page != page) {
                 out.emplace_back();
                 y = t.y;
@@ -125,23 +128,55 @@ TEST_F(Report, OtherInformationKeepsFiftyCharactersAndItsSecondLineInTheMargins)
     EXPECT_NEAR(second->y, first.y + line, 1e-4);
 }
 
-TEST_F(Report, NotesAreFlowedUnderTheirHeadingsWithPagesCountedFromTheirStart) {
+// Comments of every length up to past a page: each section starts where its
+// heading and first line fit, no word is split, nothing is printed below the
+// page's foot, and the pages are numbered 2, 3, ... through the report.
+TEST_F(Report, NotesFlowOverPagesThatAreNumberedThroughTheReport) {
     report.includeNotes = true;
-    QString comments;
-    for (int i = 1; i <= 60; ++i) {
-        comments += QStringLiteral("Comment line %1\r\n").arg(i);
+    report.fields[31] = QStringLiteral("Rotary Club\r\nGolf");
+    for (int count = 30; count <= 110; ++count) {
+        SCOPED_TRACE(count);
+        QString comments;
+        for (int i = 1; i <= count; ++i) {
+            comments += QStringLiteral("Comment line %1\r\n").arg(i);
+        }
+        // A long word that starts where the wrap used to cut it.
+        report.fields[30] = comments + QString(70 + count % 13, u'x') +
+                            QStringLiteral(" Unsplittablewordthatislong");
+        test::RecordingSurface paper;
+        PrintEntryReport(paper, nullptr, report);
+        EXPECT_FALSE(paper.ended);
+        // The heading, and on its page, after an empty line, the first line.
+        const PrintedText* heading = paper.find(QStringLiteral("Affiliations-"));
+        ASSERT_NE(heading, nullptr);
+        EXPECT_TRUE(heading->font.underline);
+        const auto after =
+            std::find_if(paper.texts.begin(), paper.texts.end(), [&](const PrintedText& t) {
+                return t.y > heading->y + line * 1.5f && t.page == heading->page;
+            });
+        ASSERT_NE(after, paper.texts.end());
+        EXPECT_EQ(after->text, "R");
+        QStringList footers;
+        for (const PrintedText& t : paper.texts) {
+            if (t.text.startsWith(QStringLiteral("(page"))) {
+                footers << QStringLiteral("%1:%2").arg(t.page).arg(t.text);
+                EXPECT_FLOAT_EQ(t.y, 9.2f);
+            } else {
+                EXPECT_LE(t.y, 8.8f + line) << t.text.toStdString();
+            }
+        }
+        QStringList expected;
+        for (int page = 2; page <= paper.page(); ++page) {
+            expected << QStringLiteral("%1:(page %1)").arg(page);
+        }
+        EXPECT_EQ(footers, expected);
+        const std::vector<QString> printed = linesOf(paper);
+        EXPECT_EQ(std::count(printed.begin(), printed.end(), QStringLiteral("Rotary Club")), 1);
+        EXPECT_EQ(std::count_if(
+                      printed.begin(), printed.end(),
+                      [](const QString& l) { return l.contains(QStringLiteral("Unsplittablewordthatislong")); }),
+                  1);
     }
-    report.fields[30] = comments;
-    report.fields[31] = QStringLiteral("Golf");
-    print();
-    const PrintedText& heading = at("Comments-");
-    EXPECT_TRUE(heading.font.underline);
-    EXPECT_FLOAT_EQ(heading.x, 1.0f);
-    EXPECT_EQ(heading.page, 1);
-    EXPECT_EQ(at("(page 2)").page, 2);
-    EXPECT_FLOAT_EQ(at("(page 2)").y, 9.2f);
-    EXPECT_EQ(at("Affiliations-").page, 2);
-    EXPECT_FALSE(printer.ended);
 
     test::RecordingSurface empty;
     report.fields[30].clear();
