@@ -139,6 +139,9 @@ void frmListLabels::cmdPrint_Click() {
             PrintListLabels(*printer, labels, m_scroll[1]->value(), m_scroll[2]->value());
         }
         printer->report();
+        if (!printer->completed()) {
+            return;  // cancelled or failed: nothing more to say
+        }
     }
     if (skipped > 0) {
         m_app.platform.messageBox(

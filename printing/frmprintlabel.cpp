@@ -48,6 +48,7 @@ frmPrintLabel::frmPrintLabel(AppState& app, QWidget* parent) : QDialog(parent), 
         line->setGeometry(twipsRect(240, 420 + (i - 1) * 390, 3600, 315));
         setBackground(line, "#00ffff");
         line->installEventFilter(this);
+        connect(line, &QLineEdit::textChanged, this, &frmPrintLabel::updateShrinkNote);
         m_txtPrintLabel[i] = line;
     }
     // Two lines of room, so that the hint shows whole beside its box.
@@ -70,6 +71,9 @@ frmPrintLabel::frmPrintLabel(AppState& app, QWidget* parent) : QDialog(parent), 
         position->setObjectName(QStringLiteral("lblPosition(%1)").arg(i));
         m_lblPosition[i] = position;
     }
+    m_lblShrink = staticText(this, {}, twipsRect(3780, 2400, 2460, 720));
+    m_lblShrink->setObjectName(QStringLiteral("lblShrink"));
+
     staticText(this,
                QStringLiteral("Note: This feature assumes you are using an Avery 5160/8160 (or "
                               "equivalent) sheet of 1x2 5/8\" address labels."),
@@ -115,6 +119,33 @@ void frmPrintLabel::Form_Activate() {
     if (m_app.FadeEnabled) {
         m_fade->StartFade(0, 255, 20, false);
     }
+}
+
+void frmPrintLabel::updateShrinkNote() {
+    QStringList shrunk;
+    bool cut = false;
+    for (int i = 1; i <= 4; ++i) {
+        const FittedLabelLine fitted = fitLabelLine(line(i));
+        if (fitted.shrunk()) {
+            shrunk << QString::number(i);
+            cut = cut || fitted.text.size() < line(i).size();
+        }
+    }
+    if (shrunk.isEmpty()) {
+        m_lblShrink->clear();
+        return;
+    }
+    const QString which =
+        shrunk.size() == 1
+            ? QStringLiteral("Line ") + shrunk.first() + QStringLiteral(" is")
+            : QStringLiteral("Lines ") +
+                  QStringList(shrunk.mid(0, shrunk.size() - 1)).join(QStringLiteral(", ")) +
+                  QStringLiteral(" and ") + shrunk.last() + QStringLiteral(" are");
+    m_lblShrink->setText(
+        which +
+        QStringLiteral(" too long for the label and will be printed "
+                       "smaller") +
+        (cut ? QStringLiteral(", and cut where even that is too wide.") : QStringLiteral(".")));
 }
 
 void frmPrintLabel::scroll_Change(int index) {

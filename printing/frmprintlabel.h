@@ -39,11 +39,14 @@ class frmPrintLabel : public QDialog {
 
   private:
     void Form_Activate();
+    // Says which lines are too long for the label at the normal size.
+    void updateShrinkNote();
 
     AppState& m_app;
     std::array<QLineEdit*, 5> m_txtPrintLabel{};
     std::array<QScrollBar*, 3> m_scroll{};
     std::array<QLabel*, 3> m_lblPosition{};
+    QLabel* m_lblShrink;  // names the lines printed smaller to fit the label
     OrielButton* m_cmdPrintLabel;
     OrielButton* m_cmdCancel;
     FadeController* m_fade;

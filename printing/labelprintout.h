@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 
 #include "printersurface.h"
 
@@ -14,6 +15,26 @@ namespace corvane {
 inline constexpr int kLabelRows = 10;
 inline constexpr int kLabelColumns = 3;
 inline constexpr int kLabelLineLength = 35;
+// The width a line may take on its label, inches: the label's 2 5/8 less the
+// indent of its text and a margin at its right edge; and the smallest size a
+// line too wide for it is printed in, points.
+inline constexpr double kLabelTextWidth = 2.4;
+inline constexpr double kLabelSmallestPoints = 7;
+
+// A label line as it is printed: in the size that fits it on the label, from
+// 10 points down to 7 in half points, and cut only when it is too wide even
+// at 7.
+struct FittedLabelLine {
+    QString text;
+    double points = 10;
+    bool shrunk() const { return points < 10; }
+};
+// `width` measures a text at a size in points, in inches.
+FittedLabelLine fitLabelLine(const QString& line,
+                             const std::function<double(const QString&, double)>& width);
+// The same, measured as a printer at 1200 dots per inch measures it: for the
+// label window's word on the lines it will print smaller.
+FittedLabelLine fitLabelLine(const QString& line);
 
 // The left edge of the text of column `column` and the top of row `row`,
 // inches from the paper's corner.

@@ -37,7 +37,9 @@ std::unique_ptr<PrinterSurface> openPrinterSurface(AppState& app, QWidget* owner
     std::unique_ptr<QtPrinterSurface> surface;
     const QString printer = app.platform.defaultPrinterName();
     if (!printer.isEmpty()) {
-        surface = QtPrinterSurface::onPrinter(app.platform, owner, printer, documentName);
+        surface = QtPrinterSurface::onPrinter(
+            app.platform, owner, printer, documentName,
+            letter ? std::optional(QPageSize(QPageSize::Letter)) : std::nullopt);
     } else {
         QString path = app.platform.saveFileName(owner, QStringLiteral("Save the printout as PDF"),
                                                  suggestedPdfPath(documentName),

@@ -20,7 +20,8 @@ class AppState;
 // user's locale). Null when the user cancelled the file's name or the job
 // could not start; the user has then been told why, where that needs
 // telling.
-// Label sheets are Letter paper: `letter` makes a PDF Letter whatever the
+// Label sheets are Letter paper: `letter` puts the job on Letter, on the
+// printer and in a PDF alike, whatever the printer's own paper or the
 // locale.
 std::unique_ptr<PrinterSurface> openPrinterSurface(AppState& app, QWidget* owner,
                                                    const QString& documentName,

@@ -31,19 +31,30 @@ QtPrinterSurface::QtPrinterSurface(Platform& platform, QWidget* owner, QString t
     m_clock.start();
 }
 
-std::unique_ptr<QtPrinterSurface> QtPrinterSurface::onPrinter(Platform& platform, QWidget* owner,
-                                                              const QString& printerName,
-                                                              const QString& documentName) {
+bool QtPrinterSurface::setUpPrinter(QPrinter& printer, const QString& documentName,
+                                    const std::optional<QPageSize>& paper) {
+    printer.setFullPage(false);
+    printer.setDocName(documentName);
+    return !paper || printer.setPageSize(*paper);
+}
+
+std::unique_ptr<QtPrinterSurface> QtPrinterSurface::onPrinter(
+    Platform& platform, QWidget* owner, const QString& printerName, const QString& documentName,
+    const std::optional<QPageSize>& paper) {
     std::unique_ptr<QtPrinterSurface> surface(new QtPrinterSurface(platform, owner, printerName));
     const QPrinterInfo info = QPrinterInfo::printerInfo(printerName);
     surface->m_printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     surface->m_printer->setOutputFormat(QPrinter::NativeFormat);
-    surface->m_printer->setFullPage(false);
-    surface->m_printer->setDocName(documentName);
     if (info.isNull() || !surface->m_printer->isValid()) {
         surface->abandon(QStringLiteral("Corvane could not find the printer \"%1\".\n\n"
                                         "Nothing was printed.")
                              .arg(printerName));
+        return surface;
+    }
+    if (!setUpPrinter(*surface->m_printer, documentName, paper)) {
+        surface->abandon(QStringLiteral("The printer \"%1\" cannot take %2 paper, which the "
+                                        "labels are made on.\n\nNothing was printed.")
+                             .arg(printerName, paper->name()));
         return surface;
     }
     if (!surface->begin(surface->m_printer.get())) {

@@ -18,6 +18,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <memory>
+#include <optional>
 
 #include "printersurface.h"
 
@@ -43,10 +44,16 @@ QFont printerFont(const PrintFont& font);
 
 class QtPrinterSurface final : public PrinterSurface {
   public:
-    // A job on the printer called `printerName`, on its own paper.
-    static std::unique_ptr<QtPrinterSurface> onPrinter(Platform& platform, QWidget* owner,
-                                                       const QString& printerName,
-                                                       const QString& documentName);
+    // A job on the printer called `printerName`, on its own paper or on
+    // `paper` (labels go on the Letter sheet they are made on).
+    static std::unique_ptr<QtPrinterSurface> onPrinter(
+        Platform& platform, QWidget* owner, const QString& printerName, const QString& documentName,
+        const std::optional<QPageSize>& paper = std::nullopt);
+    // Sets `printer` up for a job: the printable area's margins, the
+    // document's name, and `paper` when given. False when the printer
+    // cannot take that paper.
+    static bool setUpPrinter(QPrinter& printer, const QString& documentName,
+                             const std::optional<QPageSize>& paper);
     // A job written as a PDF file at `path` on `paper`, with the margins a
     // printer's printable area would have.
     static std::unique_ptr<QtPrinterSurface> toPdf(Platform& platform, QWidget* owner,
@@ -58,6 +65,7 @@ class QtPrinterSurface final : public PrinterSurface {
     double printableHeight() const override;
     QPointF physicalOffset() const override;
     bool active() const override;
+    bool completed() const override { return m_written; }
 
     // Tells the user, once, why the job failed or where the PDF file is.
     void report() override;

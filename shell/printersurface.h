@@ -84,6 +84,9 @@ class PrinterSurface {
     // False once the document ended, the job failed or the user cancelled
     // it: nothing more reaches the paper.
     virtual bool active() const { return !m_ended; }
+    // True once the document ended whole: the job sent or the file written,
+    // not cancelled and not failed.
+    virtual bool completed() const { return m_ended; }
     // Tells the user how the job ended, where that needs telling: why it
     // failed, or where the file it wrote is. Called once the window that
     // printed is enabled again.

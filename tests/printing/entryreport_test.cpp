@@ -172,9 +172,10 @@ TEST_F(Report, NotesFlowOverPagesThatAreNumberedThroughTheReport) {
         EXPECT_EQ(footers, expected);
         const std::vector<QString> printed = linesOf(paper);
         EXPECT_EQ(std::count(printed.begin(), printed.end(), QStringLiteral("Rotary Club")), 1);
-        EXPECT_EQ(std::count_if(
-                      printed.begin(), printed.end(),
-                      [](const QString& l) { return l.contains(QStringLiteral("Unsplittablewordthatislong")); }),
+        EXPECT_EQ(std::count_if(printed.begin(), printed.end(),
+                                [](const QString& l) {
+                                    return l.contains(QStringLiteral("Unsplittablewordthatislong"));
+                                }),
                   1);
     }
 

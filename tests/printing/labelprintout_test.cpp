@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QTest>
 
@@ -14,6 +15,7 @@
 #include "frmprintlabel.h"
 #include "orielbutton.h"
 #include "pdftext.h"
+#include "qtprintersurface.h"
 #include "recordingsurface.h"
 
 namespace corvane {
@@ -93,7 +95,44 @@ TEST_F(LabelWindow, LinesAreCutAndTheChosenPlaceIsPrintedAsOftenAsAsked) {
     EXPECT_TRUE(window.isEnabled());
 }
 
-// On paper, measured from its corner: a Letter PDF whatever the locale.
+// A line too wide for its label is printed smaller, down to 7 points, and
+// only then cut; the lines keep their spacing.
+TEST(LabelLayout, ALineTooWideForTheLabelShrinksThenIsCut) {
+    test::RecordingSurface printer;
+    const float line = static_cast<float>(printer.lineHeight());
+    const QString wide = QStringLiteral("MAXIMILIAN WOLFGANG HOHENZOLLERN SR");
+    PrintLabel(printer, {wide, QString(35, u'W'), QStringLiteral("Harbour Bay"), QString()}, 1, 1);
+    ASSERT_EQ(printer.texts.size(), 4u);
+    for (const PrintedText& t : printer.texts) {
+        test::RecordingSurface measure;
+        measure.setFont(t.font);
+        EXPECT_LE(onPaper(t.x) + measure.textWidth(t.text.trimmed()), 0.2 + kLabelTextWidth)
+            << t.text.toStdString();
+        EXPECT_GE(t.font.size, kLabelSmallestPoints);
+    }
+    EXPECT_EQ(printer.texts[0].text, wide + QStringLiteral("  "));
+    EXPECT_LT(printer.texts[0].font.size, 10);
+    EXPECT_EQ(printer.texts[1].font.size, kLabelSmallestPoints);
+    EXPECT_LT(printer.texts[1].text.trimmed().size(), 35);
+    EXPECT_EQ(printer.texts[2].font, PrintFont{});
+    EXPECT_NEAR(printer.texts[2].y, printer.texts[0].y + 2 * line, 1e-4);
+}
+
+// A printer whose own paper is A4 takes a label job on Letter, and the
+// sheet is placed from the corner of that paper.
+TEST(LabelPaper, APrinterOnA4TakesTheLabelsOnLetter) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    ASSERT_TRUE(QtPrinterSurface::setUpPrinter(printer, QStringLiteral("Corvane label"),
+                                               QPageSize(QPageSize::Letter)));
+    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::Letter);
+    EXPECT_EQ(printer.docName(), "Corvane label");
+}
+
+// On paper, measured from its corner: a Letter PDF whatever the locale; a
+// long line in column 3 ends inside its label, and the window said it would
+// be printed smaller.
 TEST_F(LabelWindow, ALabelInAPdfFileSitsOnTheSheet) {
     app.openPrinter = nullptr;
     const std::string pdf = dir.file("label.pdf");
@@ -102,6 +141,10 @@ TEST_F(LabelWindow, ALabelInAPdfFileSitsOnTheSheet) {
     window.show();
     window.setLine(1, QStringLiteral("Adams, Ann"));
     window.setLine(2, QStringLiteral("17 Lantern Row"));
+    EXPECT_TRUE(window.findChild<QLabel*>("lblShrink")->text().isEmpty());
+    window.setLine(3, QStringLiteral("MAXIMILIAN WOLFGANG HOHENZOLLERN SR"));
+    EXPECT_EQ(window.findChild<QLabel*>("lblShrink")->text(),
+              "Line 3 is too long for the label and will be printed smaller.");
     window.findChild<QScrollBar*>("scroll(1)")->setValue(10);
     window.findChild<QScrollBar*>("scroll(2)")->setValue(3);
     window.cmdPrintLabel_Click();
@@ -112,6 +155,9 @@ TEST_F(LabelWindow, ALabelInAPdfFileSitsOnTheSheet) {
     EXPECT_NEAR(name->left, 5.8 * 72, 1.0);
     EXPECT_GT(name->top, 9.5 * 72);
     EXPECT_LT(name->top, 9.8 * 72);
+    const test::PdfWord* last = text.find(QStringLiteral("SR"));
+    ASSERT_NE(last, nullptr);
+    EXPECT_LE(last->right, (5.8 + kLabelTextWidth) * 72);
 }
 
 }  // namespace

@@ -90,6 +90,16 @@ TEST_F(ListLabels, EntriesWithoutTheAddressAreSkippedAndCounted) {
     EXPECT_EQ(platform.messages[0].text,
               "1 entry of the list had no home address and got no label.");
 
+    // A printout cancelled on its way says nothing more.
+    platform.messages.clear();
+    app.openPrinter = [](QWidget*, const QString&) {
+        auto printer = std::make_unique<test::RecordingSurface>();
+        printer->onDraw = [p = printer.get()] { p->failing = true; };
+        return printer;
+    };
+    labels.cmdPrint_Click();
+    EXPECT_TRUE(platform.messages.isEmpty());
+
     labels.findChild<QRadioButton*>("optAddress(2)")->setChecked(true);
     EXPECT_EQ(labels.findChild<QLabel*>("lblSheets")->text(), "1 label(s) on 1 sheet(s)");
 }

@@ -16,6 +16,7 @@ struct PdfWord {
     double left;  // points from the paper's left edge
     double top;   // points from the paper's top edge
     QString text;
+    double right = 0;  // points from the paper's left edge to the word's end
 };
 
 struct PdfText {
@@ -54,7 +55,7 @@ inline PdfText readPdf(const std::string& path) {
     static const QRegularExpression pageTag(
         QStringLiteral(R"re(<page width="([\d.]+)" height="([\d.]+)">)re"));
     static const QRegularExpression wordTag(QStringLiteral(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re"));
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re"));
     int page = 0;
     for (const QString& line : QString::fromStdString(run.out).split(u'\n')) {
         if (const auto m = pageTag.match(line); m.hasMatch()) {
@@ -62,12 +63,13 @@ inline PdfText readPdf(const std::string& path) {
             pdf.pageWidth = m.captured(1).toDouble();
             pdf.pageHeight = m.captured(2).toDouble();
         } else if (const auto w = wordTag.match(line); w.hasMatch()) {
-            QString text = w.captured(3);
+            QString text = w.captured(4);
             text.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
                 .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
                 .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
                 .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-            pdf.words.push_back({page, w.captured(1).toDouble(), w.captured(2).toDouble(), text});
+            pdf.words.push_back({page, w.captured(1).toDouble(), w.captured(2).toDouble(), text,
+                                 w.captured(3).toDouble()});
         }
     }
     return pdf;

@@ -54,6 +54,7 @@ class RecordingSurface final : public PrinterSurface {
     };
     std::vector<PrintedPicture> pictures;
     bool active() const override { return PrinterSurface::active() && !failing; }
+    bool completed() const override { return PrinterSurface::completed() && !failing; }
 
     // The texts of page `page`, in the order printed.
     std::vector<PrintedText> onPage(int page) const {
