@@ -29,6 +29,9 @@ bool isQtOption(const std::string& arg, bool& takesValue) {
     if (arg.size() < 2 || arg[0] != '-') {
         return false;
     }
+    if (arg == "--sync") {
+        return false;  // Corvane's; Qt's X11 option is "-sync"
+    }
     std::string name = arg.substr(arg[1] == '-' ? 2 : 1);
     const auto equals = name.find('=');
     const bool valueAttached = equals != std::string::npos;
@@ -47,7 +50,7 @@ struct OptionSpec {
     const char* valueName;  // null: no value
     const char* whenMissing;
 };
-constexpr std::array<OptionSpec, 11> kOptions{{
+constexpr std::array<OptionSpec, 16> kOptions{{
     {"export", "format", "--export needs a format: json, csv, vcard, vcard3"},
     {"import", "file", "--import needs the file to read"},
     {"folder", "dir", "--folder needs the folder that holds (or is to hold) Corvane.Data"},
@@ -57,6 +60,12 @@ constexpr std::array<OptionSpec, 11> kOptions{{
     {"deleted", nullptr, nullptr},
     {"restore", "number", "--restore needs the number --deleted gives the entry"},
     {"documents", nullptr, nullptr},
+    {"sync-setup", "url",
+     "--sync-setup needs the address of the server, the account or the address book"},
+    {"sync", nullptr, nullptr},
+    {"user", "name", "--user needs the user name"},
+    {"password-file", "file", "--password-file needs the file that holds the password"},
+    {"addressbook", "name", "--addressbook needs the address book's name"},
     {"version", nullptr, nullptr},
     {"help", nullptr, nullptr},
 }};
@@ -87,7 +96,8 @@ CommandLine::Action chosenAction(const QCommandLineParser& parser) {
     for (const auto& [name, named] :
          {std::pair{"export", Action::Export}, std::pair{"import", Action::Import},
           std::pair{"upcoming", Action::Upcoming}, std::pair{"affiliations", Action::Affiliations},
-          std::pair{"deleted", Action::Deleted}, std::pair{"restore", Action::Restore}}) {
+          std::pair{"deleted", Action::Deleted}, std::pair{"restore", Action::Restore},
+          std::pair{"sync-setup", Action::SyncSetup}, std::pair{"sync", Action::Sync}}) {
         if (parser.isSet(QString::fromLatin1(name))) {
             if (action != Action::Run) {
                 return Action::Error;
@@ -121,7 +131,8 @@ QStringList corvaneArguments(const std::vector<std::string>& args, bool& quitWit
             const std::string_view arg = args[i];
             valueNext = arg == "--export" || arg == "--import" || arg == "--folder" ||
                         arg == "--restore" || arg == "-export" || arg == "-import" ||
-                        arg == "-folder" || arg == "-restore";
+                        arg == "-folder" || arg == "-restore" || arg == "--sync-setup" ||
+                        arg == "--user" || arg == "--password-file" || arg == "--addressbook";
         }
     }
     return rest;
@@ -182,7 +193,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     result.action = chosenAction(parser);
     if (result.action == CommandLine::Action::Error) {
         return fail(
-            "give one of --export, --import, --upcoming, --affiliations, --deleted and --restore");
+            "give one of --export, --import, --upcoming, --affiliations, --deleted, --restore, "
+            "--sync-setup and --sync");
     }
     if (parser.isSet(QStringLiteral("folder"))) {
         result.folder = value("folder");
@@ -217,6 +229,20 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                         "'");
         }
     }
+    result.syncUrl = value("sync-setup");
+    if (parser.isSet(QStringLiteral("sync-setup")) && result.syncUrl.empty()) {
+        return fail(whenMissing("sync-setup"));
+    }
+    result.syncUser = value("user");
+    result.addressBook = value("addressbook");
+    result.passwordFile = value("password-file");
+    const bool syncing = result.action == CommandLine::Action::SyncSetup ||
+                         result.action == CommandLine::Action::Sync;
+    if (!syncing &&
+        (parser.isSet(QStringLiteral("user")) || parser.isSet(QStringLiteral("password-file")) ||
+         parser.isSet(QStringLiteral("addressbook")))) {
+        return fail("--user, --password-file and --addressbook go with --sync-setup or --sync");
+    }
     if (result.dryRun && result.action != CommandLine::Action::Import) {
         return fail("--dry-run goes with --import");
     }
@@ -246,6 +272,12 @@ std::string usageText() {
            "  --affiliations  list the affiliations of all entries\n"
            "  --deleted       list the deleted entries kept in the trash, newest first\n"
            "  --restore N     put entry N of that list back into the address book\n"
+           "  --sync-setup URL  find the CardDAV address book at URL (a server, an\n"
+           "                  account or the address book itself) and keep it as the\n"
+           "                  book's account; with --user NAME, --password-file FILE\n"
+           "                  and --addressbook NAME (when the account has several)\n"
+           "  --sync          sync the address book with that account both ways\n"
+           "  --password-file FILE  the password, in a file only you may read\n"
            "  --version       print the version and exit\n"
            "  --help          print this text and exit\n"
            "  /m              quit without asking for confirmation\n"

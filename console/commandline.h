@@ -21,6 +21,8 @@ struct CommandLine {
         Affiliations,
         Deleted,
         Restore,
+        SyncSetup,
+        Sync,
         Version,
         Help,
         Error
@@ -36,6 +38,13 @@ struct CommandLine {
     bool dryRun = false;
     // Action::Restore: the number of the deleted entry, as --deleted lists it.
     int restoreNumber = 0;
+    // Action::SyncSetup: the server, account or address book's URL, the
+    // user name and the address book's name; with Action::Sync too, the
+    // file that holds the password.
+    std::string syncUrl;
+    std::string syncUser;
+    std::string addressBook;
+    std::string passwordFile;
     // Action::Error: what was wrong.
     std::string error;
     // "--folder DIR": the address book lives in DIR, not the current folder.

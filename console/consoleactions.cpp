@@ -83,7 +83,8 @@ int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ost
     // Only the actions that use the book go to its folder.
     const bool usesBook = action == Action::Export || action == Action::Import ||
                           action == Action::Upcoming || action == Action::Affiliations ||
-                          action == Action::Deleted || action == Action::Restore;
+                          action == Action::Deleted || action == Action::Restore ||
+                          action == Action::Sync;
     if (usesBook && enterFolder(commandLine, err) != 0) {
         return 1;
     }
@@ -120,6 +121,10 @@ int runConsoleAction(const CommandLine& commandLine, std::ostream& out, std::ost
             return checkedOutput(runDeleted(out, err), out, err);
         case Action::Restore:
             return checkedOutput(runRestore(commandLine, out, err), out, err);
+        case Action::SyncSetup:
+            return checkedOutput(runSyncSetup(commandLine, out, err), out, err);
+        case Action::Sync:
+            return checkedOutput(runSync(commandLine, out, err), out, err);
         case Action::Run:
             break;
     }

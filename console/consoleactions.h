@@ -48,6 +48,15 @@ int runDeleted(std::ostream& out, std::ostream& err);
 // damaged.
 int runRestore(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 
+// `corvane --sync-setup URL [--user NAME] [--password-file FILE]
+// [--addressbook NAME]`: finds the address book and keeps it as the
+// account. Returns 0, or 1 when none was found or the server refused.
+int runSyncSetup(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+// `corvane --sync`: one two-way sync with the account, refused while
+// another process writes the book; prints the summary line. Returns 0; 1
+// when the sync could not be done; 2 when the book or its sync state is
+// damaged.
+int runSync(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 // `status`, unless what an action wrote did not reach `out` (a full disk, a
 // closed pipe): then that is said on `err` and the status is 1.
 int checkedOutput(int status, std::ostream& out, std::ostream& err);

@@ -5,7 +5,7 @@ RUN_PACKAGES=(
     cmake
     ninja-build
     pkg-config
-    qt6-base-dev          # Qt 6 Core, Gui, Widgets, PrintSupport, Test
+    qt6-base-dev          # Qt 6 Core, Gui, Widgets, PrintSupport, Network, Test
     qt6-image-formats-plugins  # more picture formats for entry pictures
     libgl-dev             # needed by Qt's CMake files
     fonts-liberation      # metric-compatible with Arial, so printouts keep their widths
@@ -18,6 +18,7 @@ TEST_PACKAGES=(
     poppler-utils         # pdftotext reads printouts back in the tests
     desktop-file-utils    # desktop-file-validate checks the installed menu entry
     appstream             # appstreamcli checks the installed metainfo
+    radicale              # a real CardDAV server on 127.0.0.1 for the sync tests
 )
 # Only to fuzz (scripts/fuzz.sh):
 FUZZ_PACKAGES=(

@@ -1,0 +1,116 @@
+// `corvane --sync-setup URL` and `corvane --sync`: the book's CardDAV
+// account, and one two-way sync of the book with it.
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <memory>
+
+#include "booklock.h"
+#include "consoleactions.h"
+#include "datafile.h"
+#include "davclient.h"
+#include "oledate.h"
+#include "syncaccount.h"
+#include "syncengine.h"
+#include "terminaltext.h"
+
+namespace corvane {
+namespace {
+
+// Qt Network and the settings need an application object; the console
+// actions run without one.
+std::unique_ptr<QCoreApplication> ensureApplication() {
+    if (QCoreApplication::instance() != nullptr) {
+        return nullptr;
+    }
+    static int argc = 1;
+    static char name[] = "corvane";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+bool password(const CommandLine& commandLine, QString& out, std::ostream& err) {
+    if (commandLine.passwordFile.empty()) {
+        return true;  // a server that asks for none
+    }
+    QString error;
+    if (!readPasswordFile(QString::fromStdString(commandLine.passwordFile), out, error)) {
+        err << "corvane: " << error.toStdString() << '\n';
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int runSyncSetup(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
+    const auto application = ensureApplication();
+    QString secret;
+    if (!password(commandLine, secret, err)) {
+        return 1;
+    }
+    const QString user = QString::fromStdString(commandLine.syncUser);
+    DavClient client(user, secret);
+    QStringList found;
+    QString error;
+    const QUrl book =
+        discoverAddressBook(client, QUrl(QString::fromStdString(commandLine.syncUrl)),
+                            QString::fromStdString(commandLine.addressBook), found, error);
+    if (book.isEmpty()) {
+        err << "corvane: " << shownOnTerminal(error.toStdString()) << ". No account was kept\n";
+        return 1;
+    }
+    if (found.size() > 1) {
+        out << "Address books of the account:\n";
+        for (const QString& line : found) {
+            out << "  " << shownOnTerminal(line.toStdString()) << '\n';
+        }
+    }
+    if (!writeSyncAccount({book, user})) {
+        err << "corvane: the settings cannot be written. No account was kept\n";
+        return 1;
+    }
+    out << "The address book is synced with " << book.toString().toStdString() << '\n';
+    return 0;
+}
+
+int runSync(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
+    const auto application = ensureApplication();
+    const SyncAccount account = readSyncAccount();
+    if (!account.isSet()) {
+        err << "corvane: no account is set up; run corvane --sync-setup URL first\n";
+        return 1;
+    }
+    QString secret;
+    if (!password(commandLine, secret, err)) {
+        return 1;
+    }
+    BookLock lock("");
+    const BookLock::Result locked = lock.tryAcquire();
+    if (locked != BookLock::Result::Acquired) {
+        err << "corvane: "
+            << (locked == BookLock::Result::HeldByAnother
+                    ? std::string("Corvane is running and syncs the book itself; close it to "
+                                  "sync from here")
+                    : "no lock can be taken on the address book (" + lock.reason() + ")")
+            << ". Nothing was synced\n";
+        return 1;
+    }
+    DataFile store;
+    DavClient client(account.user, secret);
+    const QDateTime now = QDateTime::currentDateTime();
+    const double stamp =
+        oleFromDateTime({now.date().year(), now.date().month(), now.date().day(), now.time().hour(),
+                         now.time().minute(), now.time().second()});
+    const SyncOutcome outcome = syncBook(store, client, account.collection, stamp);
+    (void)store.CloseDataFile();
+    if (!outcome.ok) {
+        err << "corvane: the sync could not be done: "
+            << shownOnTerminal(outcome.error.toStdString()) << '\n';
+        return outcome.damaged ? 2 : 1;
+    }
+    out << outcome.summary.line().toStdString() << '\n';
+    return 0;
+}
+
+}  // namespace corvane

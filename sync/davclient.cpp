@@ -1,0 +1,137 @@
+#include "davclient.h"
+
+#include <QEventLoop>
+#include <QHostAddress>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+
+namespace corvane {
+namespace {
+
+// A request the server leaves unanswered this long is given up.
+constexpr int kTimeoutMs = 30000;
+// Requests in flight at once: Qt opens up to six connections to a host.
+constexpr std::size_t kInFlight = 6;
+
+bool isLoopback(const QString& host) {
+    if (host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0) {
+        return true;
+    }
+    const QHostAddress address(host);
+    return !address.isNull() && address.isLoopback();
+}
+
+}  // namespace
+
+DavClient::DavClient(QString user, QString password) {
+    m_network.setRedirectPolicy(QNetworkRequest::SameOriginRedirectPolicy);
+    m_network.setTransferTimeout(kTimeoutMs);
+    if (!user.isEmpty() || !password.isEmpty()) {
+        m_authorization = "Basic " + (user + u':' + password).toUtf8().toBase64();
+    }
+}
+
+QString DavClient::refusalOf(const QUrl& url) {
+    if (!url.isValid() || url.host().isEmpty()) {
+        return QStringLiteral("'%1' is no web address").arg(url.toString());
+    }
+    if (url.scheme() == u"https") {
+        return {};
+    }
+    if (url.scheme() == u"http" && isLoopback(url.host())) {
+        return {};
+    }
+    if (url.scheme() == u"http") {
+        return QStringLiteral(
+                   "plain http is used only to this computer (127.0.0.1); use https "
+                   "for %1")
+            .arg(url.host());
+    }
+    return QStringLiteral("'%1' is no http or https address").arg(url.toString());
+}
+
+QNetworkReply* DavClient::start(const DavRequest& request) {
+    QNetworkRequest http(request.url);
+    for (const auto& [name, value] : request.headers) {
+        http.setRawHeader(name, value);
+    }
+    // Credentials go only where refusalOf allows (https, or loopback http),
+    // and a redirect never leaves the origin, so they never leak.
+    if (!m_authorization.isEmpty() && refusalOf(request.url).isEmpty()) {
+        http.setRawHeader("Authorization", m_authorization);
+    }
+    if (!request.body.isEmpty()) {
+        http.setHeader(QNetworkRequest::ContentTypeHeader,
+                       request.method == "PUT" ? QByteArray("text/vcard; charset=utf-8")
+                                               : QByteArray("application/xml; charset=utf-8"));
+    }
+    ++m_sent;
+    return m_network.sendCustomRequest(http, request.method, request.body);
+}
+
+DavResponse DavClient::finish(QNetworkReply* reply) {
+    DavResponse response;
+    response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    response.body = reply->readAll();
+    response.etag = reply->rawHeader("ETag");
+    response.url = reply->url();
+    if (response.status == 0) {
+        response.error = reply->errorString();
+    }
+    reply->deleteLater();
+    return response;
+}
+
+DavResponse DavClient::send(const DavRequest& request) {
+    if (const QString refusal = refusalOf(request.url); !refusal.isEmpty()) {
+        DavResponse refused;
+        refused.error = refusal;
+        return refused;
+    }
+    QNetworkReply* reply = start(request);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (!reply->isFinished()) {
+        loop.exec();
+    }
+    return finish(reply);
+}
+
+std::vector<DavResponse> DavClient::sendAll(const std::vector<DavRequest>& requests) {
+    std::vector<DavResponse> responses(requests.size());
+    std::vector<QNetworkReply*> replies(requests.size(), nullptr);
+    std::size_t next = 0;
+    std::size_t done = 0;
+    QEventLoop loop;
+    std::size_t running = 0;
+    std::function<void()> startMore;
+    startMore = [&] {
+        while (running < kInFlight && next < requests.size()) {
+            const std::size_t index = next++;
+            if (const QString refusal = refusalOf(requests[index].url); !refusal.isEmpty()) {
+                responses[index].error = refusal;
+                ++done;
+                continue;
+            }
+            QNetworkReply* reply = start(requests[index]);
+            ++running;
+            QObject::connect(reply, &QNetworkReply::finished, &loop, [&, reply, index] {
+                responses[index] = finish(reply);
+                --running;
+                ++done;
+                startMore();
+                if (done == requests.size()) {
+                    loop.quit();
+                }
+            });
+        }
+    };
+    startMore();
+    if (done < requests.size()) {
+        loop.exec();
+    }
+    return responses;
+}
+
+}  // namespace corvane

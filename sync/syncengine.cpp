@@ -1,0 +1,685 @@
+#include "syncengine.h"
+
+#include <QDir>
+#include <map>
+#include <set>
+
+#include "bookappend.h"
+#include "cardfields.h"
+#include "davclient.h"
+#include "davxml.h"
+#include "recordtext.h"
+#include "syncstate.h"
+
+namespace corvane {
+namespace {
+
+// Cards fetched in one addressbook-multiget.
+constexpr int kMultigetBatch = 100;
+// How often an upload the server refused as changed meanwhile (412) is
+// merged again and retried.
+constexpr int kConflictRetries = 3;
+
+QString nameOf(const ContactRecord& r) {
+    return QString::fromStdString(r.text(Field::FullName));
+}
+
+bool changedSince(const ContactRecord& now, const ContactRecord& base) {
+    for (const Field f : userFields()) {
+        if (!sameField(now, base, f)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::set<Field> fieldsChanged(const ContactRecord& now, const ContactRecord& base) {
+    std::set<Field> out;
+    for (const Field f : userFields()) {
+        if (!sameField(now, base, f)) {
+            out.insert(f);
+        }
+    }
+    return out;
+}
+
+void copyField(ContactRecord& to, const ContactRecord& from, Field field) {
+    if (fieldInfo(field).kind == FieldKind::Date) {
+        to.setDate(field, from.date(field));
+    } else {
+        to.setText(field, from.text(field));
+    }
+}
+
+// Appends a line to the comments as long as they hold it.
+void addCommentLine(ContactRecord& r, const std::string& line) {
+    std::string comments = r.text(Field::Comments);
+    if (!comments.empty()) {
+        comments += "\r\n";
+    }
+    comments += line;
+    if (ContactRecord::fitsWhole(Field::Comments, comments)) {
+        r.setText(Field::Comments, comments);
+    }
+}
+
+std::string fieldLabel(Field f) {
+    return std::string(fieldInfo(f).name);
+}
+
+std::string shownValue(const ContactRecord& r, Field f) {
+    return fieldInfo(f).kind == FieldKind::Date ? formatRecordDate(r.date(f)).toStdString()
+                                                : r.text(f);
+}
+
+class Sync {
+  public:
+    Sync(DataFile& store, DavClient& client, const QUrl& collection, double now)
+        : m_store(store), m_client(client), m_collection(collection), m_now(now) {
+        m_basePath = m_collection.path();
+        if (!m_basePath.endsWith(u'/')) {
+            m_basePath += u'/';
+            m_collection.setPath(m_basePath);
+        }
+    }
+
+    SyncOutcome run();
+
+  private:
+    struct Upload {
+        int entry = -1;   // index into m_state.entries, or -1 for a new card
+        int record = -1;  // index into m_records
+        QString href;
+        QByteArray ifMatch;  // the ETag, or "*" for a new card
+        QByteArray card;
+    };
+
+    QUrl urlOf(const QString& href) const {
+        QUrl url = m_collection;
+        url.setPath(href);
+        return url;
+    }
+    bool fail(const QString& why) {
+        m_outcome.error = why;
+        return false;
+    }
+    bool failOn(const DavResponse& r, const QString& what) {
+        if (r.status == 0) {
+            return fail(QStringLiteral("the server could not be reached (%1)").arg(r.error));
+        }
+        if (r.status == 401 || r.status == 403) {
+            return fail(QStringLiteral("the server refused the user name or password (HTTP %1)")
+                            .arg(r.status));
+        }
+        if (r.status == 404) {
+            return fail(QStringLiteral("there is no address book at %1 (HTTP 404)")
+                            .arg(m_collection.toString()));
+        }
+        return fail(QStringLiteral("the server answered %1 with HTTP %2").arg(what).arg(r.status));
+    }
+
+    bool readBook();
+    bool list();
+    bool fetch(const QStringList& hrefs, std::map<QString, davXml::Item>& into);
+    void match();
+    bool settle();
+    bool upload(std::vector<Upload> uploads);
+    bool writeBook();
+
+    DataFile& m_store;
+    DavClient& m_client;
+    QUrl m_collection;
+    QString m_basePath;
+    double m_now;
+    SyncOutcome m_outcome;
+    SyncState m_state;
+
+    std::vector<ContactRecord> m_records;  // the book's entries, slot order
+    std::vector<int> m_slotOf;             // their slot numbers
+    std::vector<int> m_entryOf;            // per record: its state entry, or -1
+    std::vector<int> m_recordOf;           // per state entry: its record, or -1
+
+    std::map<QString, QByteArray> m_present;  // href -> ETag, as listed
+    std::set<QString> m_removed;
+    bool m_fullListing = false;
+    QByteArray m_newToken;
+    std::map<QString, davXml::Item> m_cards;  // fetched
+
+    std::map<int, ContactRecord> m_changedRecords;  // record index -> new fields
+    std::set<int> m_removedRecords;
+    std::vector<std::pair<ContactRecord, SyncedEntry>> m_added;
+    std::vector<bool> m_dropEntry;
+};
+
+bool Sync::readBook() {
+    const StoreStatus status = m_store.UseDataFile([&] {
+        for (int n = 1; n <= m_store.RecordCount(); ++n) {
+            if (StoreStatus read = m_store.ReadRecord(n); !read.ok()) {
+                return read;
+            }
+            if (!m_store.CurrentRecord().isKilled()) {
+                m_records.push_back(m_store.CurrentRecord());
+                m_slotOf.push_back(n);
+            }
+        }
+        return StoreStatus::success();
+    });
+    if (!status.ok()) {
+        return fail(QString::fromStdString(status.message()));
+    }
+    return true;
+}
+
+bool Sync::list() {
+    if (!m_state.syncToken.isEmpty()) {
+        const DavResponse r = m_client.send(
+            {"REPORT", m_collection, {{"Depth", "1"}}, davXml::syncCollection(m_state.syncToken)});
+        const davXml::Multistatus ms = davXml::parse(r.body);
+        if (r.status == 207 && ms.valid) {
+            for (const davXml::Item& item : ms.items) {
+                if (item.href == m_basePath) {
+                    continue;
+                }
+                if (item.status == 404) {
+                    m_removed.insert(item.href);
+                } else {
+                    m_present[item.href] = item.etag;
+                }
+            }
+            m_newToken = ms.syncToken;
+            return true;
+        }
+        if (r.status == 0 || r.status == 401 || r.status == 404) {
+            return failOn(r, QStringLiteral("the list of changes"));
+        }
+        // An expired or unknown token: the whole list below.
+    }
+    const DavResponse r =
+        m_client.send({"PROPFIND", m_collection, {{"Depth", "1"}}, davXml::propfindEtags()});
+    const davXml::Multistatus ms = davXml::parse(r.body);
+    if (r.status != 207 || !ms.valid) {
+        return failOn(r, QStringLiteral("the list of cards"));
+    }
+    m_fullListing = true;
+    for (const davXml::Item& item : ms.items) {
+        if (item.href == m_basePath || item.href.endsWith(u'/')) {
+            if (item.href == m_basePath) {
+                m_newToken = item.syncToken;
+            }
+            continue;
+        }
+        m_present[item.href] = item.etag;
+    }
+    for (const SyncedEntry& e : m_state.entries) {
+        if (!m_present.count(e.href)) {
+            m_removed.insert(e.href);
+        }
+    }
+    return true;
+}
+
+bool Sync::fetch(const QStringList& hrefs, std::map<QString, davXml::Item>& into) {
+    for (qsizetype at = 0; at < hrefs.size(); at += kMultigetBatch) {
+        const DavResponse r = m_client.send({"REPORT",
+                                             m_collection,
+                                             {{"Depth", "1"}},
+                                             davXml::multiget(hrefs.mid(at, kMultigetBatch))});
+        const davXml::Multistatus ms = davXml::parse(r.body);
+        if (r.status != 207 || !ms.valid) {
+            return failOn(r, QStringLiteral("the cards asked for"));
+        }
+        for (const davXml::Item& item : ms.items) {
+            if (item.status / 100 == 2 && !item.addressData.isEmpty()) {
+                into[item.href] = item;
+            } else {
+                m_removed.insert(item.href);  // gone since it was listed
+                m_present.erase(item.href);
+            }
+        }
+    }
+    return true;
+}
+
+// Pairs each state entry with its record: by creation stamp, the name
+// telling apart entries made in the same second.
+void Sync::match() {
+    m_entryOf.assign(m_records.size(), -1);
+    m_recordOf.assign(m_state.entries.size(), -1);
+    std::multimap<double, int> byStamp;
+    for (std::size_t i = 0; i < m_records.size(); ++i) {
+        byStamp.emplace(m_records[i].date(Field::Created), static_cast<int>(i));
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        for (std::size_t k = 0; k < m_state.entries.size(); ++k) {
+            if (m_recordOf[k] >= 0) {
+                continue;
+            }
+            const ContactRecord& base = m_state.entries[k].synced;
+            const auto [from, to] = byStamp.equal_range(base.date(Field::Created));
+            std::vector<int> free;
+            for (auto it = from; it != to; ++it) {
+                if (m_entryOf[static_cast<std::size_t>(it->second)] < 0) {
+                    free.push_back(it->second);
+                }
+            }
+            int chosen = -1;
+            for (const int i : free) {
+                if (nameOf(m_records[static_cast<std::size_t>(i)]) == nameOf(base)) {
+                    chosen = i;
+                    break;
+                }
+            }
+            // On the second pass an entry renamed since is its stamp's only one.
+            if (chosen < 0 && pass == 1 && free.size() == 1) {
+                chosen = free.front();
+            }
+            if (chosen >= 0) {
+                m_recordOf[k] = chosen;
+                m_entryOf[static_cast<std::size_t>(chosen)] = static_cast<int>(k);
+            }
+        }
+    }
+}
+
+bool Sync::settle() {
+    m_dropEntry.assign(m_state.entries.size(), false);
+    // The cards to fetch: changed or new on the server.
+    QStringList wanted;
+    std::set<QString> known;
+    for (const SyncedEntry& e : m_state.entries) {
+        known.insert(e.href);
+        const auto it = m_present.find(e.href);
+        if (it != m_present.end() && it->second != e.etag) {
+            wanted << e.href;
+        }
+    }
+    for (const auto& [href, etag] : m_present) {
+        if (!known.count(href)) {
+            wanted << href;
+        }
+    }
+    if (!fetch(wanted, m_cards)) {
+        return false;
+    }
+
+    std::vector<Upload> uploads;
+    std::vector<std::pair<QString, QByteArray>> deletions;
+    for (std::size_t k = 0; k < m_state.entries.size(); ++k) {
+        SyncedEntry& e = m_state.entries[k];
+        const int rec = m_recordOf[k];
+        const auto card = m_cards.find(e.href);
+        const bool serverChanged = card != m_cards.end();
+        const bool serverRemoved = !serverChanged && m_removed.count(e.href) > 0;
+        const bool localRemoved = rec < 0;
+        const bool localChanged =
+            !localRemoved && changedSince(m_records[static_cast<std::size_t>(rec)], e.synced);
+        if (localRemoved && serverRemoved) {
+            m_dropEntry[k] = true;
+        } else if (localRemoved && !serverChanged) {
+            deletions.emplace_back(e.href, e.etag);
+            m_dropEntry[k] = true;
+        } else if (localRemoved) {
+            // Changed there, removed here: the change wins and comes back.
+            ContactRecord back = recordOfCard(card->second.addressData, m_now);
+            m_added.push_back({back,
+                               {e.href, card->second.etag, uidOfCard(card->second.addressData),
+                                back, card->second.addressData}});
+            m_dropEntry[k] = true;
+            ++m_outcome.summary.received;
+        } else if (serverRemoved && !localChanged) {
+            m_removedRecords.insert(rec);
+            m_dropEntry[k] = true;
+            ++m_outcome.summary.removedHere;
+        } else if (serverRemoved) {
+            // Changed here, removed there: the change wins and goes back up.
+            const ContactRecord& mine = m_records[static_cast<std::size_t>(rec)];
+            uploads.push_back(
+                {static_cast<int>(k), rec, e.href, "*",
+                 mergeIntoCard(e.card, mine,
+                               std::set<Field>(userFields().begin(), userFields().end()))});
+        } else if (serverChanged || localChanged) {
+            ContactRecord mine = m_records[static_cast<std::size_t>(rec)];
+            if (serverChanged) {
+                const ContactRecord theirsBefore = recordOfCard(e.card, m_now);
+                const ContactRecord theirs = recordOfCard(card->second.addressData, m_now);
+                bool conflict = false;
+                for (const Field f : userFields()) {
+                    const bool theyChanged = !sameField(theirs, theirsBefore, f);
+                    const bool iChanged = !sameField(mine, e.synced, f);
+                    if (!theyChanged || sameField(mine, theirs, f)) {
+                        continue;
+                    }
+                    if (!iChanged) {
+                        copyField(mine, theirs, f);
+                    } else if (f != Field::Comments) {
+                        conflict = true;
+                        addCommentLine(
+                            mine, "On the server, " + fieldLabel(f) + ": " + shownValue(theirs, f));
+                    }
+                }
+                if (conflict) {
+                    m_outcome.summary.merged << nameOf(mine);
+                }
+                e.card = card->second.addressData;
+                e.etag = card->second.etag;
+                ++m_outcome.summary.received;
+            }
+            m_changedRecords[rec] = mine;
+            const std::set<Field> mineChanged = fieldsChanged(mine, recordOfCard(e.card, m_now));
+            const std::set<Field> toSend = [&] {
+                std::set<Field> out;
+                for (const Field f : fieldsChanged(mine, e.synced)) {
+                    if (mineChanged.count(f)) {
+                        out.insert(f);
+                    }
+                }
+                return out;
+            }();
+            if (!toSend.empty()) {
+                uploads.push_back({static_cast<int>(k), rec, e.href, e.etag,
+                                   mergeIntoCard(e.card, mine, toSend)});
+            } else {
+                e.synced = mine;
+            }
+        }
+    }
+
+    // Cards new on the server: an entry without state of the same name is
+    // the same entry (a first sync of two full sides, or a sync cut off
+    // before it saved its state); any other becomes a new entry.
+    std::map<QString, std::vector<int>> freeByName;
+    for (std::size_t i = 0; i < m_records.size(); ++i) {
+        if (m_entryOf[i] < 0) {
+            freeByName[nameOf(m_records[i])].push_back(static_cast<int>(i));
+        }
+    }
+    for (const auto& [href, item] : m_cards) {
+        if (known.count(href)) {
+            continue;
+        }
+        ContactRecord theirs = recordOfCard(item.addressData, m_now);
+        SyncedEntry entry{href, item.etag, uidOfCard(item.addressData), theirs, item.addressData};
+        auto& same = freeByName[nameOf(theirs)];
+        if (!same.empty()) {
+            const int rec = same.back();
+            same.pop_back();
+            ContactRecord mine = m_records[static_cast<std::size_t>(rec)];
+            bool conflict = false;
+            std::set<Field> toSend;
+            for (const Field f : userFields()) {
+                if (sameField(mine, theirs, f)) {
+                    continue;
+                }
+                const bool mineEmpty = fieldInfo(f).kind == FieldKind::Date
+                                           ? mine.date(f) == 0
+                                           : mine.rawText(f).empty();
+                const bool theirsEmpty = fieldInfo(f).kind == FieldKind::Date
+                                             ? theirs.date(f) == 0
+                                             : theirs.rawText(f).empty();
+                if (mineEmpty) {
+                    copyField(mine, theirs, f);
+                } else if (theirsEmpty) {
+                    toSend.insert(f);
+                } else if (f != Field::Comments) {
+                    conflict = true;
+                    toSend.insert(f);
+                    addCommentLine(
+                        mine, "On the server, " + fieldLabel(f) + ": " + shownValue(theirs, f));
+                }
+            }
+            if (conflict) {
+                m_outcome.summary.merged << nameOf(mine);
+            }
+            m_entryOf[static_cast<std::size_t>(rec)] = static_cast<int>(m_state.entries.size());
+            m_state.entries.push_back(entry);
+            m_recordOf.push_back(rec);
+            m_dropEntry.push_back(false);
+            m_changedRecords[rec] = mine;
+            if (!toSend.empty()) {
+                uploads.push_back({static_cast<int>(m_state.entries.size()) - 1, rec, href,
+                                   item.etag, mergeIntoCard(item.addressData, mine, toSend)});
+            } else {
+                m_state.entries.back().synced = mine;
+            }
+            continue;
+        }
+        m_added.push_back({theirs, entry});
+        ++m_outcome.summary.received;
+    }
+
+    // Entries new here: a card of their own, named after the card's UID.
+    for (std::size_t i = 0; i < m_records.size(); ++i) {
+        if (m_entryOf[i] >= 0) {
+            continue;
+        }
+        const QByteArray card = cardOfRecord(m_records[i]);
+        QString name = QString::fromUtf8(uidOfCard(card));
+        for (QChar& c : name) {
+            if (!c.isLetterOrNumber() && c != u'-' && c != u'_' && c != u'.') {
+                c = u'-';
+            }
+        }
+        uploads.push_back(
+            {-1, static_cast<int>(i), m_basePath + name + QStringLiteral(".vcf"), "*", card});
+    }
+
+    if (!upload(std::move(uploads))) {
+        return false;
+    }
+    // Removed here: removed there, unless the server changed it meanwhile.
+    std::vector<DavRequest> requests;
+    for (const auto& [href, etag] : deletions) {
+        requests.push_back({"DELETE", urlOf(href), {{"If-Match", etag}}, {}});
+    }
+    const std::vector<DavResponse> answers = m_client.sendAll(requests);
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        const DavResponse& r = answers[i];
+        if (r.status / 100 == 2 || r.status == 404) {
+            ++m_outcome.summary.removedThere;
+        } else if (r.status == 412) {
+            std::map<QString, davXml::Item> changed;
+            if (!fetch({deletions[i].first}, changed)) {
+                return false;
+            }
+            for (const auto& [href, item] : changed) {
+                ContactRecord back = recordOfCard(item.addressData, m_now);
+                m_added.push_back(
+                    {back, {href, item.etag, uidOfCard(item.addressData), back, item.addressData}});
+                ++m_outcome.summary.received;
+            }
+        } else {
+            return failOn(r, QStringLiteral("a removal"));
+        }
+    }
+    return true;
+}
+
+bool Sync::upload(std::vector<Upload> uploads) {
+    for (int round = 0; !uploads.empty(); ++round) {
+        std::vector<DavRequest> requests;
+        for (const Upload& u : uploads) {
+            requests.push_back({"PUT",
+                                urlOf(u.href),
+                                {{u.ifMatch == "*" ? "If-None-Match" : "If-Match", u.ifMatch}},
+                                u.card});
+        }
+        const std::vector<DavResponse> answers = m_client.sendAll(requests);
+        std::vector<Upload> again;
+        QStringList refetch;
+        for (std::size_t i = 0; i < answers.size(); ++i) {
+            const DavResponse& r = answers[i];
+            const Upload& u = uploads[i];
+            if (r.status / 100 == 2) {
+                ++m_outcome.summary.sent;
+                const ContactRecord& mine = m_changedRecords.count(u.record)
+                                                ? m_changedRecords[u.record]
+                                                : m_records[static_cast<std::size_t>(u.record)];
+                SyncedEntry done{u.href, r.etag, uidOfCard(u.card), mine, u.card};
+                if (u.entry >= 0) {
+                    m_state.entries[static_cast<std::size_t>(u.entry)] = done;
+                } else {
+                    m_entryOf[static_cast<std::size_t>(u.record)] =
+                        static_cast<int>(m_state.entries.size());
+                    m_state.entries.push_back(done);
+                    m_recordOf.push_back(u.record);
+                    m_dropEntry.push_back(false);
+                }
+                if (r.etag.isEmpty()) {
+                    refetch << u.href;
+                }
+            } else if (r.status == 412 && round < kConflictRetries) {
+                again.push_back(u);
+            } else {
+                return failOn(r, QStringLiteral("an upload"));
+            }
+        }
+        if (!refetch.isEmpty()) {
+            std::map<QString, davXml::Item> stored;
+            if (!fetch(refetch, stored)) {
+                return false;
+            }
+            for (SyncedEntry& e : m_state.entries) {
+                if (const auto it = stored.find(e.href); it != stored.end()) {
+                    e.etag = it->second.etag;
+                    e.card = it->second.addressData;
+                }
+            }
+        }
+        // Changed on the server meanwhile (or, for a new card, there already
+        // from a sync cut off before it saved its state): fetched, merged
+        // into and sent again.
+        std::vector<Upload> merged;
+        for (Upload u : again) {
+            std::map<QString, davXml::Item> now;
+            if (!fetch({u.href}, now)) {
+                return false;
+            }
+            const auto it = now.find(u.href);
+            const ContactRecord& mine = m_changedRecords.count(u.record)
+                                            ? m_changedRecords[u.record]
+                                            : m_records[static_cast<std::size_t>(u.record)];
+            if (it == now.end()) {
+                u.ifMatch = "*";
+            } else {
+                const ContactRecord theirs = recordOfCard(it->second.addressData, m_now);
+                u.ifMatch = it->second.etag;
+                u.card = mergeIntoCard(it->second.addressData, mine, fieldsChanged(mine, theirs));
+            }
+            merged.push_back(u);
+        }
+        uploads = std::move(merged);
+    }
+    return true;
+}
+
+bool Sync::writeBook() {
+    // Changed entries in their slots, then the removed ones (from the last,
+    // so that the numbers of the others hold), then the new ones after the
+    // book's last entry.
+    for (const auto& [rec, record] : m_changedRecords) {
+        if (sameField(record, m_records[static_cast<std::size_t>(rec)], Field::FullName) &&
+            !changedSince(record, m_records[static_cast<std::size_t>(rec)])) {
+            continue;
+        }
+        const int slot = m_slotOf[static_cast<std::size_t>(rec)];
+        const StoreStatus written = m_store.UseDataFile([&] {
+            m_store.CurrentRecord() = record;
+            m_store.CurrentRecord().setDate(Field::LastModified, m_now);
+            return m_store.WriteRecord(slot);
+        });
+        if (!written.ok()) {
+            return fail(QString::fromStdString(written.message()));
+        }
+    }
+    for (auto it = m_removedRecords.rbegin(); it != m_removedRecords.rend(); ++it) {
+        const StoreStatus removed =
+            m_store.DeleteAndCompact(m_slotOf[static_cast<std::size_t>(*it)]);
+        if (!removed.ok()) {
+            return fail(QString::fromStdString(removed.message()));
+        }
+    }
+    if (!m_added.empty()) {
+        BookAppend append(m_store);
+        if (StoreStatus begun = append.begin(); !begun.ok()) {
+            return fail(QString::fromStdString(begun.message()));
+        }
+        for (auto& [record, entry] : m_added) {
+            if (!append.add(record)) {
+                m_outcome.summary.bookFull = append.full();
+                --m_outcome.summary.received;
+                continue;
+            }
+            entry.synced = record;
+            m_state.entries.push_back(entry);
+            m_dropEntry.push_back(false);
+        }
+        if (StoreStatus committed = append.commit(); !committed.ok()) {
+            return fail(QString::fromStdString(committed.message()));
+        }
+    }
+    return true;
+}
+
+SyncOutcome Sync::run() {
+    const QString statePath = QString::fromStdString(m_store.path(kSyncStateName));
+    QString error;
+    if (!loadSyncState(statePath, m_state, error)) {
+        m_outcome.damaged = true;
+        m_outcome.error = error;
+        return m_outcome;
+    }
+    if (m_state.collection != m_collection.toString()) {
+        m_state = SyncState{};  // another collection: this is a first sync
+    }
+    if (!readBook() || !list()) {
+        return m_outcome;
+    }
+    match();
+    if (!settle() || !writeBook()) {
+        return m_outcome;
+    }
+    SyncState next;
+    next.collection = m_collection.toString();
+    next.syncToken = m_newToken;
+    for (std::size_t k = 0; k < m_state.entries.size(); ++k) {
+        if (!m_dropEntry[k]) {
+            next.entries.push_back(m_state.entries[k]);
+        }
+    }
+    if (!saveSyncState(statePath, next, error)) {
+        m_outcome.error = error;
+        return m_outcome;
+    }
+    m_outcome.ok = true;
+    return m_outcome;
+}
+
+}  // namespace
+
+QString SyncSummary::line() const {
+    QString text = QStringLiteral(
+                       "sent %1, received %2, removed here %3, removed there %4, "
+                       "merged %5")
+                       .arg(sent)
+                       .arg(received)
+                       .arg(removedHere)
+                       .arg(removedThere)
+                       .arg(merged.size());
+    if (!merged.isEmpty()) {
+        QStringList quoted;
+        for (const QString& name : merged) {
+            quoted << u'"' + name + u'"';
+        }
+        text += QStringLiteral(" (") + quoted.join(QStringLiteral(", ")) + u')';
+    }
+    if (bookFull) {
+        text += QStringLiteral("; the book is full (32,767 entries): the rest stays on the server");
+    }
+    return text;
+}
+
+SyncOutcome syncBook(DataFile& store, DavClient& client, const QUrl& collection, double now) {
+    return Sync(store, client, collection, now).run();
+}
+
+}  // namespace corvane

@@ -1,0 +1,51 @@
+#pragma once
+
+// One two-way sync of the book with a CardDAV collection.
+//
+// The server is asked what changed since the last sync (sync-collection
+// with the stored token, or every card's ETag by PROPFIND), the changed
+// cards are fetched in batches, and each entry is settled against the
+// state of the last sync:
+// - changed on one side: the change goes to the other side;
+// - changed on both: merged field by field; where both changed the same
+//   field, the book keeps its value and the server's goes into the
+//   comments on a line that says so;
+// - changed on one side and removed on the other: the change wins;
+// - removed on one side, unchanged on the other: removed on both.
+// The server's writes go first (If-Match / If-None-Match, so that nothing
+// the server changed meanwhile is overwritten), then the book's, then the
+// state. Cut off anywhere, the next sync finishes the work: new entries get
+// a card name of their own that a second upload finds taken, and an entry
+// met on both sides without state is paired by name.
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include "datafile.h"
+
+namespace corvane {
+
+class DavClient;
+
+struct SyncSummary {
+    int sent = 0;
+    int received = 0;
+    int removedHere = 0;
+    int removedThere = 0;
+    QStringList merged;  // the names of the entries merged field by field
+    bool bookFull = false;
+    // "sent 3, received 2, removed here 1, removed there 0, merged 1 ("Smith, John")"
+    QString line() const;
+};
+
+struct SyncOutcome {
+    bool ok = false;
+    bool damaged = false;  // the book or the sync state is damaged
+    QString error;         // why the sync could not be done
+    SyncSummary summary;
+};
+
+SyncOutcome syncBook(DataFile& store, DavClient& client, const QUrl& collection, double now);
+
+}  // namespace corvane

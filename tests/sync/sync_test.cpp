@@ -1,0 +1,246 @@
+// Two-way sync against a real CardDAV server (Radicale on 127.0.0.1).
+
+#include "syncengine.h"
+
+#include <gtest/gtest.h>
+
+#include "cardfields.h"
+#include "datafile.h"
+#include "davclient.h"
+#include "davxml.h"
+#include "radicaleserver.h"
+
+namespace corvane {
+namespace {
+
+constexpr double kNow = 46000.5;
+
+ContactRecord person(const std::string& name, double created) {
+    ContactRecord r;
+    r.setText(Field::FullName, name);
+    r.setDate(Field::Created, created);
+    r.setDate(Field::LastModified, created);
+    return r;
+}
+
+class Sync : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.running()) << "Radicale did not start: " << server.why().toStdString();
+        book = server.newAddressBook();
+    }
+    void writeBook(const std::vector<ContactRecord>& records) {
+        const StoreStatus status = store.UseDataFile([&] {
+            for (std::size_t i = 0; i < records.size(); ++i) {
+                store.CurrentRecord() = records[i];
+                if (StoreStatus w = store.WriteRecord(static_cast<int>(i) + 1); !w.ok()) {
+                    return w;
+                }
+            }
+            return StoreStatus::success();
+        });
+        ASSERT_TRUE(status.ok()) << status.message();
+    }
+    std::vector<ContactRecord> entries() {
+        std::vector<ContactRecord> out;
+        (void)store.UseDataFile([&] {
+            for (int n = 1; n <= store.RecordCount(); ++n) {
+                (void)store.ReadRecord(n);
+                out.push_back(store.CurrentRecord());
+            }
+            return StoreStatus::success();
+        });
+        return out;
+    }
+    std::vector<std::string> names() {
+        std::vector<std::string> out;
+        for (const ContactRecord& r : entries()) {
+            out.push_back(r.text(Field::FullName));
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    void changeEntry(const std::string& name, const std::function<void(ContactRecord&)>& change) {
+        const std::vector<ContactRecord> all = entries();
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (all[i].text(Field::FullName) == name) {
+                (void)store.UseDataFile([&] {
+                    store.CurrentRecord() = all[i];
+                    change(store.CurrentRecord());
+                    return store.WriteRecord(static_cast<int>(i) + 1);
+                });
+                return;
+            }
+        }
+        ADD_FAILURE() << "no entry " << name;
+    }
+    QString sync(DavClient& with) {
+        const SyncOutcome outcome = syncBook(store, with, book, kNow);
+        EXPECT_TRUE(outcome.ok) << outcome.error.toStdString();
+        return outcome.summary.line();
+    }
+    QString sync() { return sync(client); }
+    void putCard(const QString& name, const QByteArray& card) {
+        QUrl url = book;
+        url.setPath(book.path() + name);
+        ASSERT_EQ(client.send({"PUT", url, {}, card}).status / 100, 2);
+    }
+    // The server's cards by their FN.
+    std::map<QString, QByteArray> serverCards() {
+        const DavResponse listing =
+            client.send({"PROPFIND", book, {{"Depth", "1"}}, davXml::propfindEtags()});
+        QStringList hrefs;
+        for (const davXml::Item& item : davXml::parse(listing.body).items) {
+            if (!item.href.endsWith(u'/')) {
+                hrefs << item.href;
+            }
+        }
+        std::map<QString, QByteArray> out;
+        if (hrefs.isEmpty()) {
+            return out;
+        }
+        const DavResponse cards =
+            client.send({"REPORT", book, {{"Depth", "1"}}, davXml::multiget(hrefs)});
+        for (const davXml::Item& item : davXml::parse(cards.body).items) {
+            out[QString::fromStdString(
+                recordOfCard(item.addressData, kNow).text(Field::FullName))] = item.addressData;
+        }
+        return out;
+    }
+    void deleteCard(const QString& fn) {
+        const DavResponse listing =
+            client.send({"PROPFIND", book, {{"Depth", "1"}}, davXml::propfindEtags()});
+        for (const davXml::Item& item : davXml::parse(listing.body).items) {
+            QUrl url = book;
+            url.setPath(item.href);
+            const DavResponse got = client.send({"GET", url, {}, {}});
+            if (!item.href.endsWith(u'/') &&
+                recordOfCard(got.body, kNow).text(Field::FullName) == fn.toStdString()) {
+                ASSERT_EQ(client.send({"DELETE", url, {}, {}}).status / 100, 2);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no card " << fn.toStdString();
+    }
+
+    test::RadicaleServer& server = test::RadicaleServer::shared();
+    test::TempDir dir;
+    DataFile store{realFileSystem(), dir.path().string()};
+    DavClient client{QStringLiteral("ann"), QStringLiteral("secret")};
+    QUrl book;
+};
+
+const QByteArray kPhoneCard =
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:phone-1\r\nFN:Zed Phone\r\nN:Phone;Zed;;;\r\n"
+    "EMAIL;TYPE=home:a@x.org\r\nEMAIL;TYPE=work:b@x.org\r\nEMAIL:c@x.org\r\n"
+    "X-SOCIAL:@zed\r\nPHOTO;VALUE=uri:https://example.org/p.jpg\r\nEND:VCARD\r\n";
+
+// A first sync of two full sides: each side gets the other's entries, the
+// entry both have is one, and a second sync has nothing to do.
+TEST_F(Sync, BothSidesMeetAndStayInStep) {
+    ContactRecord baker = person("Baker, Ann", 45000);
+    baker.setText(Field::HomeEmail, "ann@baker.org");
+    writeBook({person("Adams, Al", 45000), baker});
+    putCard(QStringLiteral("phone-1.vcf"), kPhoneCard);
+    putCard(QStringLiteral("baker.vcf"),
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:b\r\nFN:Baker, Ann\r\nN:Baker;Ann;;;\r\n"
+            "TEL;TYPE=home:555 0101\r\nEND:VCARD\r\n");
+    EXPECT_EQ(sync(), "sent 2, received 1, removed here 0, removed there 0, merged 0");
+    EXPECT_EQ(names(), (std::vector<std::string>{"Adams, Al", "Baker, Ann", "Zed Phone"}));
+    const std::map<QString, QByteArray> cards = serverCards();
+    ASSERT_EQ(cards.size(), 3u);
+    EXPECT_EQ(recordOfCard(cards.at("Baker, Ann"), kNow).text(Field::HomeEmail), "ann@baker.org");
+    for (const ContactRecord& r : entries()) {
+        if (r.text(Field::FullName) == "Baker, Ann") {
+            EXPECT_EQ(r.text(Field::HomePhone), "555 0101");
+        }
+    }
+    EXPECT_EQ(sync(), "sent 0, received 0, removed here 0, removed there 0, merged 0");
+}
+
+// Each kind of change crosses over; an edit in the book keeps what the
+// server's card holds beyond Corvane's fields.
+TEST_F(Sync, EachChangeGoesAcrossAndTheServersOtherPropertiesSurvive) {
+    writeBook({person("Adams, Al", 45000), person("Baker, Bo", 45001)});
+    putCard(QStringLiteral("phone-1.vcf"), kPhoneCard);
+    sync();
+    changeEntry("Zed Phone", [](ContactRecord& r) { r.setText(Field::HomeEmail, "new@x.org"); });
+    ASSERT_TRUE(store.DeleteAndCompact(1).ok());  // Adams
+    deleteCard(QStringLiteral("Baker, Bo"));
+    putCard(QStringLiteral("yan.vcf"),
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:y\r\nFN:Yan\r\nN:Yan;;;;\r\nEND:VCARD\r\n");
+    EXPECT_EQ(sync(), "sent 1, received 1, removed here 1, removed there 1, merged 0");
+    EXPECT_EQ(names(), (std::vector<std::string>{"Yan", "Zed Phone"}));
+    const std::map<QString, QByteArray> cards = serverCards();
+    ASSERT_EQ(cards.size(), 2u);
+    const QByteArray zed = cards.at("Zed Phone");
+    for (const char* kept : {"X-SOCIAL:@zed", "PHOTO;VALUE=uri:https://example.org/p.jpg",
+                             "EMAIL:c@x.org", "b@x.org", "new@x.org"}) {
+        EXPECT_TRUE(zed.contains(kept)) << kept << "\n" << zed.toStdString();
+    }
+    EXPECT_FALSE(zed.contains("a@x.org"));
+    EXPECT_EQ(sync(), "sent 0, received 0, removed here 0, removed there 0, merged 0");
+}
+
+// Both sides changed: different fields merge; the same field keeps the
+// book's value and notes the server's; a change beats a removal.
+TEST_F(Sync, ConflictsKeepBothSidesWork) {
+    writeBook({person("Adams, Al", 45000), person("Baker, Bo", 45001)});
+    sync();
+    changeEntry("Adams, Al", [](ContactRecord& r) {
+        r.setText(Field::Nickname, "Mine");
+        r.setText(Field::WorkPhone, "555 0202");
+    });
+    QByteArray adams = serverCards().at("Adams, Al");
+    adams.replace("END:VCARD", "NICKNAME:Theirs\r\nTEL;TYPE=home:555 0303\r\nEND:VCARD");
+    const QByteArray uid = uidOfCard(adams);
+    QString adamsHref;
+    {
+        const DavResponse listing =
+            client.send({"PROPFIND", book, {{"Depth", "1"}}, davXml::propfindEtags()});
+        for (const davXml::Item& item : davXml::parse(listing.body).items) {
+            QUrl url = book;
+            url.setPath(item.href);
+            if (client.send({"GET", url, {}, {}}).body.contains(uid)) {
+                adamsHref = item.href.section(u'/', -1);
+            }
+        }
+    }
+    putCard(adamsHref, adams);
+    changeEntry("Baker, Bo", [](ContactRecord& r) { r.setText(Field::Nickname, "Bobby"); });
+    deleteCard(QStringLiteral("Baker, Bo"));
+
+    EXPECT_EQ(sync(),
+              "sent 2, received 1, removed here 0, removed there 0, merged 1 (\"Adams, Al\")");
+    for (const ContactRecord& r : entries()) {
+        if (r.text(Field::FullName) == "Adams, Al") {
+            EXPECT_EQ(r.text(Field::Nickname), "Mine");
+            EXPECT_EQ(r.text(Field::WorkPhone), "555 0202");
+            EXPECT_EQ(r.text(Field::HomePhone), "555 0303");
+            EXPECT_NE(r.text(Field::Comments).find("On the server, Nickname: Theirs"),
+                      std::string::npos);
+        }
+    }
+    const std::map<QString, QByteArray> cards = serverCards();
+    EXPECT_EQ(cards.size(), 2u);  // Baker came back
+    EXPECT_EQ(recordOfCard(cards.at("Baker, Bo"), kNow).text(Field::Nickname), "Bobby");
+    EXPECT_EQ(sync(), "sent 0, received 0, removed here 0, removed there 0, merged 0");
+}
+
+TEST_F(Sync, AWrongPasswordOrNoAddressBookSyncsNothing) {
+    writeBook({person("Adams, Al", 45000)});
+    DavClient wrong(QStringLiteral("ann"), QStringLiteral("wrong"));
+    SyncOutcome outcome = syncBook(store, wrong, book, kNow);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_TRUE(outcome.error.contains(QStringLiteral("password"))) << outcome.error.toStdString();
+    outcome = syncBook(store, client, server.url(QStringLiteral("/ann/none/")), kNow);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_TRUE(serverCards().empty());
+    EXPECT_EQ(names(), std::vector<std::string>{"Adams, Al"});
+    // Plain http leaves this computer never.
+    EXPECT_FALSE(DavClient::refusalOf(QUrl(QStringLiteral("http://example.org/dav/"))).isEmpty());
+    EXPECT_TRUE(DavClient::refusalOf(QUrl(QStringLiteral("https://example.org/dav/"))).isEmpty());
+}
+
+}  // namespace
+}  // namespace corvane
