@@ -4,7 +4,7 @@
 #include <QHostAddress>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTimer>
+#include <functional>
 
 namespace corvane {
 namespace {
@@ -84,6 +84,10 @@ DavResponse DavClient::finish(QNetworkReply* reply) {
 }
 
 DavResponse DavClient::send(const DavRequest& request) {
+    return sendAll({request}).front();
+}
+
+DavResponse DavClient::sendOne(const DavRequest& request) {
     if (const QString refusal = refusalOf(request.url); !refusal.isEmpty()) {
         DavResponse refused;
         refused.error = refusal;
@@ -100,7 +104,6 @@ DavResponse DavClient::send(const DavRequest& request) {
 
 std::vector<DavResponse> DavClient::sendAll(const std::vector<DavRequest>& requests) {
     std::vector<DavResponse> responses(requests.size());
-    std::vector<QNetworkReply*> replies(requests.size(), nullptr);
     std::size_t next = 0;
     std::size_t done = 0;
     QEventLoop loop;
@@ -111,6 +114,17 @@ std::vector<DavResponse> DavClient::sendAll(const std::vector<DavRequest>& reque
             const std::size_t index = next++;
             if (const QString refusal = refusalOf(requests[index].url); !refusal.isEmpty()) {
                 responses[index].error = refusal;
+                ++done;
+                continue;
+            }
+            if (m_cutAt > 0 && m_sent + 1 >= m_cutAt) {
+                // A cut connection: sent first, or not at all; no answer.
+                if (m_cutAfterSending && m_sent + 1 == m_cutAt) {
+                    (void)sendOne(requests[index]);
+                } else {
+                    ++m_sent;
+                }
+                responses[index].error = QStringLiteral("the connection was cut");
                 ++done;
                 continue;
             }

@@ -44,13 +44,25 @@ class DavClient {
     std::vector<DavResponse> sendAll(const std::vector<DavRequest>& requests);
     int requestsSent() const { return m_sent; }
 
+    // For the tests: the connection is cut at request `number` (counted
+    // from 1 over the client's life), before the request leaves or, with
+    // `afterSending`, once the server has done it but before its answer
+    // arrives; that request and every later one get no answer.
+    void cutAt(int number, bool afterSending) {
+        m_cutAt = number;
+        m_cutAfterSending = afterSending;
+    }
+
   private:
     QNetworkReply* start(const DavRequest& request);
+    DavResponse sendOne(const DavRequest& request);
     static DavResponse finish(QNetworkReply* reply);
 
     QNetworkAccessManager m_network;
     QByteArray m_authorization;
     int m_sent = 0;
+    int m_cutAt = 0;
+    bool m_cutAfterSending = false;
 };
 
 }  // namespace corvane

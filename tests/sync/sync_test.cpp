@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "cardfields.h"
 #include "datafile.h"
 #include "davclient.h"
@@ -27,13 +29,13 @@ class Sync : public testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(server.running()) << "Radicale did not start: " << server.why().toStdString();
-        book = server.newAddressBook();
+        startOver();
     }
     void writeBook(const std::vector<ContactRecord>& records) {
-        const StoreStatus status = store.UseDataFile([&] {
+        const StoreStatus status = store().UseDataFile([&] {
             for (std::size_t i = 0; i < records.size(); ++i) {
-                store.CurrentRecord() = records[i];
-                if (StoreStatus w = store.WriteRecord(static_cast<int>(i) + 1); !w.ok()) {
+                store().CurrentRecord() = records[i];
+                if (StoreStatus w = store().WriteRecord(static_cast<int>(i) + 1); !w.ok()) {
                     return w;
                 }
             }
@@ -43,10 +45,10 @@ class Sync : public testing::Test {
     }
     std::vector<ContactRecord> entries() {
         std::vector<ContactRecord> out;
-        (void)store.UseDataFile([&] {
-            for (int n = 1; n <= store.RecordCount(); ++n) {
-                (void)store.ReadRecord(n);
-                out.push_back(store.CurrentRecord());
+        (void)store().UseDataFile([&] {
+            for (int n = 1; n <= store().RecordCount(); ++n) {
+                (void)store().ReadRecord(n);
+                out.push_back(store().CurrentRecord());
             }
             return StoreStatus::success();
         });
@@ -64,18 +66,40 @@ class Sync : public testing::Test {
         const std::vector<ContactRecord> all = entries();
         for (std::size_t i = 0; i < all.size(); ++i) {
             if (all[i].text(Field::FullName) == name) {
-                (void)store.UseDataFile([&] {
-                    store.CurrentRecord() = all[i];
-                    change(store.CurrentRecord());
-                    return store.WriteRecord(static_cast<int>(i) + 1);
+                (void)store().UseDataFile([&] {
+                    store().CurrentRecord() = all[i];
+                    change(store().CurrentRecord());
+                    return store().WriteRecord(static_cast<int>(i) + 1);
                 });
                 return;
             }
         }
         ADD_FAILURE() << "no entry " << name;
     }
+    // The names of the server's cards, one per card.
+    std::vector<std::string> serverNames() {
+        std::vector<std::string> out;
+        for (const auto& [href, card] : serverCardsByHref()) {
+            out.push_back(recordOfCard(card, kNow).text(Field::FullName));
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    std::map<QString, QByteArray> serverCardsByHref() {
+        const DavResponse listing =
+            client.send({"PROPFIND", book, {{"Depth", "1"}}, davXml::propfindEtags()});
+        std::map<QString, QByteArray> out;
+        for (const davXml::Item& item : davXml::parse(listing.body).items) {
+            if (!item.href.endsWith(u'/')) {
+                QUrl url = book;
+                url.setPath(item.href);
+                out[item.href] = client.send({"GET", url, {}, {}}).body;
+            }
+        }
+        return out;
+    }
     QString sync(DavClient& with) {
-        const SyncOutcome outcome = syncBook(store, with, book, kNow);
+        const SyncOutcome outcome = syncBook(store(), with, book, kNow);
         EXPECT_TRUE(outcome.ok) << outcome.error.toStdString();
         return outcome.summary.line();
     }
@@ -124,8 +148,16 @@ class Sync : public testing::Test {
     }
 
     test::RadicaleServer& server = test::RadicaleServer::shared();
-    test::TempDir dir;
-    DataFile store{realFileSystem(), dir.path().string()};
+    // A new book and a new address book on the server.
+    void startOver() {
+        m_store.reset();
+        m_dir = std::make_unique<test::TempDir>();
+        m_store = std::make_unique<DataFile>(realFileSystem(), m_dir->path().string());
+        book = server.newAddressBook();
+    }
+    DataFile& store() { return *m_store; }
+    std::unique_ptr<test::TempDir> m_dir;
+    std::unique_ptr<DataFile> m_store;
     DavClient client{QStringLiteral("ann"), QStringLiteral("secret")};
     QUrl book;
 };
@@ -165,7 +197,7 @@ TEST_F(Sync, EachChangeGoesAcrossAndTheServersOtherPropertiesSurvive) {
     putCard(QStringLiteral("phone-1.vcf"), kPhoneCard);
     sync();
     changeEntry("Zed Phone", [](ContactRecord& r) { r.setText(Field::HomeEmail, "new@x.org"); });
-    ASSERT_TRUE(store.DeleteAndCompact(1).ok());  // Adams
+    ASSERT_TRUE(store().DeleteAndCompact(1).ok());  // Adams
     deleteCard(QStringLiteral("Baker, Bo"));
     putCard(QStringLiteral("yan.vcf"),
             "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:y\r\nFN:Yan\r\nN:Yan;;;;\r\nEND:VCARD\r\n");
@@ -227,13 +259,65 @@ TEST_F(Sync, ConflictsKeepBothSidesWork) {
     EXPECT_EQ(sync(), "sent 0, received 0, removed here 0, removed there 0, merged 0");
 }
 
+// Cut off at any request, before it left or after the server did it, a
+// sync is finished by the next: every change on both sides arrives, nothing
+// is there twice, and a third sync finds nothing to do.
+TEST_F(Sync, ASyncCutAtAnyRequestIsFinishedByTheNext) {
+    const QString quiet =
+        QStringLiteral("sent 0, received 0, removed here 0, removed there 0, merged 0");
+    for (const bool afterSending : {false, true}) {
+        for (int cut = 1; cut <= 40; ++cut) {
+            SCOPED_TRACE(testing::Message()
+                         << "cut at " << cut << (afterSending ? " after sending" : ""));
+            startOver();
+            writeBook({person("Adams, Al", 45000), person("Baker, Bo", 45001),
+                       person("Clark, Cy", 45002)});
+            putCard(QStringLiteral("phone-1.vcf"), kPhoneCard);
+            sync();
+            changeEntry("Adams, Al", [](ContactRecord& r) { r.setText(Field::Nickname, "Al"); });
+            ASSERT_TRUE(store().DeleteAndCompact(3).ok());  // Clark
+            (void)store().UseDataFile([&] {
+                store().CurrentRecord() = person("Dunn, Di", 45003);
+                return store().WriteRecord(store().RecordCount() + 1);
+            });
+            QByteArray zed = kPhoneCard;
+            zed.replace("a@x.org", "zed@new.org");
+            putCard(QStringLiteral("phone-1.vcf"), zed);
+            putCard(QStringLiteral("yan.vcf"),
+                    "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:y\r\nFN:Yan\r\nN:Yan;;;;\r\nEND:VCARD\r\n");
+            deleteCard(QStringLiteral("Baker, Bo"));
+
+            DavClient cutting(QStringLiteral("ann"), QStringLiteral("secret"));
+            cutting.cutAt(cut, afterSending);
+            const SyncOutcome cutShort = syncBook(store(), cutting, book, kNow);
+            const bool finished = cutting.requestsSent() < cut;
+            EXPECT_EQ(cutShort.ok, finished) << cutShort.error.toStdString();
+            sync();
+            EXPECT_EQ(sync(), quiet);
+            const std::vector<std::string> expected{"Adams, Al", "Dunn, Di", "Yan", "Zed Phone"};
+            EXPECT_EQ(names(), expected);
+            EXPECT_EQ(serverNames(), expected);
+            for (const ContactRecord& r : entries()) {
+                if (r.text(Field::FullName) == "Zed Phone") {
+                    EXPECT_EQ(r.text(Field::HomeEmail), "zed@new.org");
+                }
+            }
+            EXPECT_EQ(recordOfCard(serverCards().at("Adams, Al"), kNow).text(Field::Nickname),
+                      "Al");
+            if (finished) {
+                break;
+            }
+        }
+    }
+}
+
 TEST_F(Sync, AWrongPasswordOrNoAddressBookSyncsNothing) {
     writeBook({person("Adams, Al", 45000)});
     DavClient wrong(QStringLiteral("ann"), QStringLiteral("wrong"));
-    SyncOutcome outcome = syncBook(store, wrong, book, kNow);
+    SyncOutcome outcome = syncBook(store(), wrong, book, kNow);
     EXPECT_FALSE(outcome.ok);
     EXPECT_TRUE(outcome.error.contains(QStringLiteral("password"))) << outcome.error.toStdString();
-    outcome = syncBook(store, client, server.url(QStringLiteral("/ann/none/")), kNow);
+    outcome = syncBook(store(), client, server.url(QStringLiteral("/ann/none/")), kNow);
     EXPECT_FALSE(outcome.ok);
     EXPECT_TRUE(serverCards().empty());
     EXPECT_EQ(names(), std::vector<std::string>{"Adams, Al"});
