@@ -57,6 +57,8 @@ frmMain::frmMain(AppState& app, QWidget* parent) : QWidget(parent), m_app(app) {
     m_grid->setObjectName(QStringLiteral("grid"));
     connect(m_grid, &ContactGrid::RowColChange, this, &frmMain::grid_RowColChange);
     m_grid->viewport()->installEventFilter(this);
+    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_grid, &QWidget::customContextMenuRequested, this, &frmMain::grid_ContextMenu);
 
     buildButtons();
     buildMenus();

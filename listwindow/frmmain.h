@@ -59,6 +59,10 @@ class frmMain : public QWidget, public ListLink {
     void undoDeletion();
     void cmdDeleteEntry_MouseUp(int button);
     void showDeletedEntries();
+    // The list's right-click menu: a sync with the CardDAV account.
+    void grid_ContextMenu(const QPoint& at);
+    void syncNow();
+    QMenu* menuGrid() const { return m_menuGrid; }
     // Puts entry `index` of the trash back and highlights it.
     void restoreDeleted(std::size_t index);
     QMenu* menuDeleted() const { return m_menuDeleted; }
@@ -165,6 +169,8 @@ class frmMain : public QWidget, public ListLink {
     QMenu* m_menuListOptions;
     QMenu* m_menuPrintOptions;
     QMenu* m_menuDeleted = nullptr;
+    QMenu* m_menuGrid = nullptr;
+    QString m_syncPassword;  // asked for once a run, when the secret store has none
     int m_undoableDeletions = 0;  // deletions of this run Ctrl+Z can still undo
     QList<QAction*> m_menulist;
     int m_checkedColumn = 0;  // the column menu's ticked item; none at start

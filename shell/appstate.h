@@ -62,6 +62,11 @@ class AppState {
     // real printer, or a PDF file when there is none. Tests record instead.
     std::function<std::unique_ptr<PrinterSurface>(QWidget* owner, const QString& documentName)>
         openPrinter;
+    // The password of the sync account `user` at `book`, or empty when the
+    // user gave none; empty for the desktop's secret store and a question
+    // asked once. Tests answer instead.
+    std::function<QString(QWidget* owner, const QString& user, const QString& book)>
+        syncPassword;
     // A damaged data file is shown to the user once per run.
     bool damageReported = false;
     // What the store said of its journal that the user has been told this run.
