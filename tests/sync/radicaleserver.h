@@ -2,17 +2,19 @@
 
 // A real CardDAV server for the tests: Debian's Radicale, on 127.0.0.1 at a
 // free port, over a temporary folder, with one user ("ann", password
-// "secret"), started once for the test program and stopped at its end.
+// "secret"), started once for the test program (or the benchmarks) and
+// stopped at its end.
 
+#include <QDir>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QUrl>
 #include <fstream>
 
 #include "davclient.h"
-#include "testsupport.h"
 
 namespace corvane::test {
 
@@ -59,21 +61,19 @@ class RadicaleServer {
             probe.listen(QHostAddress::LocalHost, 0);
             m_port = probe.serverPort();
         }
-        std::ofstream(m_dir.file("users")) << "ann:secret\n";
-        std::ofstream(m_dir.file("rights"))
-            << "[all]\nuser: .*\ncollection: .*\npermissions: RrWw\n";
+        std::ofstream(file("users")) << "ann:secret\n";
+        std::ofstream(file("rights")) << "[all]\nuser: .*\ncollection: .*\npermissions: RrWw\n";
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(
             QStringLiteral("/usr/bin/radicale"),
             {QStringLiteral("-C"), QStringLiteral("/dev/null"), QStringLiteral("--server-hosts"),
              QStringLiteral("127.0.0.1:%1").arg(m_port),
-             QStringLiteral("--storage-filesystem-folder"),
-             QString::fromStdString(m_dir.file("store")), QStringLiteral("--auth-type"),
-             QStringLiteral("htpasswd"), QStringLiteral("--auth-htpasswd-filename"),
-             QString::fromStdString(m_dir.file("users")),
+             QStringLiteral("--storage-filesystem-folder"), QString::fromStdString(file("store")),
+             QStringLiteral("--auth-type"), QStringLiteral("htpasswd"),
+             QStringLiteral("--auth-htpasswd-filename"), QString::fromStdString(file("users")),
              QStringLiteral("--auth-htpasswd-encryption"), QStringLiteral("plain"),
              QStringLiteral("--rights-type"), QStringLiteral("from_file"),
-             QStringLiteral("--rights-file"), QString::fromStdString(m_dir.file("rights")),
+             QStringLiteral("--rights-file"), QString::fromStdString(file("rights")),
              QStringLiteral("--logging-level"), QStringLiteral("error")});
         m_process.waitForStarted(5000);
         // Ready once it takes connections: at most ten seconds.
@@ -87,7 +87,10 @@ class RadicaleServer {
             QThread::msleep(50);
         }
     }
-    TempDir m_dir;
+    std::string file(const char* name) const {
+        return QDir(m_dir.path()).filePath(QString::fromLatin1(name)).toStdString();
+    }
+    QTemporaryDir m_dir;
     QProcess m_process;
     quint16 m_port = 0;
     int m_books = 0;

@@ -11,6 +11,7 @@
 #include "davclient.h"
 #include "davxml.h"
 #include "radicaleserver.h"
+#include "testsupport.h"
 
 namespace corvane {
 namespace {
