@@ -7,6 +7,7 @@ RUN_PACKAGES=(
     pkg-config
     qt6-base-dev          # Qt 6 Core, Gui, Widgets, PrintSupport, Network, Test
     qt6-image-formats-plugins  # more picture formats for entry pictures
+    qtkeychain-qt6-dev    # the sync password in the desktop's secret store
     libgl-dev             # needed by Qt's CMake files
     fonts-liberation      # metric-compatible with Arial, so printouts keep their widths
 )
