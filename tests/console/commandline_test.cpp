@@ -88,6 +88,16 @@ TEST(CommandLine, ConsoleActions) {
     EXPECT_EQ(parseCommandLine({"--export=json"}).action, Action::Export);
     EXPECT_EQ(parseCommandLine({"--version"}).action, Action::Version);
     EXPECT_EQ(parseCommandLine({"--help"}).action, Action::Help);
+    // "--sync" is Corvane's; Qt's X11 option of that name is "-sync".
+    EXPECT_EQ(parseCommandLine({"--sync"}).action, Action::Sync);
+    EXPECT_EQ(parseCommandLine({"-sync"}).action, Action::Run);
+    const CommandLine setup = parseCommandLine(
+        {"--sync-setup", "https://dav.example.org/", "--user", "ann", "--password-file", "pw"});
+    EXPECT_EQ(setup.action, Action::SyncSetup) << setup.error;
+    EXPECT_EQ(setup.syncUrl, "https://dav.example.org/");
+    EXPECT_EQ(setup.syncUser, "ann");
+    EXPECT_EQ(setup.passwordFile, "pw");
+    EXPECT_EQ(parseCommandLine({"--upcoming", "--user", "ann"}).action, Action::Error);
 }
 
 TEST(CommandLine, MistakesAreNamed) {
