@@ -26,27 +26,27 @@ QString keyOf(const QString& user, const QString& book) {
     return user + u'@' + book;
 }
 
-// The password the secret store keeps for the account, or empty.
-QString storedPassword(const QString& key) {
-    QKeychain::ReadPasswordJob job(kKeychainService);
+// Runs a secret-store job to its end.
+void runToEnd(QKeychain::Job& job, const QString& key) {
     job.setAutoDelete(false);
     job.setKey(key);
     QEventLoop loop;
     QObject::connect(&job, &QKeychain::Job::finished, &loop, &QEventLoop::quit);
     job.start();
     loop.exec();
+}
+
+// The password the secret store keeps for the account, or empty.
+QString storedPassword(const QString& key) {
+    QKeychain::ReadPasswordJob job(kKeychainService);
+    runToEnd(job, key);
     return job.error() == QKeychain::NoError ? job.textData() : QString();
 }
 
 void storePassword(const QString& key, const QString& password) {
     QKeychain::WritePasswordJob job(kKeychainService);
-    job.setAutoDelete(false);
-    job.setKey(key);
     job.setTextData(password);
-    QEventLoop loop;
-    QObject::connect(&job, &QKeychain::Job::finished, &loop, &QEventLoop::quit);
-    job.start();
-    loop.exec();
+    runToEnd(job, key);
 }
 
 }  // namespace

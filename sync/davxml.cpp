@@ -49,6 +49,19 @@ QByteArray document(const std::function<void(QXmlStreamWriter&)>& body) {
     return out;
 }
 
+// A PROPFIND asking for `props`, each a namespace and a name.
+QByteArray propfindOf(std::initializer_list<std::pair<const char*, const char*>> props) {
+    return document([&](QXmlStreamWriter& xml) {
+        xml.writeStartElement(QString::fromLatin1(kDav), QStringLiteral("propfind"));
+        xml.writeStartElement(QString::fromLatin1(kDav), QStringLiteral("prop"));
+        for (const auto& [ns, name] : props) {
+            xml.writeEmptyElement(QString::fromLatin1(ns), QString::fromLatin1(name));
+        }
+        xml.writeEndElement();
+        xml.writeEndElement();
+    });
+}
+
 }  // namespace
 
 Multistatus parse(const QByteArray& text) {
@@ -128,41 +141,19 @@ Multistatus parse(const QByteArray& text) {
 }
 
 QByteArray propfindDiscovery() {
-    return document([](QXmlStreamWriter& xml) {
-        xml.writeStartElement(QString::fromLatin1(kDav), QStringLiteral("propfind"));
-        xml.writeStartElement(QString::fromLatin1(kDav), QStringLiteral("prop"));
-        xml.writeEmptyElement(QString::fromLatin1(kDav), QStringLiteral("current-user-principal"));
-        xml.writeEmptyElement(QString::fromLatin1(kCardDav),
-                              QStringLiteral("addressbook-home-set"));
-        xml.writeEmptyElement(QString::fromLatin1(kDav), QStringLiteral("resourcetype"));
-        xml.writeEmptyElement(QString::fromLatin1(kDav), QStringLiteral("displayname"));
-        xml.writeEndElement();
-        xml.writeEndElement();
-    });
+    return propfindOf({{kDav, "current-user-principal"},
+                       {kCardDav, "addressbook-home-set"},
+                       {kDav, "resourcetype"},
+                       {kDav, "displayname"}});
 }
 
 QByteArray propfindKind() {
-    return document([](QXmlStreamWriter& xml) {
-        xml.writeStartElement(QString::fromLatin1(kDav), QStringLiteral("propfind"));
-        xml.writeStartElement(QString::fromLatin1(kDav), QStringLiteral("prop"));
-        xml.writeEmptyElement(QString::fromLatin1(kDav), QStringLiteral("resourcetype"));
-        xml.writeEmptyElement(QString::fromLatin1(kDav), QStringLiteral("displayname"));
-        xml.writeEndElement();
-        xml.writeEndElement();
-    });
+    return propfindOf({{kDav, "resourcetype"}, {kDav, "displayname"}});
 }
 
 QByteArray propfindEtags() {
-    return document([](QXmlStreamWriter& xml) {
-        xml.writeStartElement(QString::fromLatin1(kDav), QStringLiteral("propfind"));
-        xml.writeStartElement(QString::fromLatin1(kDav), QStringLiteral("prop"));
-        xml.writeEmptyElement(QString::fromLatin1(kDav), QStringLiteral("getetag"));
-        xml.writeEmptyElement(QString::fromLatin1(kDav), QStringLiteral("resourcetype"));
-        xml.writeEmptyElement(QString::fromLatin1(kCalServer), QStringLiteral("getctag"));
-        xml.writeEmptyElement(QString::fromLatin1(kDav), QStringLiteral("sync-token"));
-        xml.writeEndElement();
-        xml.writeEndElement();
-    });
+    return propfindOf(
+        {{kDav, "getetag"}, {kDav, "resourcetype"}, {kCalServer, "getctag"}, {kDav, "sync-token"}});
 }
 
 QByteArray syncCollection(const QByteArray& token) {
