@@ -13,6 +13,7 @@
 #include <QScreen>
 
 #include "appstate.h"
+#include "backgroundsync.h"
 #include "buttonstyles.h"
 #include "contactgrid.h"
 #include "listcolumns.h"
@@ -223,6 +224,7 @@ void frmMain::Form_Activate() {
     if (m_grid->Rows() > 1) {
         m_grid->setFocus();
     }
+    startSyncing();
 }
 
 // ---- keyboard ---------------------------------------------------------------

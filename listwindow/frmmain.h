@@ -6,6 +6,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 
 #include "listlink.h"
 #include "searchstate.h"
@@ -18,8 +19,10 @@ class QMenu;
 namespace corvane {
 
 struct ListExportChoice;
+struct SyncOutcome;
 
 class AppState;
+class BackgroundSync;
 class ContactGrid;
 class FadeController;
 class OrielButton;
@@ -28,6 +31,7 @@ class frmMain : public QWidget, public ListLink {
     Q_OBJECT
   public:
     explicit frmMain(AppState& app, QWidget* parent = nullptr);
+    ~frmMain() override;
 
     // Rebuilds the list from the data file: all entries, or while a sub-list
     // is shown only those matching the search state; sorted, shaded, with
@@ -59,9 +63,13 @@ class frmMain : public QWidget, public ListLink {
     void undoDeletion();
     void cmdDeleteEntry_MouseUp(int button);
     void showDeletedEntries();
-    // The list's right-click menu: a sync with the CardDAV account.
+    // The list's right-click menu: a sync with the CardDAV account, whose
+    // outcome is shown. With an account, the window also syncs quietly at
+    // start and a few seconds after each change to the book, and tells of
+    // a failure once, not at every change.
     void grid_ContextMenu(const QPoint& at);
     void syncNow();
+    bool syncRunning() const;
     QMenu* menuGrid() const { return m_menuGrid; }
     // Puts entry `index` of the trash back and highlights it.
     void restoreDeleted(std::size_t index);
@@ -143,6 +151,12 @@ class frmMain : public QWidget, public ListLink {
     void setButtonShown(OrielButton* button, bool shown);
     void focusGrid();
     void endProgram();
+    void startSyncing();
+    void startSync(bool quiet);
+    void syncDone(const SyncOutcome& outcome, bool quiet);
+    // Whether the sync may write the book and rebuild the list: the window
+    // is in no command and shows no dialog or menu.
+    bool windowIdle() const;
 
     AppState& m_app;
     FadeController* m_fade;
@@ -171,6 +185,13 @@ class frmMain : public QWidget, public ListLink {
     QMenu* m_menuDeleted = nullptr;
     QMenu* m_menuGrid = nullptr;
     QString m_syncPassword;  // asked for once a run, when the secret store has none
+    std::unique_ptr<BackgroundSync> m_sync;
+    QTimer m_syncSoon;              // the quiet sync after a change to the book
+    bool m_syncAgain = false;       // a change or a command came while a sync ran
+    bool m_syncAgainShown = false;  // ... and the sync it asks for shows its outcome
+    bool m_passwordAsked = false;   // the quiet syncs ask for it once a run
+    QString m_lastSyncFailure;      // told once, until a sync goes through
+    bool m_loadingGrid = false;
     int m_undoableDeletions = 0;  // deletions of this run Ctrl+Z can still undo
     QList<QAction*> m_menulist;
     int m_checkedColumn = 0;  // the column menu's ticked item; none at start

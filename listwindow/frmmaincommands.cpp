@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include "appstate.h"
+#include "backgroundsync.h"
 #include "contactgrid.h"
 #include "frmfind.h"
 #include "frmmain.h"
@@ -220,6 +221,7 @@ void frmMain::shutDown() {
     if (m_ending) {
         return;
     }
+    m_sync.reset();  // a sync under way is cut short; the next one finds its work
     (void)m_app.store.CloseDataFile();
     if (m_app.FadeEnabled) {
         m_ending = true;

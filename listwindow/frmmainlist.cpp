@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <utility>
 
 #include "appstate.h"
@@ -27,6 +28,9 @@ void processPendingMessages() {
 }  // namespace
 
 void frmMain::LoadGrid() {
+    // The window lets paint messages through while it rebuilds; a sync
+    // does not write the book meanwhile.
+    const QScopedValueRollback loading(m_loadingGrid, true);
     bool failed = false;
     rebuildRows(failed);
     if (failed) {

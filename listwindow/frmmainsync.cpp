@@ -3,19 +3,19 @@
 // there when it has none), the sync itself, and the list rebuilt after it.
 
 #include <qt6keychain/keychain.h>
+#include <QApplication>
 #include <QEventLoop>
 #include <QInputDialog>
 #include <QMenu>
+#include <QThread>
+#include <utility>
 
 #include "appstate.h"
+#include "backgroundsync.h"
 #include "contactgrid.h"
 #include "datafile.h"
-#include "davclient.h"
 #include "frmmain.h"
-#include "oledate.h"
-#include "printjob.h"
 #include "syncaccount.h"
-#include "syncengine.h"
 
 namespace corvane {
 namespace {
@@ -65,13 +65,55 @@ void frmMain::grid_ContextMenu(const QPoint& at) {
     m_menuGrid->popup(m_grid->viewport()->mapToGlobal(at));
 }
 
+frmMain::~frmMain() {
+    m_app.store.setOnChange({});
+}
+
+bool frmMain::syncRunning() const {
+    return m_sync && m_sync->running();
+}
+
+bool frmMain::windowIdle() const {
+    return QThread::currentThread()->loopLevel() <= 1 && !QApplication::activeModalWidget() &&
+           !QApplication::activePopupWidget() && !QApplication::overrideCursor() && isEnabled() &&
+           !m_loadingGrid && !m_asking && !m_ending;
+}
+
+void frmMain::startSyncing() {
+    m_sync = std::make_unique<BackgroundSync>(m_app.store, [this] { return windowIdle(); });
+    m_syncSoon.setSingleShot(true);
+    m_syncSoon.setInterval(m_app.syncDelayMs);
+    connect(&m_syncSoon, &QTimer::timeout, this, [this] { startSync(true); });
+    m_app.store.setOnChange([this] {
+        // The sync's own writes ask for no sync after them.
+        if (!m_sync->writing()) {
+            m_syncSoon.start();
+        }
+    });
+    startSync(true);
+}
+
 void frmMain::syncNow() {
+    startSync(false);
+}
+
+void frmMain::startSync(bool quiet) {
     const SyncAccount account = readSyncAccount();
-    if (!account.isSet()) {
+    if (!account.isSet() || !m_sync) {
         return;
     }
+    if (m_sync->running()) {
+        m_syncAgain = true;
+        m_syncAgainShown = m_syncAgainShown || !quiet;
+        return;
+    }
+    m_syncSoon.stop();  // this sync takes in every change so far
     const QString book = account.collection.toString();
     if (!account.user.isEmpty() && m_syncPassword.isEmpty()) {
+        if (quiet && m_passwordAsked) {
+            return;  // the user gave none when asked; the menu asks again
+        }
+        m_passwordAsked = true;
         if (m_app.syncPassword) {
             m_syncPassword = m_app.syncPassword(this, account.user, book);
         } else {
@@ -91,28 +133,48 @@ void frmMain::syncNow() {
             return;
         }
     }
-    SyncOutcome outcome;
-    {
-        // The window waits for the server no longer than a request's
-        // deadline; it takes no change meanwhile.
-        const BusyWindow busy(this);
-        DavClient client(account.user, m_syncPassword);
-        outcome = syncBook(m_app.store, client, account.collection, m_app.now());
+    m_sync->start(account.collection, account.user, m_syncPassword, m_app.now(),
+                  [this, quiet](const SyncOutcome& outcome) { syncDone(outcome, quiet); });
+}
+
+void frmMain::syncDone(const SyncOutcome& outcome, bool quiet) {
+    const bool shown = !quiet || std::exchange(m_syncAgainShown, false);
+    if (outcome.bookChangedMeanwhile || std::exchange(m_syncAgain, false)) {
+        // A change came while the server was asked: the sync runs again,
+        // and the outcome to show is that one's.
+        m_syncAgainShown = shown;
+        QTimer::singleShot(0, this, [this] { startSync(!std::exchange(m_syncAgainShown, false)); });
+        if (outcome.bookChangedMeanwhile) {
+            return;
+        }
     }
-    LoadGrid();
-    UpdateCommandButtons();
+    const SyncSummary& done = outcome.summary;
+    if (done.received + done.removedHere + done.merged.size() > 0) {
+        LoadGrid();
+        UpdateCommandButtons();
+    }
     if (!outcome.ok) {
         if (outcome.error.contains(QStringLiteral("password"))) {
-            m_syncPassword.clear();  // asked again next time
+            m_syncPassword.clear();  // asked again by the menu
         }
+        // A quiet sync tells of a failure once, until a sync goes through.
+        if (!shown && outcome.error == m_lastSyncFailure) {
+            return;
+        }
+        m_lastSyncFailure = outcome.error;
         m_app.platform.messageBox(
             this, {QStringLiteral("Sync"),
                    QStringLiteral("The sync could not be done:\n%1").arg(outcome.error),
                    MsgIcon::Exclamation, MsgButtons::Ok, 1});
         return;
     }
-    m_app.platform.messageBox(this, {QStringLiteral("Sync"), outcome.summary.line(),
-                                     MsgIcon::Information, MsgButtons::Ok, 1});
+    m_lastSyncFailure.clear();
+    // A quiet sync speaks only of entries merged field by field, whose
+    // comments now hold the server's values.
+    if (shown || !done.merged.isEmpty()) {
+        m_app.platform.messageBox(
+            this, {QStringLiteral("Sync"), done.line(), MsgIcon::Information, MsgButtons::Ok, 1});
+    }
 }
 
 }  // namespace corvane

@@ -65,8 +65,9 @@ class AppState {
     // The password of the sync account `user` at `book`, or empty when the
     // user gave none; empty for the desktop's secret store and a question
     // asked once. Tests answer instead.
-    std::function<QString(QWidget* owner, const QString& user, const QString& book)>
-        syncPassword;
+    std::function<QString(QWidget* owner, const QString& user, const QString& book)> syncPassword;
+    // How long after a change to the book the window syncs quietly.
+    int syncDelayMs = 5000;
     // A damaged data file is shown to the user once per run.
     bool damageReported = false;
     // What the store said of its journal that the user has been told this run.

@@ -71,6 +71,7 @@ StoreStatus BookAppend::commit() {
         return finished;
     }
     m_begun = false;
+    m_store.noteChange();
     if (StoreStatus closed = m_store.CloseDataFile(); !closed.ok()) {
         return closed;
     }

@@ -112,6 +112,7 @@ StoreStatus DataFile::openExisting(const std::string& name, bool created) {
             return fail(settled);
         }
         if (finished) {  // a save's append may have made the file longer
+            noteChange();
             if (int err = m_fs.size(handle, m_openLength)) {
                 return fail(StoreStatus::ioError(name, err));
             }
@@ -254,6 +255,7 @@ StoreStatus DataFile::WriteRecord(int number) {
 }
 
 StoreStatus DataFile::writeSlot(int number, const ContactRecord::Bytes& bytes) {
+    noteChange();
     const std::string name = path(kDataFileName);
     if (m_absent) {
         if (StoreStatus created = createAbsentFile(); !created.ok()) {
@@ -427,6 +429,7 @@ StoreStatus DataFile::DeleteAndCompact(int number) {
 // Puts the complete, flushed scratch file in the data file's place (or, when
 // no record is left, removes both) and flushes the folder.
 StoreStatus DataFile::replaceWithScratch(ScratchFile& scratch, int kept) {
+    noteChange();
     const std::string dataName = path(kDataFileName);
     if (kept > 0) {
         if (StoreStatus placed = scratch.placeAs(dataName, true); !placed.ok()) {

@@ -182,6 +182,15 @@ class DataFile {
     // Reads `size` bytes of the open file from `offset` (fewer at its end).
     StoreStatus ReadBytes(std::uint64_t offset, std::size_t size, std::vector<std::uint8_t>& out);
 
+    // How many times this object has changed the file (a write, a deletion,
+    // a restore, an append, a save finished from the journal), counted
+    // whether or not the change went through. Work that read the book and
+    // means to write to it later compares the count to learn that the book
+    // was changed meanwhile.
+    std::uint64_t changeCount() const { return m_changes; }
+    // Called after each change, as counted above.
+    void setOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
+
     // The path of a file beside the data file.
     std::string path(std::string_view name) const;
     FileSystem& fileSystem() { return m_fs; }
@@ -214,6 +223,14 @@ class DataFile {
     StoreStatus writeChunks(ScratchFile& scratch, int first, int count,
                             const std::function<const ContactRecord&(int)>& recordAt);
     StoreStatus replaceWithScratch(ScratchFile& scratch, int kept);
+    // Counts a change; see changeCount. Made when a change begins, so that
+    // a change that fails halfway counts too.
+    void noteChange() {
+        ++m_changes;
+        if (m_onChange) {
+            m_onChange();
+        }
+    }
     void dropReadAhead() {
         m_readAheadSlots = 0;
         m_lastRead = 0;
@@ -233,6 +250,8 @@ class DataFile {
     std::function<std::int64_t()> m_clock;
     std::string m_setAsideName;  // the name the journal was last put aside as
     std::uint64_t m_openLength = 0;
+    std::uint64_t m_changes = 0;
+    std::function<void()> m_onChange;
 
     // Slots read ahead of the caller: the list rebuild reads every record in
     // order, and one large read is far cheaper than thousands of small ones.

@@ -188,6 +188,7 @@ StoreStatus DataFile::RestoreFromTrash(std::size_t index, int& number) {
     if (StoreStatus closed = CloseDataFile(); !closed.ok()) {
         return undo(closed);
     }
+    noteChange();
     if (StoreStatus placed = scratch.placeAs(dataName, true); !placed.ok()) {
         return placed;
     }

@@ -83,6 +83,19 @@ DavResponse DavClient::finish(QNetworkReply* reply) {
     return response;
 }
 
+void DavClient::cancel() {
+    m_cancelled = true;
+    // The replies belong to the network object's thread: aborted there.
+    QMetaObject::invokeMethod(
+        &m_network,
+        [this] {
+            for (QNetworkReply* reply : m_network.findChildren<QNetworkReply*>()) {
+                reply->abort();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
 DavResponse DavClient::send(const DavRequest& request) {
     return sendAll({request}).front();
 }
@@ -114,6 +127,11 @@ std::vector<DavResponse> DavClient::sendAll(const std::vector<DavRequest>& reque
             const std::size_t index = next++;
             if (const QString refusal = refusalOf(requests[index].url); !refusal.isEmpty()) {
                 responses[index].error = refusal;
+                ++done;
+                continue;
+            }
+            if (m_cancelled) {
+                responses[index].error = QStringLiteral("the sync was stopped");
                 ++done;
                 continue;
             }

@@ -12,6 +12,7 @@
 #include <QNetworkAccessManager>
 #include <QString>
 #include <QUrl>
+#include <atomic>
 #include <utility>
 #include <vector>
 
@@ -43,6 +44,9 @@ class DavClient {
     // same order.
     std::vector<DavResponse> sendAll(const std::vector<DavRequest>& requests);
     int requestsSent() const { return m_sent; }
+    // Cuts short what is in flight and answers every later request with no
+    // answer. May be called from any thread.
+    void cancel();
 
     // For the tests: the connection is cut at request `number` (counted
     // from 1 over the client's life), before the request leaves or, with
@@ -63,6 +67,7 @@ class DavClient {
     int m_sent = 0;
     int m_cutAt = 0;
     bool m_cutAfterSending = false;
+    std::atomic<bool> m_cancelled{false};
 };
 
 }  // namespace corvane

@@ -72,10 +72,11 @@ std::string shownValue(const ContactRecord& r, Field f) {
                                                 : r.text(f);
 }
 
-class Sync {
+}  // namespace
+
+class SyncRun::Sync {
   public:
-    Sync(DataFile& store, DavClient& client, const QUrl& collection, double now)
-        : m_store(store), m_client(client), m_collection(collection), m_now(now) {
+    Sync(const QUrl& collection, double now) : m_collection(collection), m_now(now) {
         m_basePath = m_collection.path();
         if (!m_basePath.endsWith(u'/')) {
             m_basePath += u'/';
@@ -83,7 +84,10 @@ class Sync {
         }
     }
 
-    SyncOutcome run();
+    bool begin(DataFile& store);
+    bool exchange(DavClient& client);
+    bool finish(DataFile& store);
+    const SyncOutcome& outcome() const { return m_outcome; }
 
   private:
     struct Upload {
@@ -118,16 +122,17 @@ class Sync {
         return fail(QStringLiteral("the server answered %1 with HTTP %2").arg(what).arg(r.status));
     }
 
-    bool readBook();
+    bool readBook(DataFile& store);
     bool list();
     bool fetch(const QStringList& hrefs, std::map<QString, davXml::Item>& into);
     void match();
     bool settle();
     bool upload(std::vector<Upload> uploads);
-    bool writeBook();
+    bool writeBook(DataFile& store);
 
-    DataFile& m_store;
-    DavClient& m_client;
+    DavClient* m_client = nullptr;
+    QString m_statePath;
+    std::uint64_t m_bookChanges = 0;  // the book's change count when it was read
     QUrl m_collection;
     QString m_basePath;
     double m_now;
@@ -151,14 +156,14 @@ class Sync {
     std::vector<bool> m_dropEntry;
 };
 
-bool Sync::readBook() {
-    const StoreStatus status = m_store.UseDataFile([&] {
-        for (int n = 1; n <= m_store.RecordCount(); ++n) {
-            if (StoreStatus read = m_store.ReadRecord(n); !read.ok()) {
+bool SyncRun::Sync::readBook(DataFile& store) {
+    const StoreStatus status = store.UseDataFile([&] {
+        for (int n = 1; n <= store.RecordCount(); ++n) {
+            if (StoreStatus read = store.ReadRecord(n); !read.ok()) {
                 return read;
             }
-            if (!m_store.CurrentRecord().isKilled()) {
-                m_records.push_back(m_store.CurrentRecord());
+            if (!store.CurrentRecord().isKilled()) {
+                m_records.push_back(store.CurrentRecord());
                 m_slotOf.push_back(n);
             }
         }
@@ -170,9 +175,9 @@ bool Sync::readBook() {
     return true;
 }
 
-bool Sync::list() {
+bool SyncRun::Sync::list() {
     if (!m_state.syncToken.isEmpty()) {
-        const DavResponse r = m_client.send(
+        const DavResponse r = m_client->send(
             {"REPORT", m_collection, {{"Depth", "1"}}, davXml::syncCollection(m_state.syncToken)});
         const davXml::Multistatus ms = davXml::parse(r.body);
         if (r.status == 207 && ms.valid) {
@@ -195,7 +200,7 @@ bool Sync::list() {
         // An expired or unknown token: the whole list below.
     }
     const DavResponse r =
-        m_client.send({"PROPFIND", m_collection, {{"Depth", "1"}}, davXml::propfindEtags()});
+        m_client->send({"PROPFIND", m_collection, {{"Depth", "1"}}, davXml::propfindEtags()});
     const davXml::Multistatus ms = davXml::parse(r.body);
     if (r.status != 207 || !ms.valid) {
         return failOn(r, QStringLiteral("the list of cards"));
@@ -218,12 +223,12 @@ bool Sync::list() {
     return true;
 }
 
-bool Sync::fetch(const QStringList& hrefs, std::map<QString, davXml::Item>& into) {
+bool SyncRun::Sync::fetch(const QStringList& hrefs, std::map<QString, davXml::Item>& into) {
     for (qsizetype at = 0; at < hrefs.size(); at += kMultigetBatch) {
-        const DavResponse r = m_client.send({"REPORT",
-                                             m_collection,
-                                             {{"Depth", "1"}},
-                                             davXml::multiget(hrefs.mid(at, kMultigetBatch))});
+        const DavResponse r = m_client->send({"REPORT",
+                                              m_collection,
+                                              {{"Depth", "1"}},
+                                              davXml::multiget(hrefs.mid(at, kMultigetBatch))});
         const davXml::Multistatus ms = davXml::parse(r.body);
         if (r.status != 207 || !ms.valid) {
             return failOn(r, QStringLiteral("the cards asked for"));
@@ -242,7 +247,7 @@ bool Sync::fetch(const QStringList& hrefs, std::map<QString, davXml::Item>& into
 
 // Pairs each state entry with its record: by creation stamp, the name
 // telling apart entries made in the same second.
-void Sync::match() {
+void SyncRun::Sync::match() {
     m_entryOf.assign(m_records.size(), -1);
     m_recordOf.assign(m_state.entries.size(), -1);
     std::multimap<double, int> byStamp;
@@ -281,7 +286,7 @@ void Sync::match() {
     }
 }
 
-bool Sync::settle() {
+bool SyncRun::Sync::settle() {
     m_dropEntry.assign(m_state.entries.size(), false);
     // The cards to fetch: changed or new on the server.
     QStringList wanted;
@@ -471,7 +476,7 @@ bool Sync::settle() {
     for (const auto& [href, etag] : deletions) {
         requests.push_back({"DELETE", urlOf(href), {{"If-Match", etag}}, {}});
     }
-    const std::vector<DavResponse> answers = m_client.sendAll(requests);
+    const std::vector<DavResponse> answers = m_client->sendAll(requests);
     for (std::size_t i = 0; i < answers.size(); ++i) {
         const DavResponse& r = answers[i];
         if (r.status / 100 == 2 || r.status == 404) {
@@ -494,7 +499,7 @@ bool Sync::settle() {
     return true;
 }
 
-bool Sync::upload(std::vector<Upload> uploads) {
+bool SyncRun::Sync::upload(std::vector<Upload> uploads) {
     for (int round = 0; !uploads.empty(); ++round) {
         std::vector<DavRequest> requests;
         for (const Upload& u : uploads) {
@@ -503,7 +508,7 @@ bool Sync::upload(std::vector<Upload> uploads) {
                                 {{u.ifMatch == "*" ? "If-None-Match" : "If-Match", u.ifMatch}},
                                 u.card});
         }
-        const std::vector<DavResponse> answers = m_client.sendAll(requests);
+        const std::vector<DavResponse> answers = m_client->sendAll(requests);
         std::vector<Upload> again;
         QStringList refetch;
         for (std::size_t i = 0; i < answers.size(); ++i) {
@@ -572,7 +577,7 @@ bool Sync::upload(std::vector<Upload> uploads) {
     return true;
 }
 
-bool Sync::writeBook() {
+bool SyncRun::Sync::writeBook(DataFile& store) {
     // Changed entries in their slots, then the removed ones (from the last,
     // so that the numbers of the others hold), then the new ones after the
     // book's last entry.
@@ -582,24 +587,23 @@ bool Sync::writeBook() {
             continue;
         }
         const int slot = m_slotOf[static_cast<std::size_t>(rec)];
-        const StoreStatus written = m_store.UseDataFile([&] {
-            m_store.CurrentRecord() = record;
-            m_store.CurrentRecord().setDate(Field::LastModified, m_now);
-            return m_store.WriteRecord(slot);
+        const StoreStatus written = store.UseDataFile([&] {
+            store.CurrentRecord() = record;
+            store.CurrentRecord().setDate(Field::LastModified, m_now);
+            return store.WriteRecord(slot);
         });
         if (!written.ok()) {
             return fail(QString::fromStdString(written.message()));
         }
     }
     for (auto it = m_removedRecords.rbegin(); it != m_removedRecords.rend(); ++it) {
-        const StoreStatus removed =
-            m_store.DeleteAndCompact(m_slotOf[static_cast<std::size_t>(*it)]);
+        const StoreStatus removed = store.DeleteAndCompact(m_slotOf[static_cast<std::size_t>(*it)]);
         if (!removed.ok()) {
             return fail(QString::fromStdString(removed.message()));
         }
     }
     if (!m_added.empty()) {
-        BookAppend append(m_store);
+        BookAppend append(store);
         if (StoreStatus begun = append.begin(); !begun.ok()) {
             return fail(QString::fromStdString(begun.message()));
         }
@@ -620,23 +624,42 @@ bool Sync::writeBook() {
     return true;
 }
 
-SyncOutcome Sync::run() {
-    const QString statePath = QString::fromStdString(m_store.path(kSyncStateName));
+bool SyncRun::Sync::begin(DataFile& store) {
+    m_statePath = QString::fromStdString(store.path(kSyncStateName));
     QString error;
-    if (!loadSyncState(statePath, m_state, error)) {
+    if (!loadSyncState(m_statePath, m_state, error)) {
         m_outcome.damaged = true;
-        m_outcome.error = error;
-        return m_outcome;
+        return fail(error);
     }
     if (m_state.collection != m_collection.toString()) {
         m_state = SyncState{};  // another collection: this is a first sync
     }
-    if (!readBook() || !list()) {
-        return m_outcome;
+    if (!readBook(store)) {
+        return false;
+    }
+    m_bookChanges = store.changeCount();
+    return true;
+}
+
+bool SyncRun::Sync::exchange(DavClient& client) {
+    m_client = &client;
+    if (!list()) {
+        return false;
     }
     match();
-    if (!settle() || !writeBook()) {
-        return m_outcome;
+    return settle();
+}
+
+bool SyncRun::Sync::finish(DataFile& store) {
+    if (store.changeCount() != m_bookChanges) {
+        // What was settled was settled against entries that may have moved
+        // or changed since: nothing is written, and the next sync, which
+        // finds the server's side done, settles the book afresh.
+        m_outcome.bookChangedMeanwhile = true;
+        return fail(QStringLiteral("the book was changed during the sync"));
+    }
+    if (!writeBook(store)) {
+        return false;
     }
     SyncState next;
     next.collection = m_collection.toString();
@@ -646,15 +669,13 @@ SyncOutcome Sync::run() {
             next.entries.push_back(m_state.entries[k]);
         }
     }
-    if (!saveSyncState(statePath, next, error)) {
-        m_outcome.error = error;
-        return m_outcome;
+    QString error;
+    if (!saveSyncState(m_statePath, next, error)) {
+        return fail(error);
     }
     m_outcome.ok = true;
-    return m_outcome;
+    return true;
 }
-
-}  // namespace
 
 QString SyncSummary::line() const {
     QString text = QStringLiteral(
@@ -678,8 +699,31 @@ QString SyncSummary::line() const {
     return text;
 }
 
+SyncRun::SyncRun(const QUrl& collection, double now)
+    : m_sync(std::make_unique<Sync>(collection, now)) {}
+
+SyncRun::~SyncRun() = default;
+
+bool SyncRun::begin(DataFile& store) {
+    return m_sync->begin(store);
+}
+
+bool SyncRun::exchange(DavClient& client) {
+    return m_sync->exchange(client);
+}
+
+bool SyncRun::finish(DataFile& store) {
+    return m_sync->finish(store);
+}
+
+const SyncOutcome& SyncRun::outcome() const {
+    return m_sync->outcome();
+}
+
 SyncOutcome syncBook(DataFile& store, DavClient& client, const QUrl& collection, double now) {
-    return Sync(store, client, collection, now).run();
+    SyncRun run(collection, now);
+    (void)(run.begin(store) && run.exchange(client) && run.finish(store));
+    return run.outcome();
 }
 
 }  // namespace corvane

@@ -21,6 +21,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <memory>
 
 #include "datafile.h"
 
@@ -41,11 +42,37 @@ struct SyncSummary {
 
 struct SyncOutcome {
     bool ok = false;
-    bool damaged = false;  // the book or the sync state is damaged
-    QString error;         // why the sync could not be done
+    bool damaged = false;               // the book or the sync state is damaged
+    QString error;                      // why the sync could not be done
+    bool bookChangedMeanwhile = false;  // nothing written to the book; sync again
     SyncSummary summary;
 };
 
+// One sync in three steps, so that the windows can talk to the server off
+// their own thread: begin() reads the book and the sync state, exchange()
+// talks to the server and touches neither, finish() writes the book and the
+// state. begin() and finish() run on the book's thread; finish() writes
+// nothing when the book was changed after begin() (see
+// SyncOutcome::bookChangedMeanwhile). Each step returns false, and
+// outcome() says why, when the sync cannot go on.
+class SyncRun {
+  public:
+    SyncRun(const QUrl& collection, double now);
+    ~SyncRun();
+    SyncRun(const SyncRun&) = delete;
+    SyncRun& operator=(const SyncRun&) = delete;
+
+    bool begin(DataFile& store);
+    bool exchange(DavClient& client);
+    bool finish(DataFile& store);
+    const SyncOutcome& outcome() const;
+
+  private:
+    class Sync;
+    std::unique_ptr<Sync> m_sync;
+};
+
+// The three steps one after the other.
 SyncOutcome syncBook(DataFile& store, DavClient& client, const QUrl& collection, double now);
 
 }  // namespace corvane
