@@ -10,6 +10,7 @@
 #include "datafile.h"
 #include "davclient.h"
 #include "oledate.h"
+#include "secretstore.h"
 #include "syncaccount.h"
 #include "syncengine.h"
 #include "terminaltext.h"
@@ -29,9 +30,23 @@ std::unique_ptr<QCoreApplication> ensureApplication() {
     return std::make_unique<QCoreApplication>(argc, argv);
 }
 
-bool password(const CommandLine& commandLine, QString& out, std::ostream& err) {
+// The password from --password-file, else the one the secret store keeps
+// for `account`; none for an account without a user name.
+bool password(const CommandLine& commandLine, const SyncAccount& account, QString& out,
+              std::ostream& err) {
     if (commandLine.passwordFile.empty()) {
-        return true;  // a server that asks for none
+        if (account.user.isEmpty()) {
+            return true;  // a server that asks for none
+        }
+        QString why;
+        out = storedSyncPassword(account, why);
+        if (out.isEmpty()) {
+            err << "corvane: no password of " << shownOnTerminal(account.user.toStdString())
+                << " is kept in the desktop's secret store (" << shownOnTerminal(why.toStdString())
+                << "); give it with --password-file FILE. Nothing was synced\n";
+            return false;
+        }
+        return true;
     }
     QString error;
     if (!readPasswordFile(QString::fromStdString(commandLine.passwordFile), out, error)) {
@@ -45,11 +60,11 @@ bool password(const CommandLine& commandLine, QString& out, std::ostream& err) {
 
 int runSyncSetup(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
     const auto application = ensureApplication();
+    const QString user = QString::fromStdString(commandLine.syncUser);
     QString secret;
-    if (!password(commandLine, secret, err)) {
+    if (!commandLine.passwordFile.empty() && !password(commandLine, {}, secret, err)) {
         return 1;
     }
-    const QString user = QString::fromStdString(commandLine.syncUser);
     DavClient client(user, secret);
     QStringList found;
     QString error;
@@ -71,6 +86,16 @@ int runSyncSetup(const CommandLine& commandLine, std::ostream& out, std::ostream
         return 1;
     }
     out << "The address book is synced with " << book.toString().toStdString() << '\n';
+    if (!user.isEmpty() && !secret.isEmpty()) {
+        QString why;
+        if (storeSyncPassword({book, user}, secret, why)) {
+            out << "The password is kept in the desktop's secret store\n";
+        } else {
+            out << "The password could not be kept in the desktop's secret store ("
+                << shownOnTerminal(why.toStdString()) << "); give it to --sync with "
+                << "--password-file FILE\n";
+        }
+    }
     return 0;
 }
 
@@ -82,7 +107,7 @@ int runSync(const CommandLine& commandLine, std::ostream& out, std::ostream& err
         return 1;
     }
     QString secret;
-    if (!password(commandLine, secret, err)) {
+    if (!password(commandLine, account, secret, err)) {
         return 1;
     }
     BookLock lock("");

@@ -1,10 +1,10 @@
-// The list's right-click menu and its sync with the CardDAV account: the
-// password from the desktop's secret store (asked for once and stored
-// there when it has none), the sync itself, and the list rebuilt after it.
+// The window's syncs with the CardDAV account: the one the list's
+// right-click menu asks for, which shows its outcome, and the quiet ones at
+// start and after each change. The password comes from the desktop's secret
+// store (asked for once and kept there when it has none); the talk with the
+// server runs beside the window, and the list is rebuilt after it.
 
-#include <qt6keychain/keychain.h>
 #include <QApplication>
-#include <QEventLoop>
 #include <QInputDialog>
 #include <QMenu>
 #include <QThread>
@@ -15,41 +15,10 @@
 #include "contactgrid.h"
 #include "datafile.h"
 #include "frmmain.h"
+#include "secretstore.h"
 #include "syncaccount.h"
 
 namespace corvane {
-namespace {
-
-const QString kKeychainService = QStringLiteral("Corvane");
-
-QString keyOf(const QString& user, const QString& book) {
-    return user + u'@' + book;
-}
-
-// Runs a secret-store job to its end.
-void runToEnd(QKeychain::Job& job, const QString& key) {
-    job.setAutoDelete(false);
-    job.setKey(key);
-    QEventLoop loop;
-    QObject::connect(&job, &QKeychain::Job::finished, &loop, &QEventLoop::quit);
-    job.start();
-    loop.exec();
-}
-
-// The password the secret store keeps for the account, or empty.
-QString storedPassword(const QString& key) {
-    QKeychain::ReadPasswordJob job(kKeychainService);
-    runToEnd(job, key);
-    return job.error() == QKeychain::NoError ? job.textData() : QString();
-}
-
-void storePassword(const QString& key, const QString& password) {
-    QKeychain::WritePasswordJob job(kKeychainService);
-    job.setTextData(password);
-    runToEnd(job, key);
-}
-
-}  // namespace
 
 void frmMain::grid_ContextMenu(const QPoint& at) {
     delete m_menuGrid;
@@ -117,7 +86,8 @@ void frmMain::startSync(bool quiet) {
         if (m_app.syncPassword) {
             m_syncPassword = m_app.syncPassword(this, account.user, book);
         } else {
-            m_syncPassword = storedPassword(keyOf(account.user, book));
+            QString why;
+            m_syncPassword = storedSyncPassword(account, why);
             if (m_syncPassword.isEmpty()) {
                 bool given = false;
                 m_syncPassword = QInputDialog::getText(
@@ -125,7 +95,8 @@ void frmMain::startSync(bool quiet) {
                     QStringLiteral("The password of %1 at\n%2:").arg(account.user, book),
                     QLineEdit::Password, {}, &given);
                 if (given && !m_syncPassword.isEmpty()) {
-                    storePassword(keyOf(account.user, book), m_syncPassword);
+                    // Without a secret store it is asked for once a run.
+                    (void)storeSyncPassword(account, m_syncPassword, why);
                 }
             }
         }

@@ -20,6 +20,8 @@ TEST_PACKAGES=(
     desktop-file-utils    # desktop-file-validate checks the installed menu entry
     appstream             # appstreamcli checks the installed metainfo
     radicale              # a real CardDAV server on 127.0.0.1 for the sync tests
+    dbus-daemon           # a D-Bus session of the tests' own (dbus-run-session) ...
+    gnome-keyring         # ... with a secret store, for the sync password's tests
 )
 # Only to fuzz (scripts/fuzz.sh):
 FUZZ_PACKAGES=(

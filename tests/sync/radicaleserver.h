@@ -13,8 +13,10 @@
 #include <QThread>
 #include <QUrl>
 #include <fstream>
+#include <map>
 
 #include "davclient.h"
+#include "davxml.h"
 
 namespace corvane::test {
 
@@ -96,5 +98,27 @@ class RadicaleServer {
     int m_books = 0;
     bool m_ready = false;
 };
+
+// Every card of the address book `book`, by its href.
+inline std::map<QString, QByteArray> cardsOf(DavClient& client, const QUrl& book) {
+    const DavResponse listing =
+        client.send({"PROPFIND", book, {{"Depth", "1"}}, davXml::propfindEtags()});
+    QStringList hrefs;
+    for (const davXml::Item& item : davXml::parse(listing.body).items) {
+        if (!item.href.endsWith(u'/')) {
+            hrefs << item.href;
+        }
+    }
+    std::map<QString, QByteArray> out;
+    if (hrefs.isEmpty()) {
+        return out;
+    }
+    const DavResponse cards =
+        client.send({"REPORT", book, {{"Depth", "1"}}, davXml::multiget(hrefs)});
+    for (const davXml::Item& item : davXml::parse(cards.body).items) {
+        out[item.href] = item.addressData;
+    }
+    return out;
+}
 
 }  // namespace corvane::test

@@ -86,19 +86,7 @@ class Sync : public testing::Test {
         std::sort(out.begin(), out.end());
         return out;
     }
-    std::map<QString, QByteArray> serverCardsByHref() {
-        const DavResponse listing =
-            client.send({"PROPFIND", book, {{"Depth", "1"}}, davXml::propfindEtags()});
-        std::map<QString, QByteArray> out;
-        for (const davXml::Item& item : davXml::parse(listing.body).items) {
-            if (!item.href.endsWith(u'/')) {
-                QUrl url = book;
-                url.setPath(item.href);
-                out[item.href] = client.send({"GET", url, {}, {}}).body;
-            }
-        }
-        return out;
-    }
+    std::map<QString, QByteArray> serverCardsByHref() { return test::cardsOf(client, book); }
     QString sync(DavClient& with) {
         const SyncOutcome outcome = syncBook(store(), with, book, kNow);
         EXPECT_TRUE(outcome.ok) << outcome.error.toStdString();
@@ -112,23 +100,9 @@ class Sync : public testing::Test {
     }
     // The server's cards by their FN.
     std::map<QString, QByteArray> serverCards() {
-        const DavResponse listing =
-            client.send({"PROPFIND", book, {{"Depth", "1"}}, davXml::propfindEtags()});
-        QStringList hrefs;
-        for (const davXml::Item& item : davXml::parse(listing.body).items) {
-            if (!item.href.endsWith(u'/')) {
-                hrefs << item.href;
-            }
-        }
         std::map<QString, QByteArray> out;
-        if (hrefs.isEmpty()) {
-            return out;
-        }
-        const DavResponse cards =
-            client.send({"REPORT", book, {{"Depth", "1"}}, davXml::multiget(hrefs)});
-        for (const davXml::Item& item : davXml::parse(cards.body).items) {
-            out[QString::fromStdString(
-                recordOfCard(item.addressData, kNow).text(Field::FullName))] = item.addressData;
+        for (const auto& [href, card] : serverCardsByHref()) {
+            out[QString::fromStdString(recordOfCard(card, kNow).text(Field::FullName))] = card;
         }
         return out;
     }

@@ -5,8 +5,6 @@
 #include <QMenu>
 
 #include "../listwindow/mainwindowfixture.h"
-#include "davclient.h"
-#include "davxml.h"
 #include "radicaleserver.h"
 #include "syncaccount.h"
 
@@ -38,11 +36,7 @@ class SyncWindow : public testing::Test, public test::MainWindowFixture {
                       .status,
                   201);
     }
-    int serverCards() {
-        const DavResponse listing =
-            client.send({"PROPFIND", book, {{"Depth", "1"}}, davXml::propfindEtags()});
-        return static_cast<int>(davXml::parse(listing.body).items.size()) - 1;
-    }
+    int serverCards() { return static_cast<int>(test::cardsOf(client, book).size()); }
     // Adds an entry as the editor does: through the window's own store.
     void addEntry(const std::string& name) {
         ASSERT_TRUE(app.store
