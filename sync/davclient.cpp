@@ -24,6 +24,23 @@ bool isLoopback(const QString& host) {
 
 }  // namespace
 
+QString failureOf(const DavResponse& response, const QUrl& url, const QString& what) {
+    switch (response.status) {
+        case 0:
+            return QStringLiteral("the server could not be reached (%1)").arg(response.error);
+        case 401:
+        case 403:
+            return QStringLiteral("the server refused the user name or password (HTTP %1)")
+                .arg(response.status);
+        case 404:
+            return QStringLiteral("there is no address book at %1 (HTTP 404)").arg(url.toString());
+        default:
+            return QStringLiteral("the server answered %1 at %2 with HTTP %3")
+                .arg(what, url.toString())
+                .arg(response.status);
+    }
+}
+
 DavClient::DavClient(QString user, QString password) {
     m_network.setRedirectPolicy(QNetworkRequest::SameOriginRedirectPolicy);
     m_network.setTransferTimeout(kTimeoutMs);

@@ -33,6 +33,10 @@ struct DavResponse {
     QUrl url;         // where the answer came from, after redirects
 };
 
+// Why a request got no good answer, in the words the user reads: `what`
+// names what was asked for (for example "the list of cards"), `url` where.
+QString failureOf(const DavResponse& response, const QUrl& url, const QString& what);
+
 class DavClient {
   public:
     DavClient(QString user, QString password);

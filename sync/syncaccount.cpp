@@ -1,5 +1,6 @@
 #include "syncaccount.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QFile>
@@ -11,29 +12,18 @@
 namespace corvane {
 namespace {
 
-// PROPFIND at Depth 0 (or 1): the items the server lists.
-davXml::Multistatus propfind(DavClient& client, const QUrl& url, const char* depth, int& status,
-                             QString& error, QUrl& landed, bool kindOnly = false) {
-    const DavResponse r =
-        client.send({"PROPFIND",
-                     url,
-                     {{"Depth", depth}},
-                     kindOnly ? davXml::propfindKind() : davXml::propfindDiscovery()});
-    status = r.status;
-    error = r.error;
-    landed = r.url.isValid() ? r.url : url;
-    return r.status == 207 ? davXml::parse(r.body) : davXml::Multistatus{};
+// PROPFIND at Depth 0 (or 1): the items the server lists; `answer` keeps
+// the response for failureOf.
+davXml::Multistatus propfind(DavClient& client, const QUrl& url, const char* depth,
+                             DavResponse& answer, bool kindOnly = false) {
+    answer = client.send({"PROPFIND",
+                          url,
+                          {{"Depth", depth}},
+                          kindOnly ? davXml::propfindKind() : davXml::propfindDiscovery()});
+    return answer.status == 207 ? davXml::parse(answer.body) : davXml::Multistatus{};
 }
 
-QString whyNot(int status, const QString& error, const QUrl& url) {
-    if (status == 0) {
-        return QStringLiteral("the server could not be reached (%1)").arg(error);
-    }
-    if (status == 401 || status == 403) {
-        return QStringLiteral("the server refused the user name or password (HTTP %1)").arg(status);
-    }
-    return QStringLiteral("%1 answered HTTP %2").arg(url.toString()).arg(status);
-}
+const QString kDiscovery = QStringLiteral("the question for the account's address books");
 
 }  // namespace
 
@@ -59,36 +49,34 @@ QUrl discoverAddressBook(DavClient& client, const QUrl& start, const QString& na
         error = refusal;
         return {};
     }
-    int status = 0;
-    QString netError;
-    QUrl landed;
+    DavResponse answer;
     // A server without accounts may refuse to name a principal: whether the
     // address is a collection is asked on its own.
-    davXml::Multistatus ms = propfind(client, start, "0", status, netError, landed, true);
-    if (status == 207 && !ms.items.empty() && ms.items.front().isAddressBook) {
+    davXml::Multistatus ms = propfind(client, start, "0", answer, true);
+    if (answer.status == 207 && !ms.items.empty() && ms.items.front().isAddressBook) {
         found << ms.items.front().displayName + QStringLiteral("  ") + start.toString();
         return start;  // a collection, taken as it is
     }
-    if (status == 0 || status == 401 || status == 403) {
-        error = whyNot(status, netError, start);
+    if (answer.status == 0 || answer.status == 401 || answer.status == 403) {
+        error = failureOf(answer, start, kDiscovery);
         return {};
     }
-    ms = propfind(client, start, "0", status, netError, landed);
+    ms = propfind(client, start, "0", answer);
     // An account or server address: the principal, then its home set.
     QString principal = ms.items.empty() ? QString() : ms.items.front().principal;
     QStringList homes = ms.items.empty() ? QStringList() : ms.items.front().homeSets;
     if (principal.isEmpty() && homes.isEmpty()) {
         QUrl wellKnown = start;
         wellKnown.setPath(QStringLiteral("/.well-known/carddav"));
-        ms = propfind(client, wellKnown, "0", status, netError, landed);
-        if (status != 207 || ms.items.empty()) {
+        ms = propfind(client, wellKnown, "0", answer);
+        if (answer.status != 207 || ms.items.empty()) {
             // A server that answers the well-known name only at its root.
             QUrl root = start;
             root.setPath(QStringLiteral("/"));
-            ms = propfind(client, root, "0", status, netError, landed);
+            ms = propfind(client, root, "0", answer);
         }
-        if (status != 207 || ms.items.empty()) {
-            error = whyNot(status, netError, start);
+        if (answer.status != 207 || ms.items.empty()) {
+            error = failureOf(answer, start, kDiscovery);
             return {};
         }
         principal = ms.items.front().principal;
@@ -97,8 +85,8 @@ QUrl discoverAddressBook(DavClient& client, const QUrl& start, const QString& na
     if (homes.isEmpty() && !principal.isEmpty()) {
         QUrl url = start;
         url.setPath(principal);
-        ms = propfind(client, url, "0", status, netError, landed);
-        if (status == 207 && !ms.items.empty()) {
+        ms = propfind(client, url, "0", answer);
+        if (answer.status == 207 && !ms.items.empty()) {
             homes = ms.items.front().homeSets;
         }
         if (homes.isEmpty()) {
@@ -109,7 +97,7 @@ QUrl discoverAddressBook(DavClient& client, const QUrl& start, const QString& na
     for (const QString& home : homes) {
         QUrl url = start;
         url.setPath(home);
-        ms = propfind(client, url, "1", status, netError, landed);
+        ms = propfind(client, url, "1", answer);
         for (const davXml::Item& item : ms.items) {
             if (!item.isAddressBook) {
                 continue;
@@ -133,26 +121,34 @@ QUrl discoverAddressBook(DavClient& client, const QUrl& start, const QString& na
 }
 
 bool readPasswordFile(const QString& path, QString& password, QString& error) {
-    struct stat info {};
+    // Judged as opened, so that the file read is the file judged; a FIFO
+    // opened without waiting is refused rather than waited on.
     const QByteArray native = QFile::encodeName(path);
-    if (::stat(native.constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
         error = QStringLiteral("the password file %1 cannot be read").arg(path);
         return false;
     }
     if (info.st_uid != ::getuid() || (info.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        ::close(fd);
         error = QStringLiteral(
                     "the password file %1 may be read by others; make it yours alone "
                     "(chmod 600) and try again")
                     .arg(path);
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         error = QStringLiteral("the password file %1 cannot be read (%2)")
                     .arg(path, file.errorString());
         return false;
     }
-    password = QString::fromUtf8(file.readLine()).remove(u'\n').remove(u'\r');
+    password = QString::fromUtf8(file.readLine(4096)).remove(u'\n').remove(u'\r');
     return true;
 }
 

@@ -108,18 +108,7 @@ class SyncRun::Sync {
         return false;
     }
     bool failOn(const DavResponse& r, const QString& what) {
-        if (r.status == 0) {
-            return fail(QStringLiteral("the server could not be reached (%1)").arg(r.error));
-        }
-        if (r.status == 401 || r.status == 403) {
-            return fail(QStringLiteral("the server refused the user name or password (HTTP %1)")
-                            .arg(r.status));
-        }
-        if (r.status == 404) {
-            return fail(QStringLiteral("there is no address book at %1 (HTTP 404)")
-                            .arg(m_collection.toString()));
-        }
-        return fail(QStringLiteral("the server answered %1 with HTTP %2").arg(what).arg(r.status));
+        return fail(failureOf(r, m_collection, what));
     }
 
     bool readBook(DataFile& store);

@@ -156,5 +156,34 @@ TEST_F(SyncCommand, ThePasswordGivenAtSetupIsKeptInTheSecretStore) {
     EXPECT_NE(refused.err.find("--password-file"), std::string::npos) << refused.err;
 }
 
+// Only a regular file of the user's own that no one else may read gives
+// the password; a FIFO is refused without waiting for a writer.
+TEST(PasswordFile, OnlyAFileOfTheUsersOwnGivesThePassword) {
+    const test::TempDir dir;
+    const std::string base = dir.path().string();
+    const auto make = [&](const std::string& name, mode_t mode) {
+        std::ofstream(base + '/' + name) << "s3cret\r\nsecond line\n";
+        ::chmod((base + '/' + name).c_str(), mode);
+        return base + '/' + name;
+    };
+    const std::string own = make("own", 0600);
+    const std::string shared = make("shared", 0640);
+    ASSERT_EQ(::symlink(own.c_str(), (base + "/link").c_str()), 0);
+    ASSERT_EQ(::mkfifo((base + "/fifo").c_str(), 0600), 0);
+    const struct {
+        std::string path;
+        bool given;
+    } cases[] = {{own, true},   {base + "/link", true}, {shared, false}, {base + "/fifo", false},
+                 {base, false}, {base + "/none", false}};
+    for (const auto& c : cases) {
+        QString password;
+        QString error;
+        EXPECT_EQ(readPasswordFile(QString::fromStdString(c.path), password, error), c.given)
+            << c.path;
+        EXPECT_EQ(password, c.given ? QStringLiteral("s3cret") : QString()) << c.path;
+        EXPECT_EQ(error.isEmpty(), c.given) << c.path;
+    }
+}
+
 }  // namespace
 }  // namespace corvane
