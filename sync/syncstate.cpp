@@ -4,22 +4,53 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
+
+#include <cerrno>
+
+#include "filesystem.h"
+#include "scratchfile.h"
+#include "storestatus.h"
 
 namespace corvane {
 
+namespace {
+
+std::string nativeOf(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
+
 bool loadSyncState(const QString& path, SyncState& state, QString& error) {
     state = SyncState{};
-    QFile file(path);
-    if (!file.exists()) {
+    FileSystem& fs = realFileSystem();
+    int handle = -1;
+    const int opened = fs.open(nativeOf(path), OpenMode::ReadOwnFile, handle);
+    if (opened == ENOENT || opened == kNotARegularFile || opened == kNotTheUsersFile) {
+        // None, or none of this program's: it never writes a link or
+        // another user's file. The sync starts afresh, pairing entries by
+        // name, and its state replaces the name, not what a link names.
         return true;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("%1 cannot be read (%2)").arg(path, file.errorString());
+    QByteArray bytes;
+    std::uint64_t length = 0;
+    int err = opened != 0 ? opened : fs.size(handle, length);
+    if (err == 0) {
+        bytes.resize(static_cast<qsizetype>(length));
+        std::size_t got = 0;
+        err = fs.readAt(handle, 0, bytes.data(), bytes.size(), got);
+        bytes.truncate(static_cast<qsizetype>(got));
+    }
+    if (handle >= 0) {
+        fs.close(handle);
+    }
+    if (err != 0) {
+        error = QStringLiteral("%1 cannot be read (%2)")
+                    .arg(path, QString::fromStdString(systemReason(err)));
         return false;
     }
     QJsonParseError parsed;
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parsed);
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parsed);
     if (parsed.error != QJsonParseError::NoError || !doc.isObject()) {
         error = QStringLiteral("%1 is damaged (%2)").arg(path, parsed.errorString());
         return false;
@@ -66,10 +97,29 @@ bool saveSyncState(const QString& path, const SyncState& state, QString& error) 
     const QJsonObject root{{QStringLiteral("collection"), state.collection},
                            {QStringLiteral("syncToken"), QString::fromUtf8(state.syncToken)},
                            {QStringLiteral("entries"), entries}};
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(QJsonDocument(root).toJson(QJsonDocument::Compact)) < 0 || !file.commit()) {
-        error = QStringLiteral("%1 cannot be written (%2)").arg(path, file.errorString());
+    // Written whole beside the old state, flushed, and renamed over it: a
+    // crash leaves the old state or the new, and a link planted under the
+    // name is replaced, never written through.
+    const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Compact);
+    const std::string target = nativeOf(path);
+    ScratchFile scratch(realFileSystem(), target + ".new");
+    StoreStatus status = scratch.create(0600, ScratchFile::Leftover::Remove);
+    if (status.ok()) {
+        status = scratch.write(0, json.constData(), static_cast<std::size_t>(json.size()));
+    }
+    if (status.ok()) {
+        status = scratch.finish();
+    }
+    if (status.ok()) {
+        status = scratch.placeAs(target, true);
+    }
+    if (status.ok()) {
+        if (const int err = realFileSystem().syncDirectoryOf(target)) {
+            status = StoreStatus::ioError(target, err);
+        }
+    }
+    if (!status.ok()) {
+        error = QString::fromStdString(status.message());
         return false;
     }
     return true;

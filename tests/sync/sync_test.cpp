@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <memory>
 
 #include "cardfields.h"
@@ -11,6 +14,7 @@
 #include "davclient.h"
 #include "davxml.h"
 #include "radicaleserver.h"
+#include "syncstate.h"
 #include "testsupport.h"
 
 namespace corvane {
@@ -162,6 +166,20 @@ TEST_F(Sync, BothSidesMeetAndStayInStep) {
             EXPECT_EQ(r.text(Field::HomePhone), "555 0101");
         }
     }
+    EXPECT_EQ(sync(), "sent 0, received 0, removed here 0, removed there 0, merged 0");
+}
+
+// A link planted under the state's name is replaced, never written
+// through, and the sync it hid nothing from pairs the entries by name.
+TEST_F(Sync, ALinkPlantedAsTheStateIsReplacedNotFollowed) {
+    writeBook({person("Adams, Al", 45000)});
+    const std::string state = store().path(kSyncStateName);
+    const std::string victim = m_dir->path().string() + "/victim";
+    test::writeFile(victim, {'k', 'e', 'e', 'p'});
+    ASSERT_EQ(::symlink(victim.c_str(), state.c_str()), 0);
+    EXPECT_EQ(sync(), "sent 1, received 0, removed here 0, removed there 0, merged 0");
+    EXPECT_EQ(test::readFile(victim), (test::Bytes{'k', 'e', 'e', 'p'}));
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(state)));
     EXPECT_EQ(sync(), "sent 0, received 0, removed here 0, removed there 0, merged 0");
 }
 
