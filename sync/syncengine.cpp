@@ -235,7 +235,10 @@ bool SyncRun::Sync::fetch(const QStringList& hrefs, std::map<QString, davXml::It
 }
 
 // Pairs each state entry with its record: by creation stamp, the name
-// telling apart entries made in the same second.
+// telling apart entries made in the same second. Entries alike in both (a
+// sync brings in all its cards in one second, and a phone may hold several
+// cards of one name) are paired first with the entry unchanged since the
+// sync, so that one of them edited is never taken for another.
 void SyncRun::Sync::match() {
     m_entryOf.assign(m_records.size(), -1);
     m_recordOf.assign(m_state.entries.size(), -1);
@@ -243,7 +246,7 @@ void SyncRun::Sync::match() {
     for (std::size_t i = 0; i < m_records.size(); ++i) {
         byStamp.emplace(m_records[i].date(Field::Created), static_cast<int>(i));
     }
-    for (int pass = 0; pass < 2; ++pass) {
+    for (int pass = 0; pass < 3; ++pass) {
         for (std::size_t k = 0; k < m_state.entries.size(); ++k) {
             if (m_recordOf[k] >= 0) {
                 continue;
@@ -258,13 +261,14 @@ void SyncRun::Sync::match() {
             }
             int chosen = -1;
             for (const int i : free) {
-                if (nameOf(m_records[static_cast<std::size_t>(i)]) == nameOf(base)) {
+                const ContactRecord& record = m_records[static_cast<std::size_t>(i)];
+                if (pass == 0 ? !changedSince(record, base) : nameOf(record) == nameOf(base)) {
                     chosen = i;
                     break;
                 }
             }
-            // On the second pass an entry renamed since is its stamp's only one.
-            if (chosen < 0 && pass == 1 && free.size() == 1) {
+            // On the last pass an entry renamed since is its stamp's only one.
+            if (chosen < 0 && pass == 2 && free.size() == 1) {
                 chosen = free.front();
             }
             if (chosen >= 0) {

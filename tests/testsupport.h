@@ -4,13 +4,20 @@
 // writes, and running the built program.
 
 #include <QLocale>
+#include <QString>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <string>
 #include <system_error>
 #include <vector>
+
+// A failed check shows a QString as its text, not as its bytes.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace corvane::test {
 
