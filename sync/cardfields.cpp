@@ -104,6 +104,16 @@ QByteArray uidOfCard(const QByteArray& card) {
     return {};
 }
 
+QByteArray withUid(const QByteArray& card, const QByteArray& uid) {
+    QList<QByteArray> lines = unfoldedLines(card);
+    for (QByteArray& line : lines) {
+        if (nameOf(line) == "UID") {
+            line = "UID:" + uid;
+        }
+    }
+    return lines.join("\r\n") + "\r\n";
+}
+
 QByteArray mergeIntoCard(const QByteArray& serverCard, const ContactRecord& record,
                          const std::set<Field>& fields) {
     const QByteArray own = cardOfRecord(record);

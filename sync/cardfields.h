@@ -24,6 +24,8 @@ ContactRecord recordOfCard(const QByteArray& card, double now);
 QByteArray cardOfRecord(const ContactRecord& record);
 // The card's UID, or empty.
 QByteArray uidOfCard(const QByteArray& card);
+// The card with its UID line saying `uid`.
+QByteArray withUid(const QByteArray& card, const QByteArray& uid);
 
 // `serverCard` with the properties that carry `fields` replaced by those of
 // `record`'s own card; every other property (photos, more e-mail

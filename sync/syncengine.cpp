@@ -1,6 +1,7 @@
 #include "syncengine.h"
 
 #include <QDir>
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -10,6 +11,7 @@
 #include "davxml.h"
 #include "recordtext.h"
 #include "syncstate.h"
+#include "vcardexport.h"
 
 namespace corvane {
 namespace {
@@ -51,25 +53,49 @@ void copyField(ContactRecord& to, const ContactRecord& from, Field field) {
     }
 }
 
-// Appends a line to the comments as long as they hold it.
-void addCommentLine(ContactRecord& r, const std::string& line) {
+// Appends a line to the comments when they hold it whole.
+bool addCommentLine(ContactRecord& r, const std::string& line) {
     std::string comments = r.text(Field::Comments);
     if (!comments.empty()) {
         comments += "\r\n";
     }
     comments += line;
-    if (ContactRecord::fitsWhole(Field::Comments, comments)) {
-        r.setText(Field::Comments, comments);
+    if (!ContactRecord::fitsWhole(Field::Comments, comments)) {
+        return false;
     }
+    r.setText(Field::Comments, comments);
+    return true;
 }
 
 std::string fieldLabel(Field f) {
     return std::string(fieldInfo(f).name);
 }
 
+// The user's fields, the comments first: a conflict in any other field
+// adds a line to them, which taking the server's comments would wipe.
+const std::vector<Field>& commentsFirst() {
+    static const std::vector<Field> fields = [] {
+        std::vector<Field> out{Field::Comments};
+        for (const Field f : userFields()) {
+            if (f != Field::Comments) {
+                out.push_back(f);
+            }
+        }
+        return out;
+    }();
+    return fields;
+}
+
 std::string shownValue(const ContactRecord& r, Field f) {
     return fieldInfo(f).kind == FieldKind::Date ? formatRecordDate(r.date(f)).toStdString()
                                                 : r.text(f);
+}
+
+// Both sides changed `f`: the book keeps its value and notes the server's
+// in the comments. False when the comments cannot hold the note: then the
+// book's value must not go up, or the server's would be lost.
+bool noteTheirs(ContactRecord& mine, const ContactRecord& theirs, Field f) {
+    return addCommentLine(mine, "On the server, " + fieldLabel(f) + ": " + shownValue(theirs, f));
 }
 
 }  // namespace
@@ -98,6 +124,46 @@ class SyncRun::Sync {
         QByteArray card;
     };
 
+    // `raw`, an href the server gave, as the path of a card of this
+    // collection, `m_basePath` for the collection itself, or empty for
+    // anything else: another host, another collection, a folder within. An
+    // href may be absolute, relative or hold dot segments; cards elsewhere
+    // are never fetched, changed or removed.
+    QString ownHref(const QString& raw) const {
+        // The parser has decoded the href: a path is set as a path, so that
+        // a "?" or "#" in a card's name stays in it.
+        QUrl url = m_collection;
+        if (raw.startsWith(u'/')) {
+            url.setPath(raw);
+            url = url.adjusted(QUrl::NormalizePathSegments);
+        } else {
+            url = m_collection.resolved(QUrl(raw));
+        }
+        const auto portOf = [](const QUrl& u) {
+            return u.port(u.scheme() == u"https" ? 443 : 80);
+        };
+        if (url.scheme() != m_collection.scheme() ||
+            url.host().compare(m_collection.host(), Qt::CaseInsensitive) != 0 ||
+            portOf(url) != portOf(m_collection)) {
+            return {};
+        }
+        const QString path = url.path();
+        if (path == m_basePath) {
+            return path;
+        }
+        const QString name = path.startsWith(m_basePath) ? path.mid(m_basePath.size()) : QString();
+        return name.isEmpty() || name.contains(u'/') ? QString() : path;
+    }
+    // The href of a new card named after its UID.
+    QString hrefOf(const QByteArray& uid) const {
+        QString name = QString::fromUtf8(uid);
+        for (QChar& c : name) {
+            if (!c.isLetterOrNumber() && c != u'-' && c != u'_' && c != u'.') {
+                c = u'-';
+            }
+        }
+        return m_basePath + name + QStringLiteral(".vcf");
+    }
     QUrl urlOf(const QString& href) const {
         QUrl url = m_collection;
         url.setPath(href);
@@ -108,12 +174,18 @@ class SyncRun::Sync {
         return false;
     }
     bool failOn(const DavResponse& r, const QString& what) {
+        if (r.status == 207) {
+            return fail(QStringLiteral("the server's answer to %1 could not be read (no "
+                                       "well-formed WebDAV XML)")
+                            .arg(what));
+        }
         return fail(failureOf(r, m_collection, what));
     }
 
     bool readBook(DataFile& store);
     bool list();
     bool fetch(const QStringList& hrefs, std::map<QString, davXml::Item>& into);
+    bool fetchOneByOne(const QStringList& hrefs, davXml::Multistatus& into);
     void match();
     bool settle();
     bool upload(std::vector<Upload> uploads);
@@ -130,6 +202,7 @@ class SyncRun::Sync {
 
     std::vector<ContactRecord> m_records;  // the book's entries, slot order
     std::vector<int> m_slotOf;             // their slot numbers
+    std::vector<int> m_killedSlots;        // slots an interrupted deletion marked
     std::vector<int> m_entryOf;            // per record: its state entry, or -1
     std::vector<int> m_recordOf;           // per state entry: its record, or -1
 
@@ -151,7 +224,9 @@ bool SyncRun::Sync::readBook(DataFile& store) {
             if (StoreStatus read = store.ReadRecord(n); !read.ok()) {
                 return read;
             }
-            if (!store.CurrentRecord().isKilled()) {
+            if (store.CurrentRecord().isKilled()) {
+                m_killedSlots.push_back(n);
+            } else {
                 m_records.push_back(store.CurrentRecord());
                 m_slotOf.push_back(n);
             }
@@ -171,13 +246,14 @@ bool SyncRun::Sync::list() {
         const davXml::Multistatus ms = davXml::parse(r.body);
         if (r.status == 207 && ms.valid) {
             for (const davXml::Item& item : ms.items) {
-                if (item.href == m_basePath) {
+                const QString href = ownHref(item.href);
+                if (href.isEmpty() || href == m_basePath) {
                     continue;
                 }
                 if (item.status == 404) {
-                    m_removed.insert(item.href);
+                    m_removed.insert(href);
                 } else {
-                    m_present[item.href] = item.etag;
+                    m_present[href] = item.etag;
                 }
             }
             m_newToken = ms.syncToken;
@@ -196,13 +272,22 @@ bool SyncRun::Sync::list() {
     }
     m_fullListing = true;
     for (const davXml::Item& item : ms.items) {
-        if (item.href == m_basePath || item.href.endsWith(u'/')) {
-            if (item.href == m_basePath) {
-                m_newToken = item.syncToken;
-            }
-            continue;
+        const QString href = ownHref(item.href);
+        if (href == m_basePath) {
+            m_newToken = item.syncToken;
+        } else if (!href.isEmpty()) {
+            m_present[href] = item.etag;
         }
-        m_present[item.href] = item.etag;
+    }
+    if (m_present.empty() && !m_state.entries.empty()) {
+        // A server that answers for the collection alone (one that ignores
+        // Depth, say) would otherwise empty the book.
+        return fail(QStringLiteral(
+                        "the server listed no cards in %1, where the last sync left %2; nothing "
+                        "was removed. If the address book was emptied on purpose, remove the "
+                        "entries here too")
+                        .arg(m_collection.toString())
+                        .arg(m_state.entries.size()));
     }
     for (const SyncedEntry& e : m_state.entries) {
         if (!m_present.count(e.href)) {
@@ -214,22 +299,56 @@ bool SyncRun::Sync::list() {
 
 bool SyncRun::Sync::fetch(const QStringList& hrefs, std::map<QString, davXml::Item>& into) {
     for (qsizetype at = 0; at < hrefs.size(); at += kMultigetBatch) {
-        const DavResponse r = m_client->send({"REPORT",
-                                              m_collection,
-                                              {{"Depth", "1"}},
-                                              davXml::multiget(hrefs.mid(at, kMultigetBatch))});
-        const davXml::Multistatus ms = davXml::parse(r.body);
-        if (r.status != 207 || !ms.valid) {
+        const QStringList batch = hrefs.mid(at, kMultigetBatch);
+        const DavResponse r = m_client->send(
+            {"REPORT", m_collection, {{"Depth", "1"}}, davXml::multiget(batch)});
+        davXml::Multistatus ms = davXml::parse(r.body);
+        if (r.status == 207 && !ms.valid && !fetchOneByOne(batch, ms)) {
+            return false;
+        }
+        if (r.status != 207) {
             return failOn(r, QStringLiteral("the cards asked for"));
         }
+        std::set<QString> asked(batch.begin(), batch.end());
         for (const davXml::Item& item : ms.items) {
+            const QString href = ownHref(item.href);
+            if (!asked.count(href)) {
+                continue;  // not asked for: no card of this sync's
+            }
             if (item.status / 100 == 2 && !item.addressData.isEmpty()) {
-                into[item.href] = item;
+                into[href] = item;
+                into[href].href = href;
             } else {
-                m_removed.insert(item.href);  // gone since it was listed
-                m_present.erase(item.href);
+                m_removed.insert(href);  // gone since it was listed
+                m_present.erase(href);
             }
         }
+    }
+    return true;
+}
+
+// An answer with a card XML cannot carry (a control character, bytes that
+// are no UTF-8) cannot be read whole: the cards are fetched one by one,
+// as they are, so that one such card holds up no other.
+bool SyncRun::Sync::fetchOneByOne(const QStringList& hrefs, davXml::Multistatus& into) {
+    std::vector<DavRequest> requests;
+    for (const QString& href : hrefs) {
+        requests.push_back({"GET", urlOf(href), {}, {}});
+    }
+    const std::vector<DavResponse> answers = m_client->sendAll(requests);
+    into = davXml::Multistatus{};
+    into.valid = true;
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        const DavResponse& r = answers[i];
+        if (r.status / 100 != 2 && r.status != 404) {
+            return failOn(r, QStringLiteral("a card"));
+        }
+        davXml::Item item;
+        item.href = hrefs[static_cast<qsizetype>(i)];
+        item.status = r.status;
+        item.etag = r.etag;
+        item.addressData = r.status / 100 == 2 ? r.body : QByteArray();
+        into.items.push_back(item);
     }
     return true;
 }
@@ -336,23 +455,26 @@ bool SyncRun::Sync::settle() {
                  mergeIntoCard(e.card, mine,
                                std::set<Field>(userFields().begin(), userFields().end()))});
         } else if (serverChanged || localChanged) {
-            ContactRecord mine = m_records[static_cast<std::size_t>(rec)];
+            const ContactRecord& original = m_records[static_cast<std::size_t>(rec)];
+            ContactRecord mine = original;
+            std::set<Field> keepTheirs;  // conflicts whose note the comments cannot hold
             if (serverChanged) {
                 const ContactRecord theirsBefore = recordOfCard(e.card, m_now);
                 const ContactRecord theirs = recordOfCard(card->second.addressData, m_now);
                 bool conflict = false;
-                for (const Field f : userFields()) {
+                for (const Field f : commentsFirst()) {
                     const bool theyChanged = !sameField(theirs, theirsBefore, f);
-                    const bool iChanged = !sameField(mine, e.synced, f);
-                    if (!theyChanged || sameField(mine, theirs, f)) {
+                    const bool iChanged = !sameField(original, e.synced, f);
+                    if (!theyChanged || sameField(original, theirs, f)) {
                         continue;
                     }
                     if (!iChanged) {
                         copyField(mine, theirs, f);
-                    } else if (f != Field::Comments) {
+                    } else {
                         conflict = true;
-                        addCommentLine(
-                            mine, "On the server, " + fieldLabel(f) + ": " + shownValue(theirs, f));
+                        if (!noteTheirs(mine, theirs, f)) {
+                            keepTheirs.insert(f);
+                        }
                     }
                 }
                 if (conflict) {
@@ -367,7 +489,7 @@ bool SyncRun::Sync::settle() {
             const std::set<Field> toSend = [&] {
                 std::set<Field> out;
                 for (const Field f : fieldsChanged(mine, e.synced)) {
-                    if (mineChanged.count(f)) {
+                    if (mineChanged.count(f) && !keepTheirs.count(f)) {
                         out.insert(f);
                     }
                 }
@@ -404,8 +526,8 @@ bool SyncRun::Sync::settle() {
             ContactRecord mine = m_records[static_cast<std::size_t>(rec)];
             bool conflict = false;
             std::set<Field> toSend;
-            for (const Field f : userFields()) {
-                if (sameField(mine, theirs, f)) {
+            for (const Field f : commentsFirst()) {
+                if (sameField(m_records[static_cast<std::size_t>(rec)], theirs, f)) {
                     continue;
                 }
                 const bool mineEmpty = fieldInfo(f).kind == FieldKind::Date
@@ -418,11 +540,11 @@ bool SyncRun::Sync::settle() {
                     copyField(mine, theirs, f);
                 } else if (theirsEmpty) {
                     toSend.insert(f);
-                } else if (f != Field::Comments) {
+                } else {
                     conflict = true;
-                    toSend.insert(f);
-                    addCommentLine(
-                        mine, "On the server, " + fieldLabel(f) + ": " + shownValue(theirs, f));
+                    if (noteTheirs(mine, theirs, f)) {
+                        toSend.insert(f);
+                    }
                 }
             }
             if (conflict) {
@@ -445,20 +567,32 @@ bool SyncRun::Sync::settle() {
         ++m_outcome.summary.received;
     }
 
-    // Entries new here: a card of their own, named after the card's UID.
+    // Entries new here: a card of their own, named after its UID. The UIDs
+    // are counted over the whole book as an export counts them, so that
+    // entries alike in stamp and name get one each; a name some other
+    // entry's card already has gets a number.
+    std::set<QString> taken;
+    for (const SyncedEntry& e : m_state.entries) {
+        taken.insert(e.href);
+    }
+    VCardWriter writer(VCardVersion::V3);
     for (std::size_t i = 0; i < m_records.size(); ++i) {
+        std::string text;
+        std::vector<std::string> problems;
+        writer.append(text, m_records[i], static_cast<int>(i) + 1, problems);
         if (m_entryOf[i] >= 0) {
             continue;
         }
-        const QByteArray card = cardOfRecord(m_records[i]);
-        QString name = QString::fromUtf8(uidOfCard(card));
-        for (QChar& c : name) {
-            if (!c.isLetterOrNumber() && c != u'-' && c != u'_' && c != u'.') {
-                c = u'-';
-            }
+        QByteArray card = QByteArray::fromStdString(text);
+        const QByteArray uid = uidOfCard(card);
+        QString href = hrefOf(uid);
+        for (int n = 2; taken.count(href) > 0; ++n) {
+            const QByteArray numbered = uid + '-' + QByteArray::number(n);
+            card = withUid(card, numbered);
+            href = hrefOf(numbered);
         }
-        uploads.push_back(
-            {-1, static_cast<int>(i), m_basePath + name + QStringLiteral(".vcf"), "*", card});
+        taken.insert(href);
+        uploads.push_back({-1, static_cast<int>(i), href, "*", card});
     }
 
     if (!upload(std::move(uploads))) {
@@ -589,8 +723,18 @@ bool SyncRun::Sync::writeBook(DataFile& store) {
             return fail(QString::fromStdString(written.message()));
         }
     }
+    // The first deletion also drops the slots an interrupted deletion marked
+    // killed; the later ones find their entries that many slots lower.
+    bool compacted = false;
     for (auto it = m_removedRecords.rbegin(); it != m_removedRecords.rend(); ++it) {
-        const StoreStatus removed = store.DeleteAndCompact(m_slotOf[static_cast<std::size_t>(*it)]);
+        int slot = m_slotOf[static_cast<std::size_t>(*it)];
+        if (compacted) {
+            slot -= static_cast<int>(
+                std::lower_bound(m_killedSlots.begin(), m_killedSlots.end(), slot) -
+                m_killedSlots.begin());
+        }
+        compacted = true;
+        const StoreStatus removed = store.DeleteAndCompact(slot);
         if (!removed.ok()) {
             return fail(QString::fromStdString(removed.message()));
         }

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <set>
 
 #include "cardfields.h"
 #include "datafile.h"
@@ -210,6 +211,35 @@ TEST_F(Sync, EntriesAlikeInNameAndStampKeepTheirOwnCards) {
     }
 }
 
+// Entries alike in stamp and name in the book get a card each; an entry
+// an interrupted deletion left marked killed moves no removal onto
+// another entry.
+TEST_F(Sync, AlikeEntriesGetACardEachAndKilledSlotsMoveNoRemoval) {
+    ContactRecord one = person("Smith, John", 45000);
+    one.setText(Field::HomeEmail, "john.one@example.com");
+    ContactRecord two = person("Smith, John", 45000);
+    two.setText(Field::HomeEmail, "john.two@example.com");
+    writeBook({person("Adams, Al", 45001), one, two, person("Dunn, Di", 45003),
+               person("Eve, Ed", 45004)});
+    EXPECT_EQ(sync(), "sent 5, received 0, removed here 0, removed there 0, merged 0");
+    std::multiset<std::string> mails;
+    for (const auto& [fn, card] : serverCardsByHref()) {
+        mails.insert(recordOfCard(card, kNow).text(Field::HomeEmail));
+    }
+    EXPECT_EQ(mails.count("john.one@example.com"), 1u);
+    EXPECT_EQ(mails.count("john.two@example.com"), 1u);
+
+    std::vector<ContactRecord> all = entries();
+    all.insert(all.begin(), person(std::string(kKilledMarker), 0));
+    writeBook(all);
+    deleteCard(QStringLiteral("Dunn, Di"));
+    deleteCard(QStringLiteral("Eve, Ed"));
+    EXPECT_EQ(sync(), "sent 0, received 0, removed here 2, removed there 0, merged 0");
+    EXPECT_EQ(names(), (std::vector<std::string>{"Adams, Al", "Smith, John", "Smith, John"}));
+    EXPECT_EQ(sync(), "sent 0, received 0, removed here 0, removed there 0, merged 0");
+    EXPECT_EQ(serverCards().size(), 2u);  // by name: Adams and the Smiths
+}
+
 // Each kind of change crosses over; an edit in the book keeps what the
 // server's card holds beyond Corvane's fields.
 TEST_F(Sync, EachChangeGoesAcrossAndTheServersOtherPropertiesSurvive) {
@@ -242,9 +272,12 @@ TEST_F(Sync, ConflictsKeepBothSidesWork) {
     changeEntry("Adams, Al", [](ContactRecord& r) {
         r.setText(Field::Nickname, "Mine");
         r.setText(Field::WorkPhone, "555 0202");
+        r.setText(Field::Comments, "Met at the fair");
     });
     QByteArray adams = serverCards().at("Adams, Al");
-    adams.replace("END:VCARD", "NICKNAME:Theirs\r\nTEL;TYPE=home:555 0303\r\nEND:VCARD");
+    adams.replace("END:VCARD",
+                  "NICKNAME:Theirs\r\nTEL;TYPE=home:555 0303\r\nNOTE:Moved to 5 Elm St\r\n"
+                  "END:VCARD");
     const QByteArray uid = uidOfCard(adams);
     QString adamsHref;
     {
@@ -269,11 +302,14 @@ TEST_F(Sync, ConflictsKeepBothSidesWork) {
             EXPECT_EQ(r.text(Field::Nickname), "Mine");
             EXPECT_EQ(r.text(Field::WorkPhone), "555 0202");
             EXPECT_EQ(r.text(Field::HomePhone), "555 0303");
-            EXPECT_NE(r.text(Field::Comments).find("On the server, Nickname: Theirs"),
-                      std::string::npos);
+            for (const char* line : {"Met at the fair", "On the server, Nickname: Theirs",
+                                     "On the server, Comments: Moved to 5 Elm St"}) {
+                EXPECT_NE(r.text(Field::Comments).find(line), std::string::npos) << line;
+            }
         }
     }
     const std::map<QString, QByteArray> cards = serverCards();
+    EXPECT_TRUE(cards.at("Adams, Al").contains("Moved to 5 Elm St"));
     EXPECT_EQ(cards.size(), 2u);  // Baker came back
     EXPECT_EQ(recordOfCard(cards.at("Baker, Bo"), kNow).text(Field::Nickname), "Bobby");
     EXPECT_EQ(sync(), "sent 0, received 0, removed here 0, removed there 0, merged 0");
