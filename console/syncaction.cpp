@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <filesystem>
 #include <memory>
 
 #include "booklock.h"
@@ -49,7 +50,10 @@ bool password(const CommandLine& commandLine, const SyncAccount& account, QStrin
         return true;
     }
     QString error;
-    if (!readPasswordFile(QString::fromStdString(commandLine.passwordFile), out, error)) {
+    // A relative name is the folder's Corvane was started in, as --import's.
+    const std::filesystem::path file =
+        std::filesystem::path(commandLine.startFolder) / commandLine.passwordFile;
+    if (!readPasswordFile(QString::fromStdString(file.string()), out, error)) {
         err << "corvane: " << error.toStdString() << '\n';
         return false;
     }
@@ -60,7 +64,19 @@ bool password(const CommandLine& commandLine, const SyncAccount& account, QStrin
 
 int runSyncSetup(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
     const auto application = ensureApplication();
-    const QString user = QString::fromStdString(commandLine.syncUser);
+    QUrl start(QString::fromStdString(commandLine.syncUrl));
+    QString user = QString::fromStdString(commandLine.syncUser);
+    if (!start.password().isEmpty()) {
+        err << "corvane: the address holds a password, which would be kept in the settings; "
+               "give it with --password-file FILE instead. No account was kept\n";
+        return 1;
+    }
+    if (!start.userName().isEmpty()) {
+        if (user.isEmpty()) {
+            user = start.userName();
+        }
+        start.setUserInfo({});
+    }
     QString secret;
     if (!commandLine.passwordFile.empty() && !password(commandLine, {}, secret, err)) {
         return 1;
@@ -68,9 +84,8 @@ int runSyncSetup(const CommandLine& commandLine, std::ostream& out, std::ostream
     DavClient client(user, secret);
     QStringList found;
     QString error;
-    const QUrl book =
-        discoverAddressBook(client, QUrl(QString::fromStdString(commandLine.syncUrl)),
-                            QString::fromStdString(commandLine.addressBook), found, error);
+    const QUrl book = discoverAddressBook(
+        client, start, QString::fromStdString(commandLine.addressBook), found, error);
     if (book.isEmpty()) {
         err << "corvane: " << shownOnTerminal(error.toStdString()) << ". No account was kept\n";
         return 1;
@@ -115,8 +130,8 @@ int runSync(const CommandLine& commandLine, std::ostream& out, std::ostream& err
     if (locked != BookLock::Result::Acquired) {
         err << "corvane: "
             << (locked == BookLock::Result::HeldByAnother
-                    ? std::string("Corvane is running and syncs the book itself; close it to "
-                                  "sync from here")
+                    ? std::string("the address book is in use by Corvane's windows, which "
+                                  "sync it themselves, or by another sync")
                     : "no lock can be taken on the address book (" + lock.reason() + ")")
             << ". Nothing was synced\n";
         return 1;

@@ -4,13 +4,20 @@
 #include <QHostAddress>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 #include <functional>
 
 namespace corvane {
 namespace {
 
-// A request the server leaves unanswered this long is given up.
+// A request the server leaves without a byte this long is given up ...
 constexpr int kTimeoutMs = 30000;
+// ... and one whose answer takes this long in all (a byte now and then
+// keeps the first limit from firing), or grows this large.
+constexpr int kDeadlineMs = 10 * 60 * 1000;
+constexpr qint64 kMaxAnswerBytes = 256LL * 1024 * 1024;
+// Why our own abort() ended a reply.
+const char* const kCutShort = "corvaneCutShort";
 // Requests in flight at once: Qt opens up to six connections to a host.
 constexpr std::size_t kInFlight = 6;
 
@@ -84,16 +91,42 @@ QNetworkReply* DavClient::start(const DavRequest& request) {
                                                : QByteArray("application/xml; charset=utf-8"));
     }
     ++m_sent;
-    return m_network.sendCustomRequest(http, request.method, request.body);
+    QNetworkReply* reply = m_network.sendCustomRequest(http, request.method, request.body);
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 got, qint64) {
+        if (got > kMaxAnswerBytes && reply->isRunning()) {
+            reply->setProperty(kCutShort, QStringLiteral("the answer was larger than 256 MB"));
+            reply->abort();
+        }
+    });
+    QTimer::singleShot(kDeadlineMs, reply, [reply] {
+        if (reply->isRunning()) {
+            reply->setProperty(kCutShort,
+                               QStringLiteral("the server took more than 10 minutes to answer"));
+            reply->abort();
+        }
+    });
+    return reply;
 }
 
-DavResponse DavClient::finish(QNetworkReply* reply) {
+DavResponse DavClient::finish(QNetworkReply* reply) const {
     DavResponse response;
     response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    response.body = reply->readAll();
+    if (reply->isOpen()) {
+        response.body = reply->readAll();
+    }
     response.etag = reply->rawHeader("ETag");
     response.url = reply->url();
-    if (response.status == 0) {
+    if (reply->error() == QNetworkReply::OperationCanceledError) {
+        response.status = 0;  // cut short: what came is not the whole answer
+    }
+    if (reply->property(kCutShort).isValid()) {
+        response.error = reply->property(kCutShort).toString();
+    } else if (response.status == 0 && m_cancelled) {
+        response.error = QStringLiteral("the sync was stopped");
+    } else if (response.status == 0 && reply->error() == QNetworkReply::OperationCanceledError) {
+        response.error =
+            QStringLiteral("the server sent nothing for %1 seconds").arg(kTimeoutMs / 1000);
+    } else if (response.status == 0) {
         response.error = reply->errorString();
     }
     reply->deleteLater();

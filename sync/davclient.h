@@ -64,7 +64,7 @@ class DavClient {
   private:
     QNetworkReply* start(const DavRequest& request);
     DavResponse sendOne(const DavRequest& request);
-    static DavResponse finish(QNetworkReply* reply);
+    DavResponse finish(QNetworkReply* reply) const;
 
     QNetworkAccessManager m_network;
     QByteArray m_authorization;

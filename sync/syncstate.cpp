@@ -15,6 +15,10 @@ namespace corvane {
 
 namespace {
 
+// What the user may do about a damaged state.
+const char* const kStartAfresh =
+    "; move it away and sync again: the next sync pairs the entries by name";
+
 std::string nativeOf(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
@@ -52,7 +56,11 @@ bool loadSyncState(const QString& path, SyncState& state, QString& error) {
     QJsonParseError parsed;
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parsed);
     if (parsed.error != QJsonParseError::NoError || !doc.isObject()) {
-        error = QStringLiteral("%1 is damaged (%2)").arg(path, parsed.errorString());
+        error = QStringLiteral("%1 is damaged (%2)%3")
+                    .arg(path,
+                         parsed.error != QJsonParseError::NoError ? parsed.errorString()
+                                                                  : QStringLiteral("no sync state"),
+                         QString::fromUtf8(kStartAfresh));
         return false;
     }
     const QJsonObject root = doc.object();
@@ -68,8 +76,8 @@ bool loadSyncState(const QString& path, SyncState& state, QString& error) {
         const QByteArray bytes =
             QByteArray::fromBase64(o.value(QStringLiteral("synced")).toString().toLatin1());
         if (entry.href.isEmpty() || bytes.size() != ContactRecord::kSize) {
-            error =
-                QStringLiteral("%1 is damaged (an entry without its card or its fields)").arg(path);
+            error = QStringLiteral("%1 is damaged (an entry without its card or its fields)%2")
+                        .arg(path, QString::fromUtf8(kStartAfresh));
             return false;
         }
         entry.synced = ContactRecord::decode(std::span<const std::uint8_t, ContactRecord::kSize>(

@@ -14,6 +14,7 @@
 #include "datafile.h"
 #include "davclient.h"
 #include "davxml.h"
+#include "fakedavserver.h"
 #include "radicaleserver.h"
 #include "syncstate.h"
 #include "testsupport.h"
@@ -238,6 +239,71 @@ TEST_F(Sync, AlikeEntriesGetACardEachAndKilledSlotsMoveNoRemoval) {
     EXPECT_EQ(names(), (std::vector<std::string>{"Adams, Al", "Smith, John", "Smith, John"}));
     EXPECT_EQ(sync(), "sent 0, received 0, removed here 0, removed there 0, merged 0");
     EXPECT_EQ(serverCards().size(), 2u);  // by name: Adams and the Smiths
+}
+
+// Cards listed outside the collection (another collection, a folder
+// within, another host) are never fetched, taken or removed; a listing of
+// the collection alone empties nothing.
+TEST_F(Sync, AServerListingCardsElsewhereOrNoneCannotHarmTheBook) {
+    const auto card = [](const char* uid, const char* n) {
+        return QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:") + uid + "\r\nN:" + n +
+               ";;;;\r\nEND:VCARD\r\n";
+    };
+    test::FakeDavServer fake(nullptr);
+    const QString ownAbsolute = fake.url(QStringLiteral("/book/b.vcf")).toString();
+    const auto listing = [&](bool withCards) {
+        QList<std::tuple<QString, QByteArray, QByteArray>> items{{"/book/", "", ""}};
+        if (withCards) {
+            items += {{"/book/a.vcf", "\"1\"", ""},
+                      {ownAbsolute, "\"2\"", ""},
+                      {"/other/victim.vcf", "\"3\"", ""},
+                      {"/book/../other/v2.vcf", "\"4\"", ""},
+                      {"/book/sub/y.vcf", "\"5\"", ""},
+                      {"http://elsewhere.invalid/book/x.vcf", "\"6\"", ""}};
+        }
+        return test::multistatus(items);
+    };
+    bool withCards = true;
+    fake.setAnswer([&](const QByteArray& method, const QString&) -> test::FakeAnswer {
+        if (method == "PROPFIND") {
+            return {207, listing(withCards)};
+        }
+        if (method == "REPORT") {
+            return {207, test::multistatus({{"/book/a.vcf", "\"1\"", card("a", "Inside")},
+                                            {"/book/b.vcf", "\"2\"", card("b", "Absolute")},
+                                            {"/other/victim.vcf", "\"3\"", card("v", "Victim")}})};
+        }
+        return {404, {}};
+    });
+    DavClient anyone({}, {});
+    const QUrl collection = fake.url(QStringLiteral("/book/"));
+    SyncOutcome outcome = syncBook(store(), anyone, collection, kNow);
+    EXPECT_EQ(outcome.summary.line(),
+              "sent 0, received 2, removed here 0, removed there 0, merged 0")
+        << outcome.error.toStdString();
+    EXPECT_EQ(names(), (std::vector<std::string>{"Absolute", "Inside"}));
+    for (const QString& request : fake.requests()) {
+        EXPECT_TRUE(request.endsWith(u" /book/")) << request.toStdString();
+    }
+
+    withCards = false;
+    outcome = syncBook(store(), anyone, collection, kNow);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_TRUE(outcome.error.contains(u"listed no cards")) << outcome.error.toStdString();
+    EXPECT_EQ(names().size(), 2u);
+}
+
+// A card whose note holds a character XML cannot carry comes in, and holds
+// up no other card.
+TEST_F(Sync, ACardXmlCannotCarryStillComesIn) {
+    putCard(QStringLiteral("vt.vcf"),
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:vt\r\nFN:Vert Tab\r\nN:Tab;Vert;;;\r\n"
+            "NOTE:one\x0btwo\r\nEND:VCARD\r\n");
+    putCard(QStringLiteral("ok.vcf"),
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:ok\r\nFN:Olivia Ok\r\nN:Ok;Olivia;;;\r\n"
+            "END:VCARD\r\n");
+    EXPECT_EQ(sync(), "sent 0, received 2, removed here 0, removed there 0, merged 0");
+    EXPECT_EQ(names(), (std::vector<std::string>{"Olivia Ok", "Vert Tab"}));
 }
 
 // Each kind of change crosses over; an edit in the book keeps what the

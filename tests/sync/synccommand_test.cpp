@@ -154,6 +154,17 @@ TEST_F(SyncCommand, ThePasswordGivenAtSetupIsKeptInTheSecretStore) {
     const auto refused = test::runProgram(kProgram, {"--sync"}, folder.path().string());
     EXPECT_EQ(refused.exitStatus, 1);
     EXPECT_NE(refused.err.find("--password-file"), std::string::npos) << refused.err;
+
+    // A password in the address would be kept in the settings: refused.
+    QUrl withPassword = book;
+    withPassword.setUserInfo(QStringLiteral("ann:secret"));
+    const auto inAddress = test::runProgram(
+        kProgram, {"--sync-setup", withPassword.toString().toStdString()}, folder.path().string());
+    EXPECT_EQ(inAddress.exitStatus, 1);
+    EXPECT_NE(inAddress.err.find("give it with --password-file"), std::string::npos);
+    QFile again(settings.fileName());
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(again.readAll().contains("secret"));
 }
 
 // Only a regular file of the user's own that no one else may read gives
