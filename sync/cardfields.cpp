@@ -63,6 +63,34 @@ std::set<Field> fieldsOfLine(const QList<QByteArray>& lines, qsizetype index,
     return fields;
 }
 
+// What reading the card sets aside in the comments beyond its NOTE (a
+// third e-mail address, an X- property, a display name): the comments of
+// the card read without its NOTE.
+std::string setAsideOf(const QList<QByteArray>& lines) {
+    QList<QByteArray> without;
+    for (const QByteArray& line : lines) {
+        if (nameOf(line) != "NOTE") {
+            without << line;
+        }
+    }
+    return recordOfCard(without.join("\r\n") + "\r\n", 1).text(Field::Comments);
+}
+
+// `comments` without the block `aside` and the line break joining it.
+std::string withoutAside(std::string comments, const std::string& aside) {
+    const std::size_t at = aside.empty() ? std::string::npos : comments.find(aside);
+    if (at == std::string::npos) {
+        return comments;
+    }
+    comments.erase(at, aside.size());
+    if (at >= 2 && comments.compare(at - 2, 2, "\r\n") == 0) {
+        comments.erase(at - 2, 2);
+    } else if (comments.compare(at, 2, "\r\n") == 0) {
+        comments.erase(at, 2);
+    }
+    return comments;
+}
+
 }  // namespace
 
 const std::vector<Field>& userFields() {
@@ -116,15 +144,22 @@ QByteArray withUid(const QByteArray& card, const QByteArray& uid) {
 
 QByteArray mergeIntoCard(const QByteArray& serverCard, const ContactRecord& record,
                          const std::set<Field>& fields) {
-    const QByteArray own = cardOfRecord(record);
     if (serverCard.isEmpty()) {
-        return own;
+        return cardOfRecord(record);
     }
+    const QList<QByteArray> serverLines = unfoldedLines(serverCard);
+    // The comments go up as the NOTE without what the card's other
+    // properties put into them, which stay properties of their own.
+    ContactRecord sent = record;
+    if (fields.count(Field::Comments) > 0) {
+        sent.setText(Field::Comments,
+                     withoutAside(record.text(Field::Comments), setAsideOf(serverLines)));
+    }
+    const QByteArray own = cardOfRecord(sent);
     const auto touches = [&](const std::set<Field>& carried) {
         return std::any_of(carried.begin(), carried.end(),
                            [&](Field f) { return fields.count(f) > 0; });
     };
-    const QList<QByteArray> serverLines = unfoldedLines(serverCard);
     const ContactRecord serverWhole = recordOfCard(serverCard, 1);
     QList<QByteArray> kept;
     for (qsizetype i = 0; i < serverLines.size(); ++i) {

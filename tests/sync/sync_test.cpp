@@ -312,7 +312,10 @@ TEST_F(Sync, EachChangeGoesAcrossAndTheServersOtherPropertiesSurvive) {
     writeBook({person("Adams, Al", 45000), person("Baker, Bo", 45001)});
     putCard(QStringLiteral("phone-1.vcf"), kPhoneCard);
     sync();
-    changeEntry("Zed Phone", [](ContactRecord& r) { r.setText(Field::HomeEmail, "new@x.org"); });
+    changeEntry("Zed Phone", [](ContactRecord& r) {
+        r.setText(Field::HomeEmail, "new@x.org");
+        r.setText(Field::Comments, r.text(Field::Comments) + "\r\nLikes tea");
+    });
     ASSERT_TRUE(store().DeleteAndCompact(1).ok());  // Adams
     deleteCard(QStringLiteral("Baker, Bo"));
     putCard(QStringLiteral("yan.vcf"),
@@ -327,6 +330,12 @@ TEST_F(Sync, EachChangeGoesAcrossAndTheServersOtherPropertiesSurvive) {
         EXPECT_TRUE(zed.contains(kept)) << kept << "\n" << zed.toStdString();
     }
     EXPECT_FALSE(zed.contains("a@x.org"));
+    // The note is the user's line; what the comments showed of the other
+    // properties stays in those properties alone.
+    const QList<QByteArray> lines = zed.split('\n');
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const QByteArray& l) {
+        return l.trimmed() == "NOTE:Likes tea";
+    })) << zed.toStdString();
     EXPECT_EQ(sync(), "sent 0, received 0, removed here 0, removed there 0, merged 0");
 }
 
