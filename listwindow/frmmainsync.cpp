@@ -52,7 +52,15 @@ void frmMain::startSyncing() {
     m_sync = std::make_unique<BackgroundSync>(m_app.store, [this] { return windowIdle(); });
     m_syncSoon.setSingleShot(true);
     m_syncSoon.setInterval(m_app.syncDelayMs);
-    connect(&m_syncSoon, &QTimer::timeout, this, [this] { startSync(true); });
+    connect(&m_syncSoon, &QTimer::timeout, this, [this] {
+        // The book is read only from an idle window: a command in progress
+        // may hold it open.
+        if (windowIdle()) {
+            startSync(!std::exchange(m_syncAgainShown, false));
+        } else {
+            m_syncSoon.start();
+        }
+    });
     m_app.store.setOnChange([this] {
         // The sync's own writes ask for no sync after them.
         if (!m_sync->writing()) {
@@ -67,6 +75,7 @@ void frmMain::syncNow() {
 }
 
 void frmMain::startSync(bool quiet) {
+    m_syncSoon.setInterval(m_app.syncDelayMs);  // after a quick run again
     const SyncAccount account = readSyncAccount();
     if (!account.isSet() || !m_sync) {
         return;
@@ -110,19 +119,23 @@ void frmMain::startSync(bool quiet) {
 
 void frmMain::syncDone(const SyncOutcome& outcome, bool quiet) {
     const bool shown = !quiet || std::exchange(m_syncAgainShown, false);
-    if (outcome.bookChangedMeanwhile || std::exchange(m_syncAgain, false)) {
-        // A change came while the server was asked: the sync runs again,
-        // and the outcome to show is that one's.
-        m_syncAgainShown = shown;
-        QTimer::singleShot(0, this, [this] { startSync(!std::exchange(m_syncAgainShown, false)); });
-        if (outcome.bookChangedMeanwhile) {
-            return;
-        }
-    }
     const SyncSummary& done = outcome.summary;
-    if (done.received + done.removedHere + done.merged.size() > 0) {
+    if (outcome.ok && done.received + done.removedHere + done.merged.size() > 0) {
         LoadGrid();
         UpdateCommandButtons();
+    }
+    if (std::exchange(m_syncAgain, false) && outcome.ok) {
+        // A change or a command came while the server was asked: the sync
+        // runs again, and the outcome to show is that one's.
+        m_syncAgainShown = shown;
+        m_syncSoon.start(0);
+        return;
+    }
+    if (outcome.bookChangedMeanwhile) {
+        // Nothing was written: the sync runs again on the book as it is now.
+        m_syncAgainShown = shown;
+        m_syncSoon.start(0);
+        return;
     }
     if (!outcome.ok) {
         if (outcome.error.contains(QStringLiteral("password"))) {
