@@ -182,6 +182,14 @@ class SyncRun::Sync {
         return fail(failureOf(r, m_collection, what));
     }
 
+    ContactRecord settleEntry(const ContactRecord& original, const ContactRecord& synced,
+                              const QByteArray& before, const QByteArray& now,
+                              std::set<Field>& toSend, bool& conflict) const;
+    const ContactRecord& recordToSend(int record) const {
+        const auto it = m_changedRecords.find(record);
+        return it != m_changedRecords.end() ? it->second
+                                            : m_records[static_cast<std::size_t>(record)];
+    }
     bool readBook(DataFile& store);
     bool list();
     bool fetch(const QStringList& hrefs, std::map<QString, davXml::Item>& into);
@@ -216,6 +224,9 @@ class SyncRun::Sync {
     std::set<int> m_removedRecords;
     std::vector<std::pair<ContactRecord, SyncedEntry>> m_added;
     std::vector<bool> m_dropEntry;
+    // Cards sent up with the book's entry as it was read, nothing of the
+    // server's taken in: what a sync that cannot write the book still keeps.
+    std::set<QString> m_sentAsRead;
 };
 
 bool SyncRun::Sync::readBook(DataFile& store) {
@@ -398,6 +409,45 @@ void SyncRun::Sync::match() {
     }
 }
 
+// The book's entry `original`, last synced as `synced`, against the
+// server's card, gone from `before` to `now`: a change the server made and
+// the book did not is taken; where both changed a field, the entry keeps
+// its value and notes the server's in its comments. Returns the entry so
+// settled, with the fields the server must get in `toSend`.
+ContactRecord SyncRun::Sync::settleEntry(const ContactRecord& original,
+                                         const ContactRecord& synced, const QByteArray& before,
+                                         const QByteArray& now, std::set<Field>& toSend,
+                                         bool& conflict) const {
+    ContactRecord mine = original;
+    std::set<Field> keepTheirs;  // conflicts whose note the comments cannot hold
+    const ContactRecord theirs = recordOfCard(now, m_now);
+    if (before != now) {
+        const ContactRecord theirsBefore = recordOfCard(before, m_now);
+        for (const Field f : commentsFirst()) {
+            const bool theyChanged = !sameField(theirs, theirsBefore, f);
+            if (!theyChanged || sameField(original, theirs, f)) {
+                continue;
+            }
+            if (sameField(original, synced, f)) {
+                copyField(mine, theirs, f);
+            } else {
+                conflict = true;
+                if (!noteTheirs(mine, theirs, f)) {
+                    keepTheirs.insert(f);
+                }
+            }
+        }
+    }
+    const std::set<Field> differ = fieldsChanged(mine, theirs);
+    toSend.clear();
+    for (const Field f : fieldsChanged(mine, synced)) {
+        if (differ.count(f) && !keepTheirs.count(f)) {
+            toSend.insert(f);
+        }
+    }
+    return mine;
+}
+
 bool SyncRun::Sync::settle() {
     m_dropEntry.assign(m_state.entries.size(), false);
     // The cards to fetch: changed or new on the server.
@@ -455,46 +505,21 @@ bool SyncRun::Sync::settle() {
                  mergeIntoCard(e.card, mine,
                                std::set<Field>(userFields().begin(), userFields().end()))});
         } else if (serverChanged || localChanged) {
-            const ContactRecord& original = m_records[static_cast<std::size_t>(rec)];
-            ContactRecord mine = original;
-            std::set<Field> keepTheirs;  // conflicts whose note the comments cannot hold
+            const QByteArray now = serverChanged ? card->second.addressData : e.card;
+            std::set<Field> toSend;
+            bool conflict = false;
+            const ContactRecord mine =
+                settleEntry(m_records[static_cast<std::size_t>(rec)], e.synced, e.card, now,
+                            toSend, conflict);
+            if (conflict) {
+                m_outcome.summary.merged << nameOf(mine);
+            }
             if (serverChanged) {
-                const ContactRecord theirsBefore = recordOfCard(e.card, m_now);
-                const ContactRecord theirs = recordOfCard(card->second.addressData, m_now);
-                bool conflict = false;
-                for (const Field f : commentsFirst()) {
-                    const bool theyChanged = !sameField(theirs, theirsBefore, f);
-                    const bool iChanged = !sameField(original, e.synced, f);
-                    if (!theyChanged || sameField(original, theirs, f)) {
-                        continue;
-                    }
-                    if (!iChanged) {
-                        copyField(mine, theirs, f);
-                    } else {
-                        conflict = true;
-                        if (!noteTheirs(mine, theirs, f)) {
-                            keepTheirs.insert(f);
-                        }
-                    }
-                }
-                if (conflict) {
-                    m_outcome.summary.merged << nameOf(mine);
-                }
                 e.card = card->second.addressData;
                 e.etag = card->second.etag;
                 ++m_outcome.summary.received;
             }
             m_changedRecords[rec] = mine;
-            const std::set<Field> mineChanged = fieldsChanged(mine, recordOfCard(e.card, m_now));
-            const std::set<Field> toSend = [&] {
-                std::set<Field> out;
-                for (const Field f : fieldsChanged(mine, e.synced)) {
-                    if (mineChanged.count(f) && !keepTheirs.count(f)) {
-                        out.insert(f);
-                    }
-                }
-                return out;
-            }();
             if (!toSend.empty()) {
                 uploads.push_back({static_cast<int>(k), rec, e.href, e.etag,
                                    mergeIntoCard(e.card, mine, toSend)});
@@ -643,9 +668,10 @@ bool SyncRun::Sync::upload(std::vector<Upload> uploads) {
             const Upload& u = uploads[i];
             if (r.status / 100 == 2) {
                 ++m_outcome.summary.sent;
-                const ContactRecord& mine = m_changedRecords.count(u.record)
-                                                ? m_changedRecords[u.record]
-                                                : m_records[static_cast<std::size_t>(u.record)];
+                const ContactRecord& mine = recordToSend(u.record);
+                if (!changedSince(mine, m_records[static_cast<std::size_t>(u.record)])) {
+                    m_sentAsRead.insert(u.href);
+                }
                 SyncedEntry done{u.href, r.etag, uidOfCard(u.card), mine, u.card};
                 if (u.entry >= 0) {
                     m_state.entries[static_cast<std::size_t>(u.entry)] = done;
@@ -687,12 +713,27 @@ bool SyncRun::Sync::upload(std::vector<Upload> uploads) {
                 return false;
             }
             const auto it = now.find(u.href);
-            const ContactRecord& mine = m_changedRecords.count(u.record)
-                                            ? m_changedRecords[u.record]
-                                            : m_records[static_cast<std::size_t>(u.record)];
+            const ContactRecord mine = recordToSend(u.record);
             if (it == now.end()) {
                 u.ifMatch = "*";
+            } else if (u.entry >= 0) {
+                // Settled again against what the server changed since the
+                // card the entry was settled against.
+                SyncedEntry& e = m_state.entries[static_cast<std::size_t>(u.entry)];
+                std::set<Field> toSend;
+                bool conflict = false;
+                const ContactRecord settled = settleEntry(mine, e.synced, e.card,
+                                                          it->second.addressData, toSend, conflict);
+                if (conflict && !m_outcome.summary.merged.contains(nameOf(settled))) {
+                    m_outcome.summary.merged << nameOf(settled);
+                }
+                m_changedRecords[u.record] = settled;
+                e.card = it->second.addressData;
+                u.ifMatch = it->second.etag;
+                u.card = mergeIntoCard(e.card, settled, toSend);
             } else {
+                // A new card's name already taken: by this entry's own card,
+                // sent by a sync cut off before it kept its state.
                 const ContactRecord theirs = recordOfCard(it->second.addressData, m_now);
                 u.ifMatch = it->second.etag;
                 u.card = mergeIntoCard(it->second.addressData, mine, fieldsChanged(mine, theirs));
@@ -790,9 +831,36 @@ bool SyncRun::Sync::exchange(DavClient& client) {
 bool SyncRun::Sync::finish(DataFile& store) {
     if (store.changeCount() != m_bookChanges) {
         // What was settled was settled against entries that may have moved
-        // or changed since: nothing is written, and the next sync, which
-        // finds the server's side done, settles the book afresh.
+        // or changed since: the book is not written, and the next sync
+        // settles it afresh. The state keeps what the server now holds of
+        // the entries sent up as they were read, so that a change made to
+        // them meanwhile (a removal, a new name, another value) is taken as
+        // the change it is; all else stays as the last sync left it.
         m_outcome.bookChangedMeanwhile = true;
+        SyncState kept;
+        QString error;
+        if (!loadSyncState(m_statePath, kept, error)) {
+            return fail(error);
+        }
+        if (kept.collection != m_collection.toString()) {
+            kept = SyncState{};
+            kept.collection = m_collection.toString();
+        }
+        for (const SyncedEntry& e : m_state.entries) {
+            if (!m_sentAsRead.count(e.href)) {
+                continue;
+            }
+            const auto same = std::find_if(kept.entries.begin(), kept.entries.end(),
+                                           [&](const SyncedEntry& k) { return k.href == e.href; });
+            if (same != kept.entries.end()) {
+                *same = e;
+            } else {
+                kept.entries.push_back(e);
+            }
+        }
+        if (!saveSyncState(m_statePath, kept, error)) {
+            return fail(error);
+        }
         return fail(QStringLiteral("the book was changed during the sync"));
     }
     if (!writeBook(store)) {

@@ -390,6 +390,35 @@ TEST_F(Sync, ConflictsKeepBothSidesWork) {
     EXPECT_EQ(sync(), "sent 0, received 0, removed here 0, removed there 0, merged 0");
 }
 
+// The windows' sync writes nothing into a book changed while it talked to
+// the server; what it sent up is kept, so that the changes made meanwhile
+// go across as the changes they are: a removal, a new name, another value.
+TEST_F(Sync, ChangesMadeWhileTheServerIsAskedGoAcrossAsTheyAre) {
+    writeBook({person("Adams, Al", 45000)});
+    sync();
+    std::vector<ContactRecord> book = entries();
+    book[0].setText(Field::HomePhone, "555 0001");
+    book.push_back(person("Yvonne", 45001));
+    book.push_back(person("Zed", 45002));
+    writeBook(book);
+
+    SyncRun run(this->book, kNow);
+    ASSERT_TRUE(run.begin(store()));
+    ASSERT_TRUE(run.exchange(client));
+    ASSERT_TRUE(store().DeleteAndCompact(3).ok());  // Zed
+    changeEntry("Yvonne", [](ContactRecord& r) { r.setText(Field::FullName, "Renamed, Yvonne"); });
+    changeEntry("Adams, Al", [](ContactRecord& r) { r.setText(Field::HomePhone, "555 0002"); });
+    EXPECT_FALSE(run.finish(store()));
+    EXPECT_TRUE(run.outcome().bookChangedMeanwhile);
+
+    EXPECT_EQ(sync(), "sent 2, received 0, removed here 0, removed there 1, merged 0");
+    const std::vector<std::string> both{"Adams, Al", "Renamed, Yvonne"};
+    EXPECT_EQ(names(), both);
+    EXPECT_EQ(serverNames(), both);
+    EXPECT_EQ(recordOfCard(serverCards().at("Adams, Al"), kNow).text(Field::HomePhone), "555 0002");
+    EXPECT_EQ(entries()[0].text(Field::Comments), "");
+}
+
 // Cut off at any request, before it left or after the server did it, a
 // sync is finished by the next: every change on both sides arrives, nothing
 // is there twice, and a third sync finds nothing to do.
