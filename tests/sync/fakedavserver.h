@@ -13,11 +13,13 @@ namespace corvane::test {
 struct FakeAnswer {
     int status = 207;
     QByteArray body;
+    QByteArray etag;  // sent as the ETag header when set
 };
 
 class FakeDavServer {
   public:
-    using Answer = std::function<FakeAnswer(const QByteArray& method, const QString& path)>;
+    using Answer = std::function<FakeAnswer(const QByteArray& method, const QString& path,
+                                            const QByteArray& body)>;
     explicit FakeDavServer(Answer answer) : m_answer(std::move(answer)) {
         m_server.listen(QHostAddress::LocalHost);
         QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
@@ -55,12 +57,13 @@ class FakeDavServer {
         const QList<QByteArray> words = head.left(head.indexOf('\r')).split(' ');
         const QString path = QUrl(QString::fromUtf8(words.value(1))).path();
         m_requests << QString::fromUtf8(words.value(0)) + u' ' + path;
-        const FakeAnswer answer = m_answer(words.value(0), path);
+        const FakeAnswer answer = m_answer(words.value(0), path, got.mid(headEnd + 4, length));
         socket->write("HTTP/1.1 " + QByteArray::number(answer.status) +
                       " Answer\r\nContent-Type: application/xml; charset=utf-8\r\n"
                       "Content-Length: " +
-                      QByteArray::number(answer.body.size()) + "\r\nConnection: close\r\n\r\n" +
-                      answer.body);
+                      QByteArray::number(answer.body.size()) +
+                      (answer.etag.isEmpty() ? QByteArray() : "\r\nETag: " + answer.etag) +
+                      "\r\nConnection: close\r\n\r\n" + answer.body);
         socket->disconnectFromHost();
         m_pending.remove(socket);
     }

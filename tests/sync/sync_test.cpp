@@ -264,7 +264,8 @@ TEST_F(Sync, AServerListingCardsElsewhereOrNoneCannotHarmTheBook) {
         return test::multistatus(items);
     };
     bool withCards = true;
-    fake.setAnswer([&](const QByteArray& method, const QString&) -> test::FakeAnswer {
+    fake.setAnswer([&](const QByteArray& method, const QString&,
+                       const QByteArray&) -> test::FakeAnswer {
         if (method == "PROPFIND") {
             return {207, listing(withCards)};
         }
@@ -291,6 +292,54 @@ TEST_F(Sync, AServerListingCardsElsewhereOrNoneCannotHarmTheBook) {
     EXPECT_FALSE(outcome.ok);
     EXPECT_TRUE(outcome.error.contains(u"listed no cards")) << outcome.error.toStdString();
     EXPECT_EQ(names().size(), 2u);
+}
+
+// A card the server changed between the listing and the upload (412) is
+// settled like any card both sides changed: the server's change comes in
+// and goes back up with the book's, nothing overwritten.
+TEST_F(Sync, ACardChangedOnTheServerDuringTheUploadIsSettledNotOverwritten) {
+    const auto card = [](const char* phone) {
+        return QByteArray(
+                   "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:a\r\nFN:Adams\r\nN:Adams;;;;\r\n"
+                   "TEL;TYPE=home:") +
+               phone + "\r\nEND:VCARD\r\n";
+    };
+    QByteArray serverCard = card("555 0001");
+    QByteArray etag = "\"1\"";
+    QList<QByteArray> puts;
+    test::FakeDavServer fake(
+        [&](const QByteArray& method, const QString&, const QByteArray& body) -> test::FakeAnswer {
+            if (method == "PROPFIND") {
+                return {207, test::multistatus({{"/book/", "", ""}, {"/book/a.vcf", etag, ""}})};
+            }
+            if (method == "REPORT") {
+                return {207, test::multistatus({{"/book/a.vcf", etag, serverCard}})};
+            }
+            if (method == "PUT") {
+                puts << body;
+                if (puts.size() == 1) {  // changed on the server meanwhile
+                    serverCard = card("555 0002");
+                    etag = "\"2\"";
+                    return {412, {}};
+                }
+                serverCard = body;
+                etag = "\"3\"";
+                return {204, {}, etag};
+            }
+            return {404, {}};
+        });
+    DavClient anyone({}, {});
+    const QUrl collection = fake.url(QStringLiteral("/book/"));
+    ASSERT_TRUE(syncBook(store(), anyone, collection, kNow).ok);
+    changeEntry("Adams", [](ContactRecord& r) { r.setText(Field::Nickname, "Al"); });
+    const SyncOutcome outcome = syncBook(store(), anyone, collection, kNow);
+    ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
+    ASSERT_EQ(puts.size(), 2);
+    const ContactRecord sent = recordOfCard(puts[1], kNow);
+    EXPECT_EQ(sent.text(Field::HomePhone), "555 0002");
+    EXPECT_EQ(sent.text(Field::Nickname), "Al");
+    EXPECT_EQ(entries()[0].text(Field::HomePhone), "555 0002");
+    EXPECT_EQ(entries()[0].text(Field::Nickname), "Al");
 }
 
 // A card whose note holds a character XML cannot carry comes in, and holds
