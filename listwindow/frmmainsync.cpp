@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QThread>
+#include <algorithm>
 #include <utility>
 
 #include "appstate.h"
@@ -121,7 +122,20 @@ void frmMain::syncDone(const SyncOutcome& outcome, bool quiet) {
     const bool shown = !quiet || std::exchange(m_syncAgainShown, false);
     const SyncSummary& done = outcome.summary;
     if (outcome.ok && done.received + done.removedHere + done.merged.size() > 0) {
+        // The list is rebuilt under the user's eyes: the highlight stays on
+        // the entry it was on, where the sync left that entry.
+        const QString current =
+            m_grid->Row() >= 1 ? m_grid->TextMatrix(m_grid->Row(), 0) : QString();
+        const int top = m_grid->TopRow();
         LoadGrid();
+        for (int row = 1; row < m_grid->Rows() && !current.isEmpty(); ++row) {
+            if (m_grid->TextMatrix(row, 0) == current) {
+                m_grid->setRow(row);
+                m_grid->setTopRow(std::min(top, row));
+                m_grid->selectCurrentRow();
+                break;
+            }
+        }
         UpdateCommandButtons();
     }
     if (std::exchange(m_syncAgain, false) && outcome.ok) {

@@ -91,9 +91,13 @@ TEST_F(SyncWindow, ChangesAreSyncedQuietlyAtStartAndAfterEachSave) {
     ASSERT_TRUE(writeSyncAccount({book, QStringLiteral("ann")}));
     open();
     ASSERT_TRUE(QTest::qWaitFor([&] { return names().size() == 2; }, 20000));
+    grid().setRow(2);  // "Yan", which the sync that changes the list leaves highlighted
+    putCard(QStringLiteral("aaron.vcf"), "Aaron");
     addEntry("Brown, Bo");
     EXPECT_TRUE(
-        QTest::qWaitFor([&] { return serverCards() == 3 && !window->syncRunning(); }, 20000));
+        QTest::qWaitFor([&] { return names().size() == 4 && !window->syncRunning(); }, 20000));
+    EXPECT_EQ(serverCards(), 4);
+    EXPECT_EQ(grid().TextMatrix(grid().Row(), 0), "Yan");
     EXPECT_TRUE(platform.messages.isEmpty());
 }
 
