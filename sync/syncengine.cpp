@@ -224,9 +224,9 @@ class SyncRun::Sync {
     std::set<int> m_removedRecords;
     std::vector<std::pair<ContactRecord, SyncedEntry>> m_added;
     std::vector<bool> m_dropEntry;
-    // Cards sent up with the book's entry as it was read, nothing of the
-    // server's taken in: what a sync that cannot write the book still keeps.
-    std::set<QString> m_sentAsRead;
+    // The cards sent up, and the book's entries (as read) they were sent
+    // for: what a sync that cannot write the book still keeps.
+    std::map<QString, int> m_sent;
 };
 
 bool SyncRun::Sync::readBook(DataFile& store) {
@@ -376,34 +376,80 @@ void SyncRun::Sync::match() {
     for (std::size_t i = 0; i < m_records.size(); ++i) {
         byStamp.emplace(m_records[i].date(Field::Created), static_cast<int>(i));
     }
-    for (int pass = 0; pass < 3; ++pass) {
+    const auto freeOfStamp = [&](double stamp) {
+        std::vector<int> free;
+        const auto [from, to] = byStamp.equal_range(stamp);
+        for (auto it = from; it != to; ++it) {
+            if (m_entryOf[static_cast<std::size_t>(it->second)] < 0) {
+                free.push_back(it->second);
+            }
+        }
+        return free;
+    };
+    const auto pair = [&](std::size_t k, int record) {
+        m_recordOf[k] = record;
+        m_entryOf[static_cast<std::size_t>(record)] = static_cast<int>(k);
+    };
+    for (int pass = 0; pass < 2; ++pass) {
         for (std::size_t k = 0; k < m_state.entries.size(); ++k) {
             if (m_recordOf[k] >= 0) {
                 continue;
             }
             const ContactRecord& base = m_state.entries[k].synced;
-            const auto [from, to] = byStamp.equal_range(base.date(Field::Created));
-            std::vector<int> free;
-            for (auto it = from; it != to; ++it) {
-                if (m_entryOf[static_cast<std::size_t>(it->second)] < 0) {
-                    free.push_back(it->second);
-                }
-            }
-            int chosen = -1;
-            for (const int i : free) {
+            for (const int i : freeOfStamp(base.date(Field::Created))) {
                 const ContactRecord& record = m_records[static_cast<std::size_t>(i)];
                 if (pass == 0 ? !changedSince(record, base) : nameOf(record) == nameOf(base)) {
-                    chosen = i;
+                    pair(k, i);
                     break;
                 }
             }
-            // On the last pass an entry renamed since is its stamp's only one.
-            if (chosen < 0 && pass == 2 && free.size() == 1) {
-                chosen = free.front();
+        }
+    }
+    // Last, entries renamed since: an entry and a record of one stamp that
+    // each share more fields with the other than with any other of that
+    // stamp. A rename beside a removal in the same second is so not taken
+    // for the removed entry; where it cannot be told, the record counts as
+    // new and the entries as removed, which puts no entry on another's card.
+    const auto shared = [&](int record, std::size_t k) {
+        int same = 0;
+        for (const Field f : userFields()) {
+            if (f != Field::FullName &&
+                sameField(m_records[static_cast<std::size_t>(record)], m_state.entries[k].synced, f)) {
+                ++same;
             }
-            if (chosen >= 0) {
-                m_recordOf[k] = chosen;
-                m_entryOf[static_cast<std::size_t>(chosen)] = static_cast<int>(k);
+        }
+        return same;
+    };
+    for (bool paired = true; paired;) {
+        paired = false;
+        for (std::size_t k = 0; k < m_state.entries.size(); ++k) {
+            if (m_recordOf[k] >= 0) {
+                continue;
+            }
+            const double stamp = m_state.entries[k].synced.date(Field::Created);
+            int best = -1;
+            int bestShared = -1;
+            bool tie = false;
+            for (const int i : freeOfStamp(stamp)) {
+                const int n = shared(i, k);
+                tie = n == bestShared || (n < bestShared && tie);
+                if (n > bestShared) {
+                    best = i;
+                    bestShared = n;
+                }
+            }
+            if (best < 0 || tie) {
+                continue;
+            }
+            bool bestForBoth = true;
+            for (std::size_t other = 0; other < m_state.entries.size() && bestForBoth; ++other) {
+                bestForBoth = other == k || m_recordOf[other] >= 0 ||
+                              m_state.entries[other].synced.date(Field::Created) != stamp ||
+                              shared(best, other) < bestShared;
+            }
+            if (bestForBoth) {
+                pair(k, best);
+                paired = true;
             }
         }
     }
@@ -428,7 +474,10 @@ ContactRecord SyncRun::Sync::settleEntry(const ContactRecord& original,
             if (!theyChanged || sameField(original, theirs, f)) {
                 continue;
             }
-            if (sameField(original, synced, f)) {
+            // Not the book's change: the same as last synced, or as the
+            // server had it before (a value taken from the server earlier
+            // in this sync, settled again after a 412).
+            if (sameField(original, synced, f) || sameField(original, theirsBefore, f)) {
                 copyField(mine, theirs, f);
             } else {
                 conflict = true;
@@ -669,9 +718,7 @@ bool SyncRun::Sync::upload(std::vector<Upload> uploads) {
             if (r.status / 100 == 2) {
                 ++m_outcome.summary.sent;
                 const ContactRecord& mine = recordToSend(u.record);
-                if (!changedSince(mine, m_records[static_cast<std::size_t>(u.record)])) {
-                    m_sentAsRead.insert(u.href);
-                }
+                m_sent[u.href] = u.record;
                 SyncedEntry done{u.href, r.etag, uidOfCard(u.card), mine, u.card};
                 if (u.entry >= 0) {
                     m_state.entries[static_cast<std::size_t>(u.entry)] = done;
@@ -832,10 +879,10 @@ bool SyncRun::Sync::finish(DataFile& store) {
     if (store.changeCount() != m_bookChanges) {
         // What was settled was settled against entries that may have moved
         // or changed since: the book is not written, and the next sync
-        // settles it afresh. The state keeps what the server now holds of
-        // the entries sent up as they were read, so that a change made to
-        // them meanwhile (a removal, a new name, another value) is taken as
-        // the change it is; all else stays as the last sync left it.
+        // settles it afresh. The state keeps the cards sent up, so that a
+        // change made meanwhile (a removal, a new name, another value) is
+        // taken as the change it is; all else stays as the last sync left
+        // it.
         m_outcome.bookChangedMeanwhile = true;
         SyncState kept;
         QString error;
@@ -846,9 +893,21 @@ bool SyncRun::Sync::finish(DataFile& store) {
             kept = SyncState{};
             kept.collection = m_collection.toString();
         }
-        for (const SyncedEntry& e : m_state.entries) {
-            if (!m_sentAsRead.count(e.href)) {
+        for (SyncedEntry e : m_state.entries) {
+            const auto sent = m_sent.find(e.href);
+            if (sent == m_sent.end()) {
                 continue;
+            }
+            const ContactRecord& asRead = m_records[static_cast<std::size_t>(sent->second)];
+            if (changedSince(e.synced, asRead)) {
+                // The card holds values taken from the server that the book
+                // has not got. Kept as the card would be with the book's own
+                // values only, and as changed since, the next sync takes
+                // those values in as the server's changes, not as the
+                // book's going back.
+                e.card = mergeIntoCard(e.card, asRead, fieldsChanged(e.synced, asRead));
+                e.synced = asRead;
+                e.etag.clear();
             }
             const auto same = std::find_if(kept.entries.begin(), kept.entries.end(),
                                            [&](const SyncedEntry& k) { return k.href == e.href; });

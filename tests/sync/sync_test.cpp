@@ -318,12 +318,12 @@ TEST_F(Sync, ACardChangedOnTheServerDuringTheUploadIsSettledNotOverwritten) {
             if (method == "PUT") {
                 puts << body;
                 if (puts.size() == 1) {  // changed on the server meanwhile
-                    serverCard = card("555 0002");
-                    etag = "\"2\"";
+                    serverCard = card("555 0003");
+                    etag = "\"3\"";
                     return {412, {}};
                 }
                 serverCard = body;
-                etag = "\"3\"";
+                etag = "\"4\"";
                 return {204, {}, etag};
             }
             return {404, {}};
@@ -331,15 +331,21 @@ TEST_F(Sync, ACardChangedOnTheServerDuringTheUploadIsSettledNotOverwritten) {
     DavClient anyone({}, {});
     const QUrl collection = fake.url(QStringLiteral("/book/"));
     ASSERT_TRUE(syncBook(store(), anyone, collection, kNow).ok);
+    // The server changes the phone before the listing and again before the
+    // upload; the book changes the nickname.
+    serverCard = card("555 0002");
+    etag = "\"2\"";
     changeEntry("Adams", [](ContactRecord& r) { r.setText(Field::Nickname, "Al"); });
     const SyncOutcome outcome = syncBook(store(), anyone, collection, kNow);
     ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
+    EXPECT_TRUE(outcome.summary.merged.isEmpty());  // the phone was never the book's change
     ASSERT_EQ(puts.size(), 2);
     const ContactRecord sent = recordOfCard(puts[1], kNow);
-    EXPECT_EQ(sent.text(Field::HomePhone), "555 0002");
+    EXPECT_EQ(sent.text(Field::HomePhone), "555 0003");
     EXPECT_EQ(sent.text(Field::Nickname), "Al");
-    EXPECT_EQ(entries()[0].text(Field::HomePhone), "555 0002");
+    EXPECT_EQ(entries()[0].text(Field::HomePhone), "555 0003");
     EXPECT_EQ(entries()[0].text(Field::Nickname), "Al");
+    EXPECT_EQ(entries()[0].text(Field::Comments), "");
 }
 
 // A card whose note holds a character XML cannot carry comes in, and holds
@@ -437,6 +443,31 @@ TEST_F(Sync, ConflictsKeepBothSidesWork) {
     EXPECT_EQ(cards.size(), 2u);  // Baker came back
     EXPECT_EQ(recordOfCard(cards.at("Baker, Bo"), kNow).text(Field::Nickname), "Bobby");
     EXPECT_EQ(sync(), "sent 0, received 0, removed here 0, removed there 0, merged 0");
+}
+
+// An entry renamed beside one removed, both made in the same second,
+// keeps its own card: the removed one's card goes, with what it held.
+TEST_F(Sync, ARenameBesideARemovalInTheSameSecondKeepsItsOwnCard) {
+    std::vector<ContactRecord> book;
+    for (const char* name : {"Person 0000", "Person 0001", "Person 0002"}) {
+        book.push_back(person(name, 45000));
+        book.back().setText(Field::HomePhone, std::string("555 ") + (name + 7));
+    }
+    writeBook(book);
+    sync();
+    QString hrefOfTwo;
+    for (const auto& [href, card] : serverCardsByHref()) {
+        if (recordOfCard(card, kNow).text(Field::FullName) == "Person 0002") {
+            hrefOfTwo = href;
+        }
+    }
+    changeEntry("Person 0002", [](ContactRecord& r) { r.setText(Field::FullName, "Renamed Two"); });
+    ASSERT_TRUE(store().DeleteAndCompact(1).ok());  // Person 0000
+    EXPECT_EQ(sync(), "sent 1, received 0, removed here 0, removed there 1, merged 0");
+    const std::map<QString, QByteArray> cards = serverCardsByHref();
+    ASSERT_EQ(cards.size(), 2u);
+    ASSERT_TRUE(cards.count(hrefOfTwo));
+    EXPECT_EQ(recordOfCard(cards.at(hrefOfTwo), kNow).text(Field::FullName), "Renamed Two");
 }
 
 // The windows' sync writes nothing into a book changed while it talked to
