@@ -139,9 +139,7 @@ class SyncRun::Sync {
         } else {
             url = m_collection.resolved(QUrl(raw));
         }
-        const auto portOf = [](const QUrl& u) {
-            return u.port(u.scheme() == u"https" ? 443 : 80);
-        };
+        const auto portOf = [](const QUrl& u) { return u.port(u.scheme() == u"https" ? 443 : 80); };
         if (url.scheme() != m_collection.scheme() ||
             url.host().compare(m_collection.host(), Qt::CaseInsensitive) != 0 ||
             portOf(url) != portOf(m_collection)) {
@@ -293,12 +291,12 @@ bool SyncRun::Sync::list() {
     if (m_present.empty() && !m_state.entries.empty()) {
         // A server that answers for the collection alone (one that ignores
         // Depth, say) would otherwise empty the book.
-        return fail(QStringLiteral(
-                        "the server listed no cards in %1, where the last sync left %2; nothing "
-                        "was removed. If the address book was emptied on purpose, remove the "
-                        "entries here too")
-                        .arg(m_collection.toString())
-                        .arg(m_state.entries.size()));
+        return fail(
+            QStringLiteral("the server listed no cards in %1, where the last sync left %2; nothing "
+                           "was removed. If the address book was emptied on purpose, remove the "
+                           "entries here too")
+                .arg(m_collection.toString())
+                .arg(m_state.entries.size()));
     }
     for (const SyncedEntry& e : m_state.entries) {
         if (!m_present.count(e.href)) {
@@ -311,8 +309,8 @@ bool SyncRun::Sync::list() {
 bool SyncRun::Sync::fetch(const QStringList& hrefs, std::map<QString, davXml::Item>& into) {
     for (qsizetype at = 0; at < hrefs.size(); at += kMultigetBatch) {
         const QStringList batch = hrefs.mid(at, kMultigetBatch);
-        const DavResponse r = m_client->send(
-            {"REPORT", m_collection, {{"Depth", "1"}}, davXml::multiget(batch)});
+        const DavResponse r =
+            m_client->send({"REPORT", m_collection, {{"Depth", "1"}}, davXml::multiget(batch)});
         davXml::Multistatus ms = davXml::parse(r.body);
         if (r.status == 207 && !ms.valid && !fetchOneByOne(batch, ms)) {
             return false;
@@ -413,8 +411,8 @@ void SyncRun::Sync::match() {
     const auto shared = [&](int record, std::size_t k) {
         int same = 0;
         for (const Field f : userFields()) {
-            if (f != Field::FullName &&
-                sameField(m_records[static_cast<std::size_t>(record)], m_state.entries[k].synced, f)) {
+            if (f != Field::FullName && sameField(m_records[static_cast<std::size_t>(record)],
+                                                  m_state.entries[k].synced, f)) {
                 ++same;
             }
         }
@@ -460,10 +458,9 @@ void SyncRun::Sync::match() {
 // the book did not is taken; where both changed a field, the entry keeps
 // its value and notes the server's in its comments. Returns the entry so
 // settled, with the fields the server must get in `toSend`.
-ContactRecord SyncRun::Sync::settleEntry(const ContactRecord& original,
-                                         const ContactRecord& synced, const QByteArray& before,
-                                         const QByteArray& now, std::set<Field>& toSend,
-                                         bool& conflict) const {
+ContactRecord SyncRun::Sync::settleEntry(const ContactRecord& original, const ContactRecord& synced,
+                                         const QByteArray& before, const QByteArray& now,
+                                         std::set<Field>& toSend, bool& conflict) const {
     ContactRecord mine = original;
     std::set<Field> keepTheirs;  // conflicts whose note the comments cannot hold
     const ContactRecord theirs = recordOfCard(now, m_now);
@@ -557,9 +554,8 @@ bool SyncRun::Sync::settle() {
             const QByteArray now = serverChanged ? card->second.addressData : e.card;
             std::set<Field> toSend;
             bool conflict = false;
-            const ContactRecord mine =
-                settleEntry(m_records[static_cast<std::size_t>(rec)], e.synced, e.card, now,
-                            toSend, conflict);
+            const ContactRecord mine = settleEntry(m_records[static_cast<std::size_t>(rec)],
+                                                   e.synced, e.card, now, toSend, conflict);
             if (conflict) {
                 m_outcome.summary.merged << nameOf(mine);
             }
@@ -649,8 +645,10 @@ bool SyncRun::Sync::settle() {
     for (const SyncedEntry& e : m_state.entries) {
         taken.insert(e.href);
     }
+    const bool anyNew =
+        std::any_of(m_entryOf.begin(), m_entryOf.end(), [](int k) { return k < 0; });
     VCardWriter writer(VCardVersion::V3);
-    for (std::size_t i = 0; i < m_records.size(); ++i) {
+    for (std::size_t i = 0; anyNew && i < m_records.size(); ++i) {
         std::string text;
         std::vector<std::string> problems;
         writer.append(text, m_records[i], static_cast<int>(i) + 1, problems);
@@ -769,8 +767,8 @@ bool SyncRun::Sync::upload(std::vector<Upload> uploads) {
                 SyncedEntry& e = m_state.entries[static_cast<std::size_t>(u.entry)];
                 std::set<Field> toSend;
                 bool conflict = false;
-                const ContactRecord settled = settleEntry(mine, e.synced, e.card,
-                                                          it->second.addressData, toSend, conflict);
+                const ContactRecord settled =
+                    settleEntry(mine, e.synced, e.card, it->second.addressData, toSend, conflict);
                 if (conflict && !m_outcome.summary.merged.contains(nameOf(settled))) {
                     m_outcome.summary.merged << nameOf(settled);
                 }

@@ -23,22 +23,19 @@ std::string nativeOf(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-}  // namespace
-
-bool loadSyncState(const QString& path, SyncState& state, QString& error) {
-    state = SyncState{};
+// The state file's bytes: false with `err` 0 when there is none of this
+// program's (none, a link, another user's file), or with the system's
+// reason it could not be read.
+bool readStateFile(const QString& path, QByteArray& bytes, int& err) {
     FileSystem& fs = realFileSystem();
     int handle = -1;
     const int opened = fs.open(nativeOf(path), OpenMode::ReadOwnFile, handle);
     if (opened == ENOENT || opened == kNotARegularFile || opened == kNotTheUsersFile) {
-        // None, or none of this program's: it never writes a link or
-        // another user's file. The sync starts afresh, pairing entries by
-        // name, and its state replaces the name, not what a link names.
-        return true;
+        err = 0;
+        return false;
     }
-    QByteArray bytes;
     std::uint64_t length = 0;
-    int err = opened != 0 ? opened : fs.size(handle, length);
+    err = opened != 0 ? opened : fs.size(handle, length);
     if (err == 0) {
         bytes.resize(static_cast<qsizetype>(length));
         std::size_t got = 0;
@@ -48,7 +45,23 @@ bool loadSyncState(const QString& path, SyncState& state, QString& error) {
     if (handle >= 0) {
         fs.close(handle);
     }
-    if (err != 0) {
+    return err == 0;
+}
+
+}  // namespace
+
+bool loadSyncState(const QString& path, SyncState& state, QString& error) {
+    state = SyncState{};
+    QByteArray bytes;
+    int err = 0;
+    if (!readStateFile(path, bytes, err)) {
+        if (err == 0) {
+            // None, or none of this program's: it never writes a link or
+            // another user's file. The sync starts afresh, pairing entries
+            // by name, and its state replaces the name, not what a link
+            // names.
+            return true;
+        }
         error = QStringLiteral("%1 cannot be read (%2)")
                     .arg(path, QString::fromStdString(systemReason(err)));
         return false;
@@ -109,6 +122,11 @@ bool saveSyncState(const QString& path, const SyncState& state, QString& error) 
     // crash leaves the old state or the new, and a link planted under the
     // name is replaced, never written through.
     const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Compact);
+    QByteArray before;
+    int readError = 0;
+    if (readStateFile(path, before, readError) && before == json) {
+        return true;  // a sync with nothing to do writes nothing
+    }
     const std::string target = nativeOf(path);
     ScratchFile scratch(realFileSystem(), target + ".new");
     StoreStatus status = scratch.create(0600, ScratchFile::Leftover::Remove);
