@@ -418,13 +418,20 @@ void SyncRun::Sync::match() {
         }
         return same;
     };
+    // The entries still unpaired, by stamp: only these are weighed against
+    // each other, however large the book.
+    std::multimap<double, std::size_t> unpaired;
+    for (std::size_t k = 0; k < m_state.entries.size(); ++k) {
+        if (m_recordOf[k] < 0) {
+            unpaired.emplace(m_state.entries[k].synced.date(Field::Created), k);
+        }
+    }
     for (bool paired = true; paired;) {
         paired = false;
-        for (std::size_t k = 0; k < m_state.entries.size(); ++k) {
+        for (const auto& [stamp, k] : unpaired) {
             if (m_recordOf[k] >= 0) {
                 continue;
             }
-            const double stamp = m_state.entries[k].synced.date(Field::Created);
             int best = -1;
             int bestShared = -1;
             bool tie = false;
@@ -440,10 +447,10 @@ void SyncRun::Sync::match() {
                 continue;
             }
             bool bestForBoth = true;
-            for (std::size_t other = 0; other < m_state.entries.size() && bestForBoth; ++other) {
-                bestForBoth = other == k || m_recordOf[other] >= 0 ||
-                              m_state.entries[other].synced.date(Field::Created) != stamp ||
-                              shared(best, other) < bestShared;
+            const auto [from, to] = unpaired.equal_range(stamp);
+            for (auto other = from; other != to && bestForBoth; ++other) {
+                bestForBoth = other->second == k || m_recordOf[other->second] >= 0 ||
+                              shared(best, other->second) < bestShared;
             }
             if (bestForBoth) {
                 pair(k, best);
